@@ -1,0 +1,32 @@
+# One INTERFACE target carries the language level, warnings and sanitizer flags
+# for every target of the project; nothing is put into the global CMAKE_CXX_FLAGS.
+
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+option(ZEMBRA_WERROR "Treat warnings as errors" OFF)
+option(ZEMBRA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_library(zembra_common INTERFACE)
+add_library(Zembra::common ALIAS zembra_common)
+
+target_compile_features(zembra_common INTERFACE cxx_std_20)
+target_compile_options(zembra_common INTERFACE
+    -Wall -Wextra -Wpedantic -Wold-style-cast -Wshadow -Wnon-virtual-dtor
+    -Wcast-align -Wunused -Woverloaded-virtual -Wnull-dereference -Wformat=2)
+target_compile_definitions(zembra_common INTERFACE
+    _GLIBCXX_ASSERTIONS
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CONTEXTLESS_CONNECT
+    QT_FORCE_ASSERTS
+    QT_NO_KEYWORDS)
+
+if(ZEMBRA_WERROR)
+    target_compile_options(zembra_common INTERFACE -Werror)
+endif()
+
+if(ZEMBRA_SANITIZE)
+    target_compile_options(zembra_common INTERFACE
+        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(zembra_common INTERFACE -fsanitize=address,undefined)
+endif()

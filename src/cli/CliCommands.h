@@ -1,0 +1,33 @@
+#pragma once
+
+// zembractl: reads and changes alarm-list files from the command line. The commands run
+// in-process on the streams they are given, so that the tests see exactly what a user would.
+
+#include "time/ZTime.h"
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zembra {
+
+// Exit statuses; scripts tell the failures apart by them.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitInternal = 1;     // an unexpected failure inside the tool
+inline constexpr int kExitUsage = 2;        // wrong command line
+inline constexpr int kExitFileError = 3;    // a file that cannot be read or written
+inline constexpr int kExitNotAlarmList = 4; // a file whose text is not an alarm list
+
+// What the commands take from the world besides their arguments.
+struct CliEnvironment {
+    // The present moment (UTC), the default for --at and --from.
+    std::function<FileTime()> now = GetSystemTimeAsFileTime;
+};
+
+// Runs one command line (without the program name) and returns the exit status.
+int RunZembractl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunZembractl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const CliEnvironment& environment);
+
+} // namespace zembra

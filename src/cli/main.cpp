@@ -1,0 +1,21 @@
+#include "CliCommands.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        args.emplace_back(argv[i]);
+    }
+    const int status = zembra::RunZembractl(args, std::cout, std::cerr);
+    // Output that never arrived (a full disk, a closed pipe) must not look like success.
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "zembractl: cannot write the output\n";
+        return status == zembra::kExitOk ? zembra::kExitFileError : status;
+    }
+    return status;
+}
