@@ -14,7 +14,7 @@ packages=(
     libqt6svg6 qt6-qpa-plugins
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     # system volume, power back end tests (private buses), headless GUI runs
-    libpulse-dev pulseaudio dbus dbus-x11 xvfb xauth
+    libpulse-dev pulseaudio dbus dbus-x11 xvfb xauth fonts-dejavu-core
 )
 
 missing=()

@@ -713,6 +713,18 @@ int RunCheck(Invocation& call)
     return kExitOk;
 }
 
+int RunRun(Invocation& call)
+{
+    if (!call.environment.run) {
+        call.err << kProgram << ": run: this build of " << kProgram
+                 << " has no alarm engine (it was built without Qt)\n";
+        return kExitInternal;
+    }
+    const std::string* simulate = call.Value("simulate-power");
+    return call.environment.run(call.File(), simulate != nullptr ? *simulate : std::string(),
+                                call.out, call.err);
+}
+
 // ---- the command table ------------------------------------------------------------------------
 
 const OptionDef kJsonOption{"json", "", "print JSON instead of text"};
@@ -805,6 +817,20 @@ const std::vector<CommandDef>& Commands()
          "Reads FILE as an alarm list. Prints how many alarms it holds and exits with 0, or\n"
          "says why it is not an alarm list and exits with 4 (3 when it cannot be read).\n",
          RunCheck},
+        {"run",
+         {"FILE"},
+         {{"simulate-power", "LOG",
+           "append the power requests to LOG instead of making them (nothing is suspended)"}},
+         "carry the alarms of a list out as they come due",
+         "Keeps the wake timer armed for the earliest alarm of FILE and carries each alarm out\n"
+         "when it comes due: prints '<local time> <type> <comment>: <message>', starts its\n"
+         "program (split into arguments, no shell) and makes the power request of its type.\n"
+         "Alarms missed while the computer slept are carried out too, first, but never change\n"
+         "its power state. FILE is read again when it changes; the list is searched again when\n"
+         "the system clock is set. Runs until interrupted (Ctrl+C) or terminated.\n"
+         "Whether the timer can wake the computer from sleep is told at start; waking needs\n"
+         "the CAP_WAKE_ALARM capability (sudo setcap cap_wake_alarm+ep PATH-OF-zembractl).\n",
+         RunRun},
     };
     return commands;
 }

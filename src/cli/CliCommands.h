@@ -23,6 +23,9 @@ inline constexpr int kExitNotAlarmList = 4; // a file whose text is not an alarm
 struct CliEnvironment {
     // The present moment (UTC), the default for --at and --from.
     std::function<FileTime()> now = GetSystemTimeAsFileTime;
+    // The alarm engine behind `run` (list path, simulated power log or empty, output, errors ->
+    // exit status); absent in a build without it.
+    std::function<int(const std::string&, const std::string&, std::ostream&, std::ostream&)> run;
 };
 
 // Runs one command line (without the program name) and returns the exit status.

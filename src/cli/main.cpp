@@ -1,5 +1,9 @@
 #include "CliCommands.h"
 
+#ifdef ZEMBRA_WITH_ENGINE
+#include "CAlarmRunner.h"
+#endif
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,7 +14,11 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i]);
     }
-    const int status = zembra::RunZembractl(args, std::cout, std::cerr);
+    zembra::CliEnvironment environment;
+#ifdef ZEMBRA_WITH_ENGINE
+    environment.run = zembra::RunAlarmEngine;
+#endif
+    const int status = zembra::RunZembractl(args, std::cout, std::cerr, environment);
     // Output that never arrived (a full disk, a closed pipe) must not look like success.
     std::cout.flush();
     if (!std::cout) {

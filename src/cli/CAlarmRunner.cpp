@@ -1,0 +1,271 @@
+#include "CAlarmRunner.h"
+
+#include "PowerBackends.h"
+#include "model/CommandLine.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zembra {
+
+namespace {
+
+// Editors and the program itself replace a list in several steps (write, rename); wait for the
+// burst to settle before reading it again.
+constexpr int kReloadDelayMs = 200;
+
+std::string LocalFiringText(const DueAlarm& due)
+{
+    if (due.alarm.m_strFrequency == kFrequencyOnce) {
+        return FormatIso(due.alarm.m_time, false);
+    }
+    const auto local = UtcToLocalSystemTime(due.firingUtc);
+    return local ? FormatIso(*local, false) : std::string("?");
+}
+
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void OnTerminationSignal(int)
+{
+    const char byte = 1;
+    // Nothing else is safe in a signal handler; the event loop reads the pipe.
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+CAlarmRunner::CAlarmRunner(Options options, std::ostream& out, std::ostream& err,
+                           std::unique_ptr<IWakeTimer> timer, std::unique_ptr<IPowerRequests> power)
+    : m_options(std::move(options))
+    , m_out(out)
+    , m_err(err)
+    , m_pScheduler(std::make_unique<CScheduler>())
+    , m_power(power ? std::move(power) : CreatePowerRequests(m_options.simulatePowerLog))
+    , m_wakeTimer(timer ? std::move(timer) : CreateSystemWakeTimer())
+    , m_road([this](FileTime notBefore) { UpdateTimer(notBefore); }, [] { return GetSystemTimeAsFileTime(); })
+{
+    m_reloadDelay.setSingleShot(true);
+    m_reloadDelay.setInterval(kReloadDelayMs);
+    connect(&m_reloadDelay, &QTimer::timeout, this, &CAlarmRunner::ReloadList);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_reloadDelay.start(); });
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_reloadDelay.start(); });
+}
+
+CAlarmRunner::~CAlarmRunner() = default;
+
+int CAlarmRunner::Start()
+{
+    const std::string& path = m_options.listPath;
+    if (m_pScheduler->LoadFromFile(path) != 0) {
+        m_err << "zembractl: cannot read " << path << ": " << m_pScheduler->GetLastFileError() << '\n';
+        return 3;
+    }
+    if (m_pScheduler->GetLastLoadStatus() != CScheduler::LoadStatus::Read) {
+        m_err << "zembractl: " << path << ": not an alarm list: " << m_pScheduler->GetLastFileError()
+              << '\n';
+        return 4;
+    }
+
+    m_wakeTimer.Init();
+    if (const std::string error = m_wakeTimer.LastError(); !error.empty()) {
+        m_err << "zembractl: the wake timer is not available: " << error << '\n';
+    }
+    const WakeCapability capability = m_wakeTimer.GetWakeCapability();
+    if (capability.canWake) {
+        m_err << "zembractl: the timer can wake the computer from sleep\n";
+    } else {
+        m_err << "zembractl: the timer cannot wake the computer from sleep: " << capability.reason
+              << "\nzembractl: " << capability.remedy << '\n';
+    }
+    if (!m_options.simulatePowerLog.empty()) {
+        m_err << "zembractl: power requests are simulated into " << m_options.simulatePowerLog << '\n';
+    }
+    m_err << std::flush;
+
+    qRegisterMetaType<zembra::WakeEvent>();
+    m_wakeTimer.SetNotifyWindow(this, "OnWake");
+    WatchList();
+    UpdateTimer(GetSystemTimeAsFileTime());
+    return 0;
+}
+
+void CAlarmRunner::UpdateTimer(FileTime notBefore)
+{
+    const FileTime from = std::max(notBefore, GetSystemTimeAsFileTime());
+    FileTime firing = 0;
+    CAlarm* next = m_pScheduler->GetEarliestAlarmUtc(from, firing);
+    if (next == nullptr) {
+        if (!m_wakeTimer.CancelWakeTimer()) {
+            m_err << "zembractl: cannot cancel the wake timer: " << m_wakeTimer.LastError() << '\n';
+        }
+        m_err << "zembractl: no alarm pending" << std::endl;
+        return;
+    }
+    if (!m_wakeTimer.SetWakeTimer(firing, next->m_nId)) {
+        m_err << "zembractl: cannot arm the wake timer: " << m_wakeTimer.LastError() << '\n';
+    }
+    const DueAlarm shown{*next, firing, false};
+    m_err << "zembractl: next alarm #" << m_pScheduler->IndexOf(next) << " at "
+          << LocalFiringText(shown) << std::endl;
+}
+
+void CAlarmRunner::OnWake(const WakeEvent& event)
+{
+    switch (event.kind) {
+    case WakeEvent::Kind::Expired:
+        for (const DueAlarm& due : m_road.OnFireAlarm(*m_pScheduler, event.token, event.armedForUtc)) {
+            CarryOut(due);
+        }
+        break;
+    case WakeEvent::Kind::ClockChanged:
+        m_err << "zembractl: the system clock was set; searching the list again" << std::endl;
+        UpdateTimer(GetSystemTimeAsFileTime());
+        break;
+    case WakeEvent::Kind::WaitFailed:
+        m_err << "zembractl: waiting for the wake timer failed: " << event.error << std::endl;
+        break;
+    }
+}
+
+void CAlarmRunner::CarryOut(const DueAlarm& due)
+{
+    const CAlarm& alarm = due.alarm;
+    if (alarm.m_strType == kTypeWakeup) {
+        if (const PowerResult result = m_power->DisplayOn(); !result.ok) {
+            m_err << "zembractl: cannot turn the display on: " << result.error << '\n';
+        }
+    }
+    m_out << LocalFiringText(due) << ' ' << alarm.m_strType << ' ' << alarm.m_strComment << ": "
+          << (alarm.m_bMessageActive ? alarm.m_strMessage : std::string()) << std::endl;
+    if (alarm.m_bProgramActive && !alarm.m_strProgram.empty()) {
+        StartProgram(alarm.m_strProgram);
+    }
+    // An alarm missed while the machine slept never changes its power state: switching the
+    // machine off the moment it wakes would close the user's programs without a warning.
+    if (!due.caughtUp) {
+        RequestPower(alarm);
+    }
+}
+
+void CAlarmRunner::StartProgram(const std::string& commandLine)
+{
+    // Split into words like a shell would, but run without one: the command line is the
+    // user's own, not something to expand.
+    std::string error;
+    const auto words = SplitCommandLine(commandLine, &error);
+    if (!words) {
+        m_err << "zembractl: cannot start " << commandLine << ": " << error << std::endl;
+        return;
+    }
+    if (words->empty()) {
+        return;
+    }
+    QProcess process;
+    process.setProgram(QString::fromStdString(words->front()));
+    QStringList arguments;
+    for (std::size_t i = 1; i < words->size(); ++i) {
+        arguments << QString::fromStdString((*words)[i]);
+    }
+    process.setArguments(arguments);
+    if (!process.startDetached()) {
+        m_err << "zembractl: cannot start " << commandLine << ": "
+              << process.errorString().toStdString() << std::endl;
+    }
+}
+
+void CAlarmRunner::RequestPower(const CAlarm& alarm)
+{
+    PowerResult result;
+    const char* what = nullptr;
+    if (alarm.m_strType == kTypeStandby) {
+        what = "standby";
+        result = m_power->Standby();
+    } else if (alarm.m_strType == kTypeHibernate) {
+        what = "hibernation";
+        result = m_power->Hibernate();
+    } else if (alarm.m_strType == kTypeShutdown) {
+        what = "shutdown";
+        result = m_power->Shutdown();
+    } else {
+        return;
+    }
+    if (!result.ok) {
+        m_err << "zembractl: the " << what << " request failed: " << result.error << std::endl;
+    }
+}
+
+void CAlarmRunner::WatchList()
+{
+    // The folder is watched too: a list saved by renaming a new file over it is a new file,
+    // which a watch on the old one never sees.
+    const QFileInfo info(QString::fromStdString(m_options.listPath));
+    const QString file = info.absoluteFilePath();
+    if (!m_watcher.files().contains(file) && info.exists()) {
+        m_watcher.addPath(file);
+    }
+    if (m_watcher.directories().isEmpty()) {
+        m_watcher.addPath(info.absolutePath());
+    }
+}
+
+void CAlarmRunner::ReloadList()
+{
+    WatchList();
+    auto fresh = std::make_unique<CScheduler>();
+    if (fresh->LoadFromFile(m_options.listPath) != 0
+        || fresh->GetLastLoadStatus() != CScheduler::LoadStatus::Read) {
+        m_err << "zembractl: " << m_options.listPath << " changed but cannot be read ("
+              << fresh->GetLastFileError() << "); keeping the alarms read before" << std::endl;
+        return;
+    }
+    if (fresh->ToFileText() == m_pScheduler->ToFileText()) {
+        return;
+    }
+    m_pScheduler = std::move(fresh);
+    m_err << "zembractl: " << m_options.listPath << " changed: " << m_pScheduler->Count()
+          << " alarms" << std::endl;
+    UpdateTimer(GetSystemTimeAsFileTime());
+}
+
+int RunAlarmEngine(const std::string& listPath, const std::string& simulatePowerLog,
+                   std::ostream& out, std::ostream& err)
+{
+    static int argc = 1;
+    static char name[] = "zembractl";
+    static char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        err << "zembractl: cannot set up signal handling\n";
+        return 1;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    QSocketNotifier notifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&app] {
+        char byte = 0;
+        while (::read(g_signalPipe[0], &byte, 1) > 0) {
+        }
+        app.quit();
+    });
+
+    CAlarmRunner runner({listPath, simulatePowerLog}, out, err);
+    if (const int status = runner.Start(); status != 0) {
+        return status;
+    }
+    const int status = QCoreApplication::exec();
+    err << "zembractl: stopped" << std::endl;
+    return status;
+}
+
+} // namespace zembra

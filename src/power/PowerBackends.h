@@ -1,0 +1,21 @@
+#pragma once
+
+// The one place where the platform's back ends are chosen.
+
+#include "IPowerRequests.h"
+#include "IWakeTimer.h"
+
+#include <memory>
+#include <string>
+
+namespace zembra {
+
+// The system's wake timer (Linux: timerfd).
+std::unique_ptr<IWakeTimer> CreateSystemWakeTimer();
+
+// The system's power requests (Linux: logind and the session's screen saver), or, when
+// `simulateLogPath` is not empty, the simulated back end that only appends one line per
+// request to that file and never touches the machine.
+std::unique_ptr<IPowerRequests> CreatePowerRequests(const std::string& simulateLogPath = {});
+
+} // namespace zembra

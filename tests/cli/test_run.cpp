@@ -1,0 +1,193 @@
+// zembractl run end to end: the real binary, the real kernel timer, simulated power requests.
+// The alarms are set a couple of seconds ahead, so each test waits for them on the process's
+// output (never by sleeping).
+
+#include "model/CScheduler.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zembra;
+
+namespace {
+
+const QString kZembractl = QStringLiteral(ZEMBRACTL_PATH);
+
+// The next whole second at least `ahead` seconds from now, as local wall-clock time.
+SystemTime LocalSecondsAhead(int ahead, FileTime& utc)
+{
+    const FileTime now = GetSystemTimeAsFileTime();
+    utc = (now / kTicksPerSecond + ahead + 1) * kTicksPerSecond;
+    return UtcToLocalSystemTime(utc).value();
+}
+
+void AddAlarm(CScheduler& schedule, const SystemTime& local, const char* type, const char* comment,
+              const QString& program)
+{
+    auto alarm = std::make_unique<CAlarm>();
+    alarm->m_strFrequency = kFrequencyOnce;
+    alarm->m_strType = type;
+    alarm->m_time = local;
+    alarm->m_bActive = true;
+    alarm->m_strComment = comment;
+    alarm->m_strMessage = std::string("message ") + comment;
+    alarm->m_bMessageActive = true;
+    alarm->m_strProgram = program.toStdString();
+    alarm->m_bProgramActive = !program.isEmpty();
+    schedule.AddAlarm(std::move(alarm));
+}
+
+QString Marker(const QTemporaryDir& dir, const char* name)
+{
+    return dir.filePath(QString::fromLatin1(name));
+}
+
+QString WriteMarker(const QString& path)
+{
+    return QStringLiteral("sh -c 'echo started >> \"%1\"'").arg(path);
+}
+
+QStringList ReadLines(QProcess& process, int count, int timeoutMs)
+{
+    QStringList lines;
+    QByteArray buffer;
+    QElapsedTimer clock;
+    clock.start();
+    while (lines.size() < count && clock.elapsed() < timeoutMs) {
+        if (!process.waitForReadyRead(static_cast<int>(timeoutMs - clock.elapsed()))) {
+            break;
+        }
+        buffer += process.readAllStandardOutput();
+        while (buffer.contains('\n')) {
+            const int end = static_cast<int>(buffer.indexOf('\n'));
+            lines << QString::fromUtf8(buffer.left(end));
+            buffer.remove(0, end + 1);
+        }
+    }
+    return lines;
+}
+
+QStringList FileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void StopCleanly(QProcess& process)
+{
+    process.terminate();
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+}
+
+} // namespace
+
+class TestRun : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void carriesOutDueAlarmsInOrderWithOnePowerRequest();
+    void followsTheListWhenItChanges();
+    void refusesFilesItCannotUse();
+};
+
+void TestRun::carriesOutDueAlarmsInOrderWithOnePowerRequest()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    FileTime first = 0;
+    FileTime second = 0;
+    const SystemTime atFirst = LocalSecondsAhead(2, first);
+    const SystemTime atSecond = LocalSecondsAhead(3, second);
+    CScheduler schedule;
+    // The timer is armed for the first of the two at the same second; the other is caught up.
+    AddAlarm(schedule, atFirst, kTypeStandby, "A", WriteMarker(Marker(dir, "a")));
+    AddAlarm(schedule, atFirst, kTypeWakeup, "B", WriteMarker(Marker(dir, "b")));
+    AddAlarm(schedule, atSecond, kTypeWakeup, "C", WriteMarker(Marker(dir, "c")));
+    const QString list = dir.filePath(QStringLiteral("list.zmb"));
+    QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
+    const QString log = dir.filePath(QStringLiteral("power.log"));
+
+    QProcess process;
+    process.start(kZembractl, {QStringLiteral("run"), list, QStringLiteral("--simulate-power"), log});
+    QVERIFY(process.waitForStarted());
+    const QStringList lines = ReadLines(process, 3, 15000);
+    QCOMPARE(lines.size(), 3);
+    const QString firstText = QString::fromStdString(FormatIso(atFirst, false));
+    QCOMPARE(lines[0], firstText + QStringLiteral(" wakeup B: message B"));
+    QCOMPARE(lines[1], firstText + QStringLiteral(" standby A: message A"));
+    QCOMPARE(lines[2], QString::fromStdString(FormatIso(atSecond, false)) + QStringLiteral(" wakeup C: message C"));
+
+    for (const char* name : {"a", "b", "c"}) {
+        QTRY_COMPARE_WITH_TIMEOUT(FileLines(Marker(dir, name)).size(), 1, 5000);
+    }
+    const QStringList requests = FileLines(log);
+    QCOMPARE(requests.filter(QStringLiteral(" standby")).size(), 1);
+    QCOMPARE(requests.filter(QStringLiteral(" hibernate")).size() + requests.filter(QStringLiteral(" shutdown")).size(), 0);
+    // The standby request is made at or after its alarm's moment, in UTC.
+    const QString standbyLine = requests.filter(QStringLiteral(" standby")).first();
+    const auto when = ParseIso(standbyLine.section(QLatin1Char(' '), 0, 0).toStdString());
+    QVERIFY(when && when->utc);
+    FileTime requestedAt = 0;
+    QVERIFY(SystemTimeToFileTime(when->time, requestedAt));
+    QVERIFY(requestedAt >= first);
+
+    StopCleanly(process);
+    // The start says whether the timer can wake the machine (either way).
+    QVERIFY(process.readAllStandardError().contains("wake the computer from sleep"));
+}
+
+void TestRun::followsTheListWhenItChanges()
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath(QStringLiteral("list.zmb"));
+    CScheduler empty;
+    QCOMPARE(empty.SaveToFile(list.toStdString()), 0);
+
+    QProcess process;
+    process.start(kZembractl, {QStringLiteral("run"), list, QStringLiteral("--simulate-power"),
+                               dir.filePath(QStringLiteral("power.log"))});
+    QVERIFY(process.waitForStarted());
+    QByteArray errors;
+    QTRY_VERIFY_WITH_TIMEOUT((errors += process.readAllStandardError()).contains("no alarm pending"), 5000);
+
+    // Saved the way the program saves (a new file renamed over the old one).
+    FileTime at = 0;
+    CScheduler changed;
+    AddAlarm(changed, LocalSecondsAhead(2, at), kTypeWakeup, "late addition", {});
+    QCOMPARE(changed.SaveToFile(list.toStdString()), 0);
+
+    const QStringList lines = ReadLines(process, 1, 10000);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines[0].endsWith(QStringLiteral(" wakeup late addition: message late addition")));
+    StopCleanly(process);
+}
+
+void TestRun::refusesFilesItCannotUse()
+{
+    QTemporaryDir dir;
+    QProcess process;
+    process.start(kZembractl, {QStringLiteral("run"), dir.filePath(QStringLiteral("missing.zmb"))});
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitCode(), 3);
+
+    const QString garbage = dir.filePath(QStringLiteral("garbage.zmb"));
+    QFile file(garbage);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<Zembra><Alarm></Zembra>");
+    file.close();
+    process.start(kZembractl, {QStringLiteral("run"), garbage});
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitCode(), 4);
+    QVERIFY(process.readAllStandardError().contains("End tag does not correspond to Alarm"));
+}
+
+QTEST_GUILESS_MAIN(TestRun)
+#include "test_run.moc"

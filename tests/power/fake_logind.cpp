@@ -1,0 +1,195 @@
+// A stand-in for logind and the session's screen saver, for tests on a private bus.
+//
+//   fake_logind <call log> [--deny] [--no-reply] [--screensaver-path=<path>]
+//
+// Owns org.freedesktop.login1 on the bus named by DBUS_SYSTEM_BUS_ADDRESS (and refuses to run
+// without that variable, so it can never stand in for the machine's own logind) and
+// org.freedesktop.ScreenSaver on the session bus. Each call is appended to the call log as
+// "<Method> <interactive>" ("SimulateUserActivity" for the screen saver) before it is
+// answered, so a caller that got its answer finds the line already there.
+//   --deny        answer every call with an error, as logind does when policy forbids it
+//   --no-reply    never answer, to exercise the caller's time-out
+//   --screensaver-path  publish the screen saver at another object path
+// Prints "ready" once both names are owned; quits when its standard input closes, so it does
+// not outlive a test that crashed.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusError>
+#include <QFile>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QStringList>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void Complain(const QString& text)
+{
+    static_cast<void>(
+        std::fputs(qPrintable(QStringLiteral("fake_logind: ") + text + QLatin1Char('\n')), stderr));
+}
+
+enum class Answer { Accept, Deny, Never };
+
+struct Behaviour {
+    QString logPath;
+    Answer answer = Answer::Accept;
+};
+
+// Records a call and answers it as the behaviour says; false when the caller must not reply.
+bool Handle(QDBusContext& context, const Behaviour& behaviour, const QString& line,
+            const QString& errorName, const QString& errorMessage)
+{
+    QFile log(behaviour.logPath);
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        Complain(QStringLiteral("cannot write ") + behaviour.logPath);
+    } else {
+        log.write((line + QLatin1Char('\n')).toUtf8());
+        log.close();
+    }
+    switch (behaviour.answer) {
+    case Answer::Accept:
+        return true;
+    case Answer::Deny:
+        context.sendErrorReply(errorName, errorMessage);
+        return false;
+    case Answer::Never:
+        context.setDelayedReply(true);
+        return false;
+    }
+    return true;
+}
+
+class FakeManager : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+
+public:
+    explicit FakeManager(const Behaviour& behaviour)
+        : m_behaviour(behaviour)
+    {
+    }
+
+public Q_SLOTS:
+    void Suspend(bool interactive) { Record(QStringLiteral("Suspend"), interactive); }
+    void Hibernate(bool interactive) { Record(QStringLiteral("Hibernate"), interactive); }
+    void PowerOff(bool interactive) { Record(QStringLiteral("PowerOff"), interactive); }
+
+private:
+    void Record(const QString& method, bool interactive)
+    {
+        Handle(*this, m_behaviour,
+               method + (interactive ? QStringLiteral(" true") : QStringLiteral(" false")),
+               QStringLiteral("org.freedesktop.login1.NoPermission"),
+               QStringLiteral("Access denied"));
+    }
+
+    const Behaviour& m_behaviour;
+};
+
+class FakeScreenSaver : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+
+public:
+    explicit FakeScreenSaver(const Behaviour& behaviour)
+        : m_behaviour(behaviour)
+    {
+    }
+
+public Q_SLOTS:
+    void SimulateUserActivity()
+    {
+        Handle(*this, m_behaviour, QStringLiteral("SimulateUserActivity"),
+               QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+               QStringLiteral("Not allowed to simulate activity"));
+    }
+
+private:
+    const Behaviour& m_behaviour;
+};
+
+bool Publish(QDBusConnection bus, const QString& service, const QString& path, QObject* object)
+{
+    if (!bus.isConnected()) {
+        Complain(QStringLiteral("no bus for ") + service + QStringLiteral(": ")
+                 + bus.lastError().message());
+        return false;
+    }
+    if (!bus.registerObject(path, object, QDBusConnection::ExportAllSlots)) {
+        Complain(QStringLiteral("cannot publish ") + path + QStringLiteral(": ")
+                 + bus.lastError().message());
+        return false;
+    }
+    if (!bus.registerService(service)) {
+        Complain(QStringLiteral("cannot own ") + service + QStringLiteral(": ")
+                 + bus.lastError().message());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+
+    Behaviour behaviour;
+    QString screenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+    const QString pathOption = QStringLiteral("--screensaver-path=");
+    const QStringList args = app.arguments().mid(1);
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--deny")) {
+            behaviour.answer = Answer::Deny;
+        } else if (arg == QLatin1String("--no-reply")) {
+            behaviour.answer = Answer::Never;
+        } else if (arg.startsWith(pathOption)) {
+            screenSaverPath = arg.mid(pathOption.size());
+        } else if (!arg.startsWith(QLatin1String("--")) && behaviour.logPath.isEmpty()) {
+            behaviour.logPath = arg;
+        } else {
+            Complain(QStringLiteral("unknown argument ") + arg);
+            return 2;
+        }
+    }
+    if (behaviour.logPath.isEmpty()) {
+        Complain(QStringLiteral("usage: fake_logind <call log> [--deny] [--no-reply] "
+                                "[--screensaver-path=<path>]"));
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS")) {
+        Complain(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS must name a private bus"));
+        return 2;
+    }
+
+    FakeManager manager(behaviour);
+    FakeScreenSaver screenSaver(behaviour);
+    if (!Publish(QDBusConnection::systemBus(), QStringLiteral("org.freedesktop.login1"),
+                 QStringLiteral("/org/freedesktop/login1"), &manager)
+        || !Publish(QDBusConnection::sessionBus(), QStringLiteral("org.freedesktop.ScreenSaver"),
+                    screenSaverPath, &screenSaver)) {
+        return 1;
+    }
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
+        char buffer[256];
+        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            input.setEnabled(false);
+            QCoreApplication::quit();
+        }
+    });
+
+    if (std::fputs("ready\n", stdout) == EOF || std::fflush(stdout) != 0) {
+        return 1; // nobody would learn that the service is there
+    }
+    return QCoreApplication::exec();
+}
+
+#include "fake_logind.moc"
