@@ -12,9 +12,12 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-tools-dev
     qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev
     libqt6svg6 qt6-qpa-plugins
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    # system volume, power back end tests (private buses), headless GUI runs
-    libpulse-dev pulseaudio dbus dbus-x11 xvfb xauth fonts-dejavu-core
+    # sound playback: Qt's GStreamer back end, playbin and the decoders (base: Ogg/Vorbis;
+    # good: WAV, MP3, FLAC, the automatic sink with its fallback for machines without sound)
+    libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    # system volume (libpulse), its test's private daemon and pactl, power back end tests
+    # (private buses), headless GUI runs
+    libpulse-dev pulseaudio pulseaudio-utils dbus dbus-x11 xvfb xauth fonts-dejavu-core
 )
 
 missing=()

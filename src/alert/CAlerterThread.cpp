@@ -1,0 +1,147 @@
+#include "CAlerterThread.h"
+
+#include "CSettings.h"
+#include "CTaskbarNotifier.h"
+#include "CVolumeMixer.h"
+#include "model/CommandLine.h"
+
+#include <QLoggingCategory>
+#include <QProcess>
+
+namespace zembra {
+
+Q_LOGGING_CATEGORY(lcAlert, "zembra.alert", QtWarningMsg)
+
+
+namespace {
+
+bool StartProgram(const std::string& commandLine, std::string& error)
+{
+    // Split into words like a shell would, but start the program without one: the command
+    // line is the user's own, nothing to expand or interpret.
+    const auto words = SplitCommandLine(commandLine, &error);
+    if (!words) {
+        return false;
+    }
+    if (words->empty()) {
+        error = "the command line is empty";
+        return false;
+    }
+    QStringList arguments;
+    for (std::size_t i = 1; i < words->size(); ++i) {
+        arguments << QString::fromStdString((*words)[i]);
+    }
+    QProcess process;
+    process.setProgram(QString::fromStdString(words->front()));
+    process.setArguments(arguments);
+    if (!process.startDetached()) {
+        error = process.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CAlerterThread::CAlerterThread(CSettings& settings, IPowerRequests* power,
+                               std::unique_ptr<IVolumeControl> volume, QObject* parent)
+    : QThread(parent)
+    , m_settings(settings)
+{
+    qRegisterMetaType<zembra::DueAlarm>();
+    qRegisterMetaType<QList<zembra::DueAlarm>>();
+    qRegisterMetaType<std::optional<zembra::CAlarm>>();
+    setObjectName(QStringLiteral("alerter"));
+
+    CAlerterWindow::Dependencies deps;
+    deps.power = power;
+    deps.volume = std::make_unique<CVolumeMixer>(std::move(volume));
+    deps.maxRingVolume = [&settings] { return settings.m_regMaxRingVolume.Get() != 0; };
+    deps.startProgram = StartProgram;
+    deps.soundPlaying = &m_bSoundPlaying;
+    m_pAlerterWnd = std::make_unique<CAlerterWindow>(std::move(deps));
+
+    // The pop-up is a widget and stays on this (the user-interface) thread.
+    m_notifier = std::make_unique<CTaskbarNotifier>();
+    m_notifier->LoadSkin(CTaskbarNotifier::ProgramSkin(), CTaskbarNotifier::ProgramSkinKey());
+    m_notifier->SetTextFonts(QStringLiteral("Arial"), 90, 1, 5);
+    m_notifier->SetTextColors(QColor(64, 64, 64), QColor(64, 64, 64));
+    const QSize skin = m_notifier->SkinSize();
+    m_notifier->SetTextArea(64, 16, skin.width() - 32, skin.height() - 16);
+    SetTransparency(settings.m_regTransparency.Get());
+
+    CAlerterWindow* window = m_pAlerterWnd.get();
+    CTaskbarNotifier* notifier = m_notifier.get();
+    connect(window, &CAlerterWindow::ShowNotifierText, notifier,
+            [notifier](const QString& text, int showMs, int stayMs, int hideMs, int step) {
+                qCInfo(lcAlert) << "pop-up:" << text;
+                notifier->ShowText(text, static_cast<quint32>(showMs), static_cast<quint32>(stayMs),
+                                   static_cast<quint32>(hideMs), step);
+            });
+    connect(window, &CAlerterWindow::SlideOutNotifier, notifier, [notifier] { notifier->SlideOut(); });
+    connect(notifier, &CTaskbarNotifier::Clicked, window, &CAlerterWindow::OnNotifierClicked);
+    connect(window, &CAlerterWindow::StartTrayAnimation, this, &CAlerterThread::StartTrayAnimation);
+    connect(window, &CAlerterWindow::StopTrayAnimation, this, &CAlerterThread::StopTrayAnimation);
+    connect(window, &CAlerterWindow::ActionFailed, this, &CAlerterThread::ActionFailed);
+}
+
+CAlerterThread::~CAlerterThread()
+{
+    Stop();
+}
+
+void CAlerterThread::Start()
+{
+    if (isRunning()) {
+        return;
+    }
+    m_pAlerterWnd->moveToThread(this);
+    start();
+    QMetaObject::invokeMethod(m_pAlerterWnd.get(), "Init", Qt::QueuedConnection);
+}
+
+void CAlerterThread::Stop()
+{
+    if (!isRunning()) {
+        return;
+    }
+    // Put the volume back on the thread that raised it, then end the loop; the window (and its
+    // sound device) is destroyed there too, never from here while the thread runs.
+    CAlerterWindow* window = m_pAlerterWnd.release();
+    QMetaObject::invokeMethod(window, [window] {
+        window->Shutdown();
+        delete window;
+    }, Qt::BlockingQueuedConnection);
+    quit();
+    wait();
+}
+
+void CAlerterThread::SetNextAlarm(const std::optional<CAlarm>& next, FileTime firingUtc)
+{
+    if (CAlerterWindow* window = m_pAlerterWnd.get()) {
+        QMetaObject::invokeMethod(window, [window, next, firingUtc] { window->SetNextAlarm(next, firingUtc); },
+                                  Qt::QueuedConnection);
+    }
+}
+
+void CAlerterThread::CarryOut(const QList<DueAlarm>& alarms)
+{
+    if (CAlerterWindow* window = m_pAlerterWnd.get()) {
+        QMetaObject::invokeMethod(window, [window, alarms] { window->CarryOut(alarms); }, Qt::QueuedConnection);
+    }
+}
+
+void CAlerterThread::StartFadeOut(int durationMs)
+{
+    if (CAlerterWindow* window = m_pAlerterWnd.get()) {
+        QMetaObject::invokeMethod(window, [window, durationMs] { window->StartFadeOut(durationMs); },
+                                  Qt::QueuedConnection);
+    }
+}
+
+void CAlerterThread::SetTransparency(unsigned percent)
+{
+    m_notifier->SetTransparency(percent);
+}
+
+} // namespace zembra

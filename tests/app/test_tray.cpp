@@ -1,0 +1,435 @@
+// The tray icon: its menu and default command, clicks, the icon animation, and moving a window
+// into the tray and back. Clicks are simulated by emitting the Qt icon's activated() signal;
+// time is moved by the injectable clock. The one test that needs a desktop's tray host runs in
+// the test_tray_host variant, against a stand-in watcher on a private session bus.
+
+#include "CSystemTray.h"
+#include "time/Clock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+#include <QWidget>
+
+#include <memory>
+#include <thread>
+
+using zembra::CSystemTray;
+using zembra::FileTime;
+using zembra::kTicksPerMillisecond;
+using zembra::kTicksPerSecond;
+
+namespace {
+
+// The frame's side of the menu: one action per command, as the main frame keeps them.
+struct FrameActions {
+    QAction about{QStringLiteral("&O programie Zembra...")};
+    QAction restore{QStringLiteral("&Przywróć")};
+    QAction hide{QStringLiteral("&Ukryj")};
+    QAction confirm{QStringLiteral("&Potwierdź")};
+    QAction exit{QStringLiteral("&Wyjście")};
+
+    QMap<int, QAction*> Map()
+    {
+        return {{CSystemTray::kIdAppAbout, &about},
+                {CSystemTray::kIdRestore, &restore},
+                {CSystemTray::kIdHide, &hide},
+                {CSystemTray::kIdConfirmAlarm, &confirm},
+                {CSystemTray::kIdAppExit, &exit}};
+    }
+};
+
+QIcon SolidIcon(Qt::GlobalColor colour)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+void DoubleClick(CSystemTray& tray)
+{
+    Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::DoubleClick);
+    // The command runs once the click has been handled.
+    QCoreApplication::processEvents();
+}
+
+QAction* Entry(const CSystemTray& tray, int id)
+{
+    const QList<QAction*> items = tray.GetMenu()->actions();
+    for (QAction* item : items) {
+        if (item->data().toInt() == id) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+// Translates one tray text, as an English language file would.
+class EnglishTray : public QTranslator {
+public:
+    QString translate(const char* context, const char* sourceText, const char*, int) const override
+    {
+        if (QByteArray(context) == "zembra::CSystemTray"
+            && QString::fromUtf8(sourceText) == u"&Ukryj") {
+            return QStringLiteral("&Hide");
+        }
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+} // namespace
+
+class TestTray : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QProcess> m_pWatcher; // the stand-in tray host, when there is one
+    FileTime m_now = 0;
+    QIcon m_resting = SolidIcon(Qt::blue);
+    QIcon m_ringing = SolidIcon(Qt::red);
+    QIcon m_other = SolidIcon(Qt::green);
+
+    // A tray set up as the frame sets it up, with {resting, ringing} as its frames.
+    void SetUp(CSystemTray& tray, QWidget& frame)
+    {
+        tray.CreateTrayIcon(&frame, QStringLiteral("Zembra"), m_resting);
+        QVERIFY(tray.SetAnimationIcons({m_resting, m_ringing}));
+    }
+
+    qint64 Shown(const CSystemTray& tray) const { return tray.GetTrayIcon().cacheKey(); }
+
+    void StopWatcher()
+    {
+        if (m_pWatcher) {
+            m_pWatcher->kill();
+            m_pWatcher->waitForFinished();
+            m_pWatcher.reset();
+        }
+    }
+
+    void StartWatcher()
+    {
+        m_pWatcher = std::make_unique<QProcess>();
+        m_pWatcher->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_pWatcher->start(qEnvironmentVariable("ZEMBRA_FAKE_SNI_WATCHER"), QStringList());
+        QVERIFY2(m_pWatcher->waitForReadyRead(10000), "the stand-in watcher did not start");
+        QCOMPARE(m_pWatcher->readLine().trimmed(), QByteArray("ready"));
+    }
+
+    // The icon digest of the next item the watcher saw register with `tooltip`; lines about
+    // the trays of earlier tests are passed over.
+    QString NextRegistration(const QString& tooltip)
+    {
+        const QString wanted = QStringLiteral("tooltip=") + tooltip + QStringLiteral(" icon=");
+        // The tray answers the watcher from this thread, so wait in an event loop.
+        QSignalSpy output(m_pWatcher.get(), &QProcess::readyReadStandardOutput);
+        for (;;) {
+            while (!m_pWatcher->canReadLine()) {
+                if (!output.wait(10000)) {
+                    return {};
+                }
+            }
+            const QString line = QString::fromUtf8(m_pWatcher->readLine().trimmed());
+            const qsizetype at = line.indexOf(wanted);
+            if (at >= 0) {
+                return line.mid(at + wanted.size());
+            }
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Qt decides once per process whether a tray host is there, so it must be up first.
+        if (qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER")) {
+            StartWatcher();
+        }
+    }
+    void cleanupTestCase() { StopWatcher(); }
+
+    void init()
+    {
+        m_now = 133'000'000'000'000'000; // 2022-06-18
+        zembra::Clock::SetForTesting([this] { return m_now; });
+    }
+    void cleanup() { zembra::Clock::SetForTesting({}); }
+
+    void menuHasTheEntriesInOrder()
+    {
+        CSystemTray tray;
+        const QList<QAction*> items = tray.GetMenu()->actions();
+        QStringList seen;
+        for (const QAction* item : items) {
+            seen << (item->isSeparator() ? QStringLiteral("-")
+                                         : item->text() + u' ' + item->data().toString());
+        }
+        QCOMPARE(seen,
+                 QStringList({QStringLiteral("&O programie... 57664"), QStringLiteral("-"),
+                              QStringLiteral("&Przywróć 32782"), QStringLiteral("&Ukryj 32783"),
+                              QStringLiteral("-"), QStringLiteral("Potwierdź alarm 32792"),
+                              QStringLiteral("-"), QStringLiteral("&Wyjście 57665")}));
+    }
+
+    void doubleClickRunsTheDefaultCommand()
+    {
+        CSystemTray tray;
+        FrameActions frame;
+        tray.SetMenuActions(frame.Map());
+        QSignalSpy about(&frame.about, &QAction::triggered);
+        QSignalSpy hide(&frame.hide, &QAction::triggered);
+
+        // No target window yet: a double click has nothing to act for.
+        DoubleClick(tray);
+        QCOMPARE(about.count(), 0);
+
+        QWidget window;
+        SetUp(tray, window);
+        // Until the frame chooses, the first entry is the default and shown bold.
+        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdAppAbout));
+        DoubleClick(tray);
+        QCOMPARE(about.count(), 1);
+
+        QVERIFY(tray.SetDefaultMenuItem(CSystemTray::kIdHide, false));
+        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdHide));
+        DoubleClick(tray);
+        QCOMPARE(hide.count(), 1);
+        QCOMPARE(about.count(), 1);
+
+        // By position the separators count: position 3 is Hide, position 1 names no command.
+        QVERIFY(tray.SetDefaultMenuItem(3, true));
+        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdHide));
+        QVERIFY(tray.SetDefaultMenuItem(1, true));
+        QCOMPARE(tray.GetMenu()->defaultAction(), nullptr);
+        DoubleClick(tray);
+        QCOMPARE(about.count() + hide.count(), 2);
+    }
+
+    void entriesFollowTheFrameActions()
+    {
+        CSystemTray tray;
+        QWidget window;
+        SetUp(tray, window);
+        QAction* hideEntry = Entry(tray, CSystemTray::kIdHide);
+        QVERIFY(!hideEntry->isEnabled()); // nothing bound yet
+
+        FrameActions frame;
+        frame.hide.setEnabled(false);
+        tray.SetMenuActions(frame.Map());
+        QVERIFY(!hideEntry->isEnabled());
+        QVERIFY(Entry(tray, CSystemTray::kIdRestore)->isEnabled());
+
+        // A disabled command is not run by a double click either.
+        QSignalSpy hide(&frame.hide, &QAction::triggered);
+        tray.SetDefaultMenuItem(CSystemTray::kIdHide, false);
+        DoubleClick(tray);
+        QCOMPARE(hide.count(), 0);
+
+        frame.hide.setEnabled(true);
+        QVERIFY(hideEntry->isEnabled());
+        hideEntry->trigger();
+        QCOMPARE(hide.count(), 1);
+
+        // The tray keeps its own label for the confirm command.
+        QCOMPARE(Entry(tray, CSystemTray::kIdConfirmAlarm)->text(),
+                 QStringLiteral("Potwierdź alarm"));
+    }
+
+    void leftClickIsPassedOn()
+    {
+        CSystemTray tray;
+        QWidget window;
+        SetUp(tray, window);
+        QSignalSpy left(&tray, &CSystemTray::LeftClicked);
+        Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Context);
+        Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::DoubleClick);
+        QCOMPARE(left.count(), 0);
+        Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Trigger);
+        QCOMPARE(left.count(), 1);
+    }
+
+    void animationAlternatesTheFrames()
+    {
+        CSystemTray tray;
+        QWidget window;
+        SetUp(tray, window);
+        QVERIFY(tray.StartAnimation(500, -1));
+        auto* timer = tray.findChild<QTimer*>(QStringLiteral("trayAnimationTimer"));
+        QVERIFY(timer != nullptr);
+        QCOMPARE(timer->interval(), 500);
+        QCOMPARE(Shown(tray), m_resting.cacheKey()); // the first step shows the second frame
+
+        const qint64 expected[] = {m_ringing.cacheKey(), m_resting.cacheKey(),
+                                   m_ringing.cacheKey()};
+        for (const qint64 frame : expected) {
+            m_now += 500 * kTicksPerMillisecond;
+            tray.OnAnimationTimer();
+            QCOMPARE(Shown(tray), frame);
+        }
+    }
+
+    void animationEndsAfterItsSeconds()
+    {
+        CSystemTray tray;
+        QWidget window;
+        SetUp(tray, window);
+        QVERIFY(tray.StartAnimation(500, 3));
+        // 3.499 s rounds to 3, which is not past the end yet.
+        m_now += 3499 * kTicksPerMillisecond;
+        tray.OnAnimationTimer();
+        QVERIFY(tray.IsAnimating());
+        QCOMPARE(Shown(tray), m_ringing.cacheKey());
+        // 3.5 s rounds up to 4: the animation ends and the resting icon is back.
+        m_now += 1 * kTicksPerMillisecond;
+        tray.OnAnimationTimer();
+        QVERIFY(!tray.IsAnimating());
+        QCOMPARE(Shown(tray), m_resting.cacheKey());
+    }
+
+    void animationWithoutEnd_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("-1") << -1;
+        QTest::newRow("0") << 0;
+    }
+    void animationWithoutEnd()
+    {
+        QFETCH(int, seconds);
+        CSystemTray tray;
+        QWidget window;
+        SetUp(tray, window);
+        QVERIFY(tray.StartAnimation(500, seconds));
+        m_now += 10LL * 365 * 24 * 3600 * kTicksPerSecond;
+        tray.OnAnimationTimer();
+        QVERIFY(tray.IsAnimating());
+        QCOMPARE(Shown(tray), m_ringing.cacheKey());
+    }
+
+    void stopPutsTheSavedIconBack()
+    {
+        CSystemTray tray;
+        QWidget window;
+        SetUp(tray, window);
+        tray.SetTrayIcon(m_other);
+        QVERIFY(tray.StartAnimation(500, -1));
+        tray.OnAnimationTimer();
+        QCOMPARE(Shown(tray), m_ringing.cacheKey());
+        // A restart saves the icon from before the first start, not a frame.
+        QVERIFY(tray.StartAnimation(500, -1));
+        QCOMPARE(Shown(tray), m_other.cacheKey());
+        tray.OnAnimationTimer();
+        QVERIFY(tray.StopAnimation());
+        QCOMPARE(Shown(tray), m_other.cacheKey());
+
+        // Idle: nothing changes, and a stray tick does nothing.
+        tray.SetTrayIcon(m_resting);
+        QVERIFY(!tray.StopAnimation());
+        tray.OnAnimationTimer();
+        QCOMPARE(Shown(tray), m_resting.cacheKey());
+    }
+
+    void emptyListStartsNothing()
+    {
+        CSystemTray tray;
+        QWidget window;
+        tray.CreateTrayIcon(&window, QStringLiteral("Zembra"), m_resting);
+        QVERIFY(!tray.StartAnimation(500, -1));
+        QVERIFY(!tray.IsAnimating());
+        QCOMPARE(Shown(tray), m_resting.cacheKey());
+    }
+
+    void anotherThreadStartsAndStopsThroughQueuedCalls()
+    {
+        CSystemTray tray;
+        QWidget window;
+        SetUp(tray, window);
+        std::thread alerter([&tray] {
+            QMetaObject::invokeMethod(&tray, "StartAnimation", Qt::QueuedConnection,
+                                      Q_ARG(int, 500), Q_ARG(int, -1));
+        });
+        alerter.join();
+        QVERIFY(!tray.IsAnimating());
+        QCoreApplication::processEvents();
+        QVERIFY(tray.IsAnimating());
+
+        std::thread stopper(
+            [&tray] { QMetaObject::invokeMethod(&tray, "StopAnimation", Qt::QueuedConnection); });
+        stopper.join();
+        QCoreApplication::processEvents();
+        QVERIFY(!tray.IsAnimating());
+    }
+
+    void windowGoesToTheTrayAndBack()
+    {
+        QWidget window;
+        window.showMaximized();
+        CSystemTray::HideToTray(&window);
+        QVERIFY(!window.isVisible());
+        CSystemTray::ShowFromTray(&window);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isMaximized());
+
+        window.showMinimized();
+        CSystemTray::HideToTray(&window);
+        CSystemTray::ShowFromTray(&window);
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isMinimized());
+    }
+
+    void menuFollowsTheLanguage()
+    {
+        CSystemTray tray;
+        EnglishTray english;
+        QVERIFY(QCoreApplication::installTranslator(&english));
+        QCoreApplication::processEvents(); // delivers the language change
+        QCOMPARE(Entry(tray, CSystemTray::kIdHide)->text(), QStringLiteral("&Hide"));
+        QCoreApplication::removeTranslator(&english);
+        QCoreApplication::processEvents();
+        QCOMPARE(Entry(tray, CSystemTray::kIdHide)->text(), QStringLiteral("&Ukryj"));
+    }
+
+    void shippedImagesLoad()
+    {
+        const QImage resting = CSystemTray::RestingIcon().pixmap(22).toImage();
+        const QImage ringing = CSystemTray::RingingIcon().pixmap(22).toImage();
+        QVERIFY(!resting.isNull());
+        QVERIFY(!ringing.isNull());
+        QVERIFY(resting != ringing);
+        QVERIFY(!CSystemTray::ProgramIcon().pixmap(48).isNull());
+    }
+
+    void trayHostShowsTheIconAndGetsItBack()
+    {
+        if (!m_pWatcher) {
+            QSKIP("needs a tray host: `ctest -R test_tray_host` runs this with a stand-in "
+                  "StatusNotifier watcher on a private session bus and a virtual X display");
+        }
+        QVERIFY(CSystemTray::IsAvailable());
+        const QString tooltip = QStringLiteral("Zembra-host");
+        CSystemTray tray;
+        QWidget window;
+        QVERIFY(tray.CreateTrayIcon(&window, tooltip, CSystemTray::RestingIcon()));
+        const QString resting = NextRegistration(tooltip);
+        QVERIFY(!resting.isEmpty());
+
+        // The panel restarts while the alarm rings: the icon comes back as it is now, with its
+        // tooltip.
+        tray.SetTrayIcon(CSystemTray::RingingIcon());
+        StopWatcher();
+        StartWatcher();
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        const QString ringing = NextRegistration(tooltip);
+        QVERIFY(!ringing.isEmpty());
+        QVERIFY(ringing != resting);
+    }
+};
+
+QTEST_MAIN(TestTray)
+#include "test_tray.moc"
