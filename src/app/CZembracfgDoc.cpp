@@ -1,0 +1,734 @@
+#include "CZembracfgDoc.h"
+
+#include <QLoggingCategory>
+
+#include "CAlarmDialog.h"
+#include "CMessageBox.h"
+#include "CSettings.h"
+#include "CZembracfgView.h"
+#include "INextAlarmSink.h"
+#include "IPowerRequests.h"
+#include "time/Clock.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QMetaType>
+#include <QTime>
+#include <QVariant>
+#include <QWidget>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace zembra {
+
+Q_LOGGING_CATEGORY(lcTimer, "zembra.timer", QtWarningMsg)
+
+
+namespace {
+
+QString RecentFileKey()
+{
+    return QStringLiteral("Software\\Brelko\\Zembra\\Recent File List");
+}
+
+QString RecentFileValue(int index)
+{
+    return QStringLiteral("File%1").arg(index + 1);
+}
+
+// The name the file system knows the file by; the core takes paths as bytes.
+std::string NativePath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString FromCore(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString Shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Identical files must not appear twice in the recent list, however they were named.
+QString Canonical(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+void LoadDialog(CAlarmDialog& dialog, const CAlarm& alarm)
+{
+    const SystemTime& t = alarm.m_time;
+    dialog.m_dtDate = QDate(t.wYear, t.wMonth, t.wDay);
+    dialog.m_dtTime = QTime(t.wHour, t.wMinute, t.wSecond);
+    dialog.m_bActive = alarm.m_bActive;
+    dialog.m_strComment = FromCore(alarm.m_strComment);
+    dialog.m_strMessage = FromCore(alarm.m_strMessage);
+    dialog.m_strSound = FromCore(alarm.m_strSound);
+    dialog.m_strProgram = FromCore(alarm.m_strProgram);
+    dialog.m_bMessage = alarm.m_bMessageActive;
+    dialog.m_bSound = alarm.m_bSoundActive;
+    dialog.m_bProgram = alarm.m_bProgramActive;
+    dialog.m_strFrequency = FromCore(alarm.m_strFrequency);
+    dialog.m_strType = FromCore(alarm.m_strType);
+}
+
+void TakeDialog(CAlarm& alarm, const CAlarmDialog& dialog)
+{
+    SystemTime& t = alarm.m_time;
+    if (dialog.m_dtDate.isValid()) {
+        t.wYear = static_cast<std::uint16_t>(dialog.m_dtDate.year());
+        t.wMonth = static_cast<std::uint16_t>(dialog.m_dtDate.month());
+        t.wDayOfWeek = static_cast<std::uint16_t>(dialog.m_dtDate.dayOfWeek() % 7); // Sunday = 0
+        t.wDay = static_cast<std::uint16_t>(dialog.m_dtDate.day());
+    }
+    if (dialog.m_dtTime.isValid()) {
+        t.wHour = static_cast<std::uint16_t>(dialog.m_dtTime.hour());
+        t.wMinute = static_cast<std::uint16_t>(dialog.m_dtTime.minute());
+        t.wSecond = static_cast<std::uint16_t>(dialog.m_dtTime.second());
+        t.wMilliseconds = static_cast<std::uint16_t>(dialog.m_dtTime.msec());
+    }
+    alarm.m_bActive = dialog.m_bActive;
+    alarm.m_strComment = dialog.m_strComment.toStdString();
+    alarm.m_strMessage = dialog.m_strMessage.toStdString();
+    alarm.m_strSound = dialog.m_strSound.toStdString();
+    alarm.m_strProgram = dialog.m_strProgram.toStdString();
+    alarm.m_bMessageActive = dialog.m_bMessage;
+    alarm.m_bSoundActive = dialog.m_bSound;
+    alarm.m_bProgramActive = dialog.m_bProgram;
+    alarm.m_strFrequency = dialog.m_strFrequency.toStdString();
+    alarm.m_strType = dialog.m_strType.toStdString();
+}
+
+// The local wall-clock moment shown for a firing: a one-time alarm shows its own moment, as
+// the user entered it; a repeating one the occurrence found.
+SystemTime LocalFiring(const CAlarm& alarm, FileTime firingUtc)
+{
+    if (alarm.m_strFrequency == kFrequencyOnce) {
+        return alarm.m_time;
+    }
+    return UtcToLocalSystemTime(firingUtc).value_or(alarm.m_time);
+}
+
+} // namespace
+
+CZembracfgDoc::CZembracfgDoc(CPower& power, CSettings& settings, IPowerRequests* powerRequests,
+                             INextAlarmSink* nextAlarmSink, QObject* parent)
+    : QObject(parent)
+    , m_power(power)
+    , m_settings(settings)
+    , m_pPowerRequests(powerRequests)
+    , m_pNextAlarmSink(nextAlarmSink)
+    , m_pScheduler(std::make_unique<CScheduler>())
+    , m_road([this](FileTime notBefore) { UpdateTimer(notBefore); }, [] { return Clock::Now(); })
+{
+    qRegisterMetaType<zembra::DueAlarm>();
+    qRegisterMetaType<QList<zembra::DueAlarm>>();
+    m_sleepPool.setMaxThreadCount(1);
+    LoadRecentFiles();
+    m_power.SetNotifyWindow(this, "OnWake");
+}
+
+CZembracfgDoc::~CZembracfgDoc()
+{
+    // The worker posts its answer to this object; it must be done before the object goes.
+    m_sleepPool.waitForDone();
+}
+
+void CZembracfgDoc::SetView(CZembracfgView* view)
+{
+    if (m_pView != nullptr) {
+        disconnect(m_pView, nullptr, this, nullptr);
+    }
+    m_pView = view;
+    if (view == nullptr) {
+        return;
+    }
+    connect(view, &CZembracfgView::NewAlarmRequested, this, &CZembracfgDoc::OnNewAlarm);
+    connect(view, &CZembracfgView::EditAlarmRequested, this, &CZembracfgDoc::OnEditAlarm);
+    connect(view, &CZembracfgView::DeleteAlarmRequested, this, &CZembracfgDoc::OnDeleteAlarm);
+    connect(view, &CZembracfgView::AlarmActiveChanged, this,
+            [this](const CAlarm* alarm, bool on) { SetAlarmActive(alarm, on); });
+    connect(view, &CZembracfgView::RebuildRequested, this, [this] {
+        RebuildRows();
+        // The rows were written again in the new language; a list with alarms then counts
+        // as changed, as every written row always has.
+        if (m_pScheduler->Count() > 0) {
+            SetModifiedFlag(true);
+        }
+    });
+    RebuildRows();
+    UpdateTimer();
+}
+
+CZembracfgView* CZembracfgDoc::View() const
+{
+    return m_pView;
+}
+
+void CZembracfgDoc::SetDialogRunner(DialogRunner runner)
+{
+    m_dialogRunner = std::move(runner);
+}
+
+QWidget* CZembracfgDoc::DialogParent() const
+{
+    // A window hidden in the tray would hide its boxes with it on some desktops.
+    const CZembracfgView* view = m_pView;
+    if (view != nullptr && view->window()->isVisible()) {
+        return view->window();
+    }
+    return nullptr;
+}
+
+CAlarm* CZembracfgDoc::FindAlarm(const CAlarm* alarm) const
+{
+    if (alarm == nullptr) {
+        return nullptr;
+    }
+    // By identity, so that a pointer into a list that has been replaced is never used.
+    const int index = m_pScheduler->IndexOf(alarm);
+    return index < 0 ? nullptr : m_pScheduler->At(static_cast<std::size_t>(index));
+}
+
+const CAlarm* CZembracfgDoc::NextAlarm() const
+{
+    return m_pScheduler->FindById(m_nNextAlarmId);
+}
+
+// ---- the list as a document ----
+
+void CZembracfgDoc::ReplaceSchedule(std::unique_ptr<CScheduler> schedule)
+{
+    const std::unique_ptr<CScheduler> old = std::exchange(m_pScheduler, std::move(schedule));
+    if (CZembracfgView* view = m_pView) {
+        view->DeleteAllRows();
+        view->ShowAlarmProperties(nullptr);
+        FillRows(*m_pScheduler);
+    }
+    UpdateTimer();
+}
+
+bool CZembracfgDoc::OnNewDocument()
+{
+    ReplaceSchedule(std::make_unique<CScheduler>());
+    SetPathName({});
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CZembracfgDoc::OnOpenDocument(const QString& path)
+{
+    auto fresh = std::make_unique<CScheduler>();
+    const int result = fresh->LoadFromFile(NativePath(path));
+    const QString reason = FromCore(fresh->GetLastFileError());
+    QString problem;
+    if (result != 0 || fresh->GetLastLoadStatus() == CScheduler::LoadStatus::CannotOpen) {
+        problem = tr("Nie można otworzyć pliku %1.\n%2").arg(Shown(path), reason);
+    } else if (fresh->GetLastLoadStatus() == CScheduler::LoadStatus::NotParsed) {
+        problem = tr("Plik %1 nie jest poprawną listą alarmów.\n%2").arg(Shown(path), reason);
+    } else if (fresh->GetLastLoadStatus() == CScheduler::LoadStatus::NotAlarmList) {
+        problem = tr("Plik %1 nie zawiera listy alarmów.\n%2").arg(Shown(path), reason);
+    }
+    if (!problem.isEmpty()) {
+        CMessageBox::Show(DialogParent(),
+                          problem + u'\n' + tr("Bieżąca lista alarmów pozostaje bez zmian."));
+        return false;
+    }
+
+    const QString absolute = Canonical(path);
+    ReplaceSchedule(std::move(fresh));
+    SetPathName(absolute);
+    SetModifiedFlag(false);
+    m_settings.m_regLastCfg = absolute;
+    AddRecentFile(absolute);
+    return true;
+}
+
+bool CZembracfgDoc::OnSaveDocument(const QString& path)
+{
+    if (m_pScheduler->SaveToFile(NativePath(path)) != 0) {
+        CMessageBox::Show(DialogParent(),
+                          tr("Nie można zapisać pliku %1.\n%2\nZmiany nie zostały zapisane.")
+                              .arg(Shown(path), FromCore(m_pScheduler->GetLastFileError())));
+        return false;
+    }
+    const QString absolute = Canonical(path);
+    SetPathName(absolute);
+    SetModifiedFlag(false);
+    m_settings.m_regLastCfg = absolute;
+    AddRecentFile(absolute);
+    return true;
+}
+
+bool CZembracfgDoc::FileNew()
+{
+    if (!SaveModified()) {
+        return false;
+    }
+    return OnNewDocument();
+}
+
+bool CZembracfgDoc::FileOpen()
+{
+    const QString path =
+        CFileDialog::GetOpenFileName(DialogParent(), tr("Otwórz"), tr("Pliki Zembra (*.zmb)"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    return OpenDocumentFile(path);
+}
+
+bool CZembracfgDoc::FileSave()
+{
+    if (m_strPathName.isEmpty()) {
+        return FileSaveAs();
+    }
+    return OnSaveDocument(m_strPathName);
+}
+
+bool CZembracfgDoc::FileSaveAs()
+{
+    const QString suggested =
+        m_strPathName.isEmpty() ? DocumentName() + QStringLiteral(".zmb") : m_strPathName;
+    QString path = CFileDialog::GetSaveFileName(DialogParent(), tr("Zapisz jako"),
+                                                tr("Pliki Zembra (*.zmb)"), suggested);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".zmb");
+    }
+    return OnSaveDocument(path);
+}
+
+bool CZembracfgDoc::OpenDocumentFile(const QString& path)
+{
+    if (!SaveModified()) {
+        return false;
+    }
+    return OnOpenDocument(path);
+}
+
+bool CZembracfgDoc::OpenRecentFile(const QString& path)
+{
+    if (!SaveModified()) {
+        return false;
+    }
+    if (!OnOpenDocument(path)) {
+        RemoveRecentFile(path);
+        return false;
+    }
+    return true;
+}
+
+bool CZembracfgDoc::SaveModified()
+{
+    if (!m_bModified) {
+        return true;
+    }
+    const QMessageBox::StandardButton answer = CMessageBox::Ask(
+        DialogParent(), tr("Zapisać zmiany w %1?").arg(DocumentName()),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    switch (answer) {
+    case QMessageBox::Yes:
+        // A save that fails or is cancelled keeps everything as it is.
+        return FileSave();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString CZembracfgDoc::DocumentName() const
+{
+    if (m_strPathName.isEmpty()) {
+        return QStringLiteral("Zembra");
+    }
+    return QFileInfo(m_strPathName).completeBaseName();
+}
+
+QString CZembracfgDoc::Title() const
+{
+    return QStringLiteral("Zembra - ") + DocumentName();
+}
+
+void CZembracfgDoc::SetModifiedFlag(bool modified)
+{
+    if (m_bModified == modified) {
+        return;
+    }
+    m_bModified = modified;
+    Q_EMIT ModifiedChanged(modified);
+}
+
+void CZembracfgDoc::SetPathName(const QString& path)
+{
+    if (m_strPathName == path) {
+        return;
+    }
+    m_strPathName = path;
+    Q_EMIT TitleChanged(Title());
+}
+
+// ---- the recent-file list ----
+
+void CZembracfgDoc::LoadRecentFiles()
+{
+    m_recentFiles.clear();
+    for (int i = 0; i < kMaxRecentFiles; ++i) {
+        const std::optional<QVariant> value =
+            CSettings::ReadValue(RecentFileKey(), RecentFileValue(i));
+        const QString path = value ? value->toString() : QString();
+        if (!path.isEmpty() && !m_recentFiles.contains(path)) {
+            m_recentFiles << path;
+        }
+    }
+}
+
+void CZembracfgDoc::StoreRecentFiles()
+{
+    // Like the rest of the settings, written at once; a store that refuses is not reported.
+    for (int i = 0; i < kMaxRecentFiles; ++i) {
+        if (i < m_recentFiles.size()) {
+            CSettings::WriteValue(RecentFileKey(), RecentFileValue(i), m_recentFiles.at(i));
+        } else {
+            CSettings::RemoveValue(RecentFileKey(), RecentFileValue(i));
+        }
+    }
+    Q_EMIT RecentFilesChanged(m_recentFiles);
+}
+
+void CZembracfgDoc::AddRecentFile(const QString& path)
+{
+    const QString entry = Canonical(path);
+    if (!m_recentFiles.isEmpty() && m_recentFiles.constFirst() == entry) {
+        return;
+    }
+    m_recentFiles.removeAll(entry);
+    m_recentFiles.prepend(entry);
+    while (m_recentFiles.size() > kMaxRecentFiles) {
+        m_recentFiles.removeLast();
+    }
+    StoreRecentFiles();
+}
+
+void CZembracfgDoc::RemoveRecentFile(const QString& path)
+{
+    if (m_recentFiles.removeAll(Canonical(path)) + m_recentFiles.removeAll(path) > 0) {
+        StoreRecentFiles();
+    }
+}
+
+// ---- the timer ----
+
+void CZembracfgDoc::UpdateTimer(FileTime notBefore)
+{
+    if (m_bFiring) {
+        // An arming in the middle of a firing pass could come due for an alarm the pass is
+        // about to collect, and that alarm would ring twice: arm once, when the pass is done.
+        m_firingNotBefore = std::max(m_firingNotBefore, notBefore);
+        return;
+    }
+    const FileTime from = std::max(notBefore, Clock::Now());
+    FileTime firingUtc = 0;
+    CAlarm* next = m_pScheduler->GetEarliestAlarmUtc(from, firingUtc);
+
+    SystemTime local = m_timeArmed;
+    if (next != nullptr) {
+        local = LocalFiring(*next, firingUtc);
+        // The token is the alarm's id: an expiry that arrives after the alarm was deleted or the
+        // list replaced names nothing, and the firing road sees that.
+        if (!m_power.SetWakeTimer(firingUtc, next->m_nId)) {
+            ReportLater(
+                tr("SetWaitableTimer failed: %1\nAlarm ustawiony na %2 może nie zadzwonić.")
+                    .arg(FromCore(m_power.LastError()), CZembracfgView::DateTimeText(local)));
+        }
+        m_timeArmed = local;
+        m_nNextAlarmId = next->m_nId;
+        m_nextFiringUtc = firingUtc;
+        qCInfo(lcTimer, "armed for %s (alarm %d)", FormatIso(local, false).c_str(),
+               m_pScheduler->IndexOf(next));
+    } else {
+        if (!m_power.CancelWakeTimer()) {
+            ReportLater(tr("CancelWaitableTimer failed: %1").arg(FromCore(m_power.LastError())));
+        }
+        m_nNextAlarmId = 0;
+        m_nextFiringUtc = 0;
+        qCInfo(lcTimer, "no alarm pending");
+    }
+
+    if (CZembracfgView* view = m_pView) {
+        view->ShowNextAlarm(next, local);
+    }
+    if (m_pNextAlarmSink != nullptr) {
+        m_pNextAlarmSink->SetNextAlarm(
+            next != nullptr ? std::optional<CAlarm>(*next) : std::nullopt, m_nextFiringUtc);
+    }
+}
+
+void CZembracfgDoc::OnWake(const WakeEvent& event)
+{
+    switch (event.kind) {
+    case WakeEvent::Kind::Expired: {
+        m_bWaitFailureReported = false;
+        m_bFiring = true;
+        m_firingNotBefore = 0;
+        const std::vector<DueAlarm> due =
+            m_road.OnFireAlarm(*m_pScheduler, event.token, event.armedForUtc);
+        m_bFiring = false;
+        UpdateTimer(m_firingNotBefore);
+        if (!due.empty()) {
+            Q_EMIT AlarmsDue(QList<DueAlarm>(due.begin(), due.end()));
+        }
+        break;
+    }
+    case WakeEvent::Kind::ClockChanged:
+        m_bWaitFailureReported = false;
+        UpdateTimer();
+        break;
+    case WakeEvent::Kind::WaitFailed:
+        if (!m_bWaitFailureReported) {
+            m_bWaitFailureReported = true;
+            ReportLater(tr("Oczekiwanie na budzik nie powiodło się: %1\n"
+                           "Alarmy mogą nie zadzwonić o czasie.")
+                            .arg(FromCore(event.error)));
+        }
+        break;
+    }
+}
+
+void CZembracfgDoc::ReportLater(const QString& text)
+{
+    if (m_pendingReports.contains(text)) {
+        return;
+    }
+    m_pendingReports << text;
+    if (m_pendingReports.size() == 1) {
+        QMetaObject::invokeMethod(this, &CZembracfgDoc::ShowPendingReports, Qt::QueuedConnection);
+    }
+}
+
+void CZembracfgDoc::ShowPendingReports()
+{
+    // Taken before showing: a failure while the box is open starts a report of its own.
+    const QStringList reports = std::exchange(m_pendingReports, {});
+    if (!reports.isEmpty()) {
+        CMessageBox::Show(DialogParent(), reports.join(u'\n'));
+    }
+}
+
+// ---- rows ----
+
+int CZembracfgDoc::AddAlarmRow(const CAlarm* alarm)
+{
+    CZembracfgView* view = m_pView;
+    if (view != nullptr && alarm != nullptr) {
+        view->AddAlarmRow(alarm);
+    }
+    return 0;
+}
+
+int CZembracfgDoc::UpdateSelectedRow(const CAlarm* alarm)
+{
+    CZembracfgView* view = m_pView;
+    if (view != nullptr && alarm != nullptr && !view->UpdateSelectedRow(alarm)) {
+        // The row is gone from the selection: write them all rather than leave a stale one.
+        RebuildRows();
+    }
+    return 0;
+}
+
+int CZembracfgDoc::FillRows(const CScheduler& schedule)
+{
+    for (const auto& alarm : schedule.Alarms()) {
+        AddAlarmRow(alarm.get());
+    }
+    return 0;
+}
+
+int CZembracfgDoc::RebuildRows()
+{
+    // Only the rows are written again (after a change of language).
+    if (CZembracfgView* view = m_pView) {
+        view->DeleteAllRows();
+        FillRows(*m_pScheduler);
+    }
+    return 0;
+}
+
+bool CZembracfgDoc::RowsMatchSchedule() const
+{
+    const CZembracfgView* view = m_pView;
+    if (view == nullptr) {
+        return true;
+    }
+    if (view->RowCount() != static_cast<int>(m_pScheduler->Count())) {
+        return false;
+    }
+    for (int row = 0; row < view->RowCount(); ++row) {
+        if (view->AlarmAt(row) != m_pScheduler->At(static_cast<std::size_t>(row))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- alarm commands ----
+
+void CZembracfgDoc::SetDialogOpen(bool open)
+{
+    if (m_bDialogOpen == open) {
+        return;
+    }
+    m_bDialogOpen = open;
+    Q_EMIT DialogOpenChanged(open);
+}
+
+int CZembracfgDoc::RunDialog(CAlarmDialog& dialog)
+{
+    return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
+}
+
+void CZembracfgDoc::OnNewAlarm()
+{
+    if (m_bDialogOpen) {
+        return;
+    }
+    SetDialogOpen(true);
+    CAlarmDialog dialog(DialogParent());
+    dialog.m_bActive = true;
+    const int result = RunDialog(dialog);
+    if (result == QDialog::Accepted) {
+        auto alarm = std::make_unique<CAlarm>();
+        TakeDialog(*alarm, dialog);
+        const CAlarm* added = alarm.get();
+        m_pScheduler->AddAlarm(std::move(alarm));
+        AddAlarmRow(added);
+        SetModifiedFlag();
+        UpdateTimer();
+    }
+    SetDialogOpen(false);
+}
+
+void CZembracfgDoc::OnEditAlarm()
+{
+    const CZembracfgView* view = m_pView;
+    if (m_bDialogOpen || view == nullptr) {
+        return;
+    }
+    const CAlarm* selected = FindAlarm(view->SelectedAlarm());
+    if (selected == nullptr) {
+        return;
+    }
+    const std::uint64_t id = selected->m_nId;
+    SetDialogOpen(true);
+    CAlarmDialog dialog(DialogParent());
+    LoadDialog(dialog, *selected);
+    const int result = RunDialog(dialog);
+    // Looked up again: the list may have been replaced while the dialog was open.
+    CAlarm* alarm = m_pScheduler->FindById(id);
+    if (result == QDialog::Accepted && alarm != nullptr) {
+        TakeDialog(*alarm, dialog);
+        SetModifiedFlag();
+        UpdateSelectedRow(alarm);
+        UpdateTimer();
+        if (CZembracfgView* shown = m_pView) {
+            shown->ShowAlarmProperties(alarm);
+        }
+    }
+    SetDialogOpen(false);
+}
+
+void CZembracfgDoc::OnDeleteAlarm()
+{
+    const CZembracfgView* view = m_pView;
+    if (view == nullptr) {
+        return;
+    }
+    const CAlarm* selected = FindAlarm(view->SelectedAlarm());
+    if (selected == nullptr) {
+        return;
+    }
+    const std::uint64_t id = selected->m_nId;
+    const QMessageBox::StandardButton answer =
+        CMessageBox::Ask(DialogParent(), tr("Czy na pewno chcesz usunąć alarm?"),
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    std::unique_ptr<CAlarm> removed;
+    if (answer == QMessageBox::Yes) {
+        removed = m_pScheduler->RemoveAlarm(m_pScheduler->FindById(id));
+    }
+    if (removed) {
+        if (CZembracfgView* shown = m_pView) {
+            shown->DeleteSelectedRow();
+            shown->ShowAlarmProperties(nullptr);
+            if (!RowsMatchSchedule()) {
+                // The selected row was not the deleted alarm's: no row may keep it.
+                RebuildRows();
+            }
+        }
+        SetModifiedFlag();
+    }
+    UpdateTimer();
+    // `removed` dies here, after the view and the timer have let go of it.
+}
+
+bool CZembracfgDoc::SetAlarmActive(const CAlarm* alarm, bool on)
+{
+    CAlarm* own = FindAlarm(alarm);
+    if (own == nullptr || own->m_bActive == on) {
+        return on;
+    }
+    own->m_bActive = on;
+    SetModifiedFlag();
+    UpdateTimer();
+    return on;
+}
+
+void CZembracfgDoc::OnSleep()
+{
+    if (m_pPowerRequests == nullptr) {
+        CMessageBox::Show(DialogParent(),
+                          tr("Nie można wstrzymać komputera: obsługa zasilania jest niedostępna."));
+        Q_EMIT SleepRequestFinished(false);
+        return;
+    }
+    if (m_bSleepRunning) {
+        return; // the request already on its way is answered first
+    }
+    m_bSleepRunning = true;
+    const bool hibernate = m_settings.m_regButtonSleepMode.Get() != 0;
+    IPowerRequests* requests = m_pPowerRequests;
+    // logind answers over D-Bus and may take its time; the window must stay responsive.
+    m_sleepPool.start([this, requests, hibernate] {
+        const PowerResult result = hibernate ? requests->Hibernate() : requests->Standby();
+        QMetaObject::invokeMethod(
+            this, [this, hibernate, result] { OnSleepFinished(hibernate, result); },
+            Qt::QueuedConnection);
+    });
+}
+
+void CZembracfgDoc::OnSleepFinished(bool hibernate, const PowerResult& result)
+{
+    m_bSleepRunning = false;
+    if (!result.ok) {
+        const QString reason = FromCore(result.error);
+        CMessageBox::Show(DialogParent(),
+                          hibernate ? tr("Nie udało się zahibernować komputera.\n%1").arg(reason)
+                                    : tr("Nie udało się wstrzymać komputera.\n%1").arg(reason));
+    }
+    Q_EMIT SleepRequestFinished(result.ok);
+}
+
+} // namespace zembra

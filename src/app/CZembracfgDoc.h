@@ -1,0 +1,188 @@
+#pragma once
+
+// The alarm list being worked on: it creates, opens and saves .zmb lists, carries out the
+// alarm commands (new, edit, delete, switch on or off, put the computer to sleep), keeps the
+// rows of the view in step with the list and, above all, keeps the wake timer armed for the
+// alarm that fires next. Every change to the list ends in UpdateTimer.
+//
+// The document and its schedule live on the user-interface thread and are touched only there.
+// When the timer comes due, the document runs the firing road on the live schedule and hands
+// value copies of what is to be carried out to the alerter (AlarmsDue); nothing outside the
+// document ever holds a pointer into the list across a change.
+
+#include "CPower.h"
+#include "model/CFiringRoad.h"
+#include "model/CScheduler.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace zembra {
+
+class CAlarmDialog;
+class CSettings;
+class CZembracfgView;
+class INextAlarmSink;
+class IPowerRequests;
+struct PowerResult;
+
+class CZembracfgDoc : public QObject {
+    Q_OBJECT
+
+public:
+    // Runs the edit dialog modally and returns its result (QDialog::Accepted for OK).
+    using DialogRunner = std::function<int(CAlarmDialog&)>;
+
+    // How many lists the recent-file list keeps.
+    static constexpr int kMaxRecentFiles = 4;
+
+    // `powerRequests` and `nextAlarmSink` may be null until the alerting exists; each must
+    // outlive the document or be replaced (set to null) before it goes. The document becomes
+    // the receiver of the wake timer's events.
+    CZembracfgDoc(CPower& power, CSettings& settings, IPowerRequests* powerRequests = nullptr,
+                  INextAlarmSink* nextAlarmSink = nullptr, QObject* parent = nullptr);
+    CZembracfgDoc(const CZembracfgDoc&) = delete;
+    CZembracfgDoc& operator=(const CZembracfgDoc&) = delete;
+    // Waits for a sleep request still on its way.
+    ~CZembracfgDoc() override;
+
+    // Connects the view's requests to the commands and fills its rows from the list.
+    void SetView(CZembracfgView* view);
+    CZembracfgView* View() const;
+    void SetPowerRequests(IPowerRequests* powerRequests) { m_pPowerRequests = powerRequests; }
+    void SetNextAlarmSink(INextAlarmSink* sink) { m_pNextAlarmSink = sink; }
+    // Replaces the way the edit dialog is run (tests answer it in place); empty restores exec().
+    void SetDialogRunner(DialogRunner runner);
+
+    // ---- the list as a document ----
+    // Starts an empty, untitled, unmodified list. Always true.
+    bool OnNewDocument();
+    // Reads the list into a fresh schedule and takes it over only when it was read as an alarm
+    // list; otherwise says what is wrong with the file and keeps the current list. On success the
+    // file becomes the path name, LastCfg and the top of the recent-file list.
+    bool OnOpenDocument(const QString& path);
+    // Writes the list; on failure says why, and the list stays modified and keeps its path.
+    bool OnSaveDocument(const QString& path);
+
+    // ---- the user's file commands; false when nothing was done (cancelled or failed) ----
+    bool FileNew();
+    bool FileOpen();
+    bool FileSave();
+    bool FileSaveAs();
+    // Opening a named list (command line, start-up, drop): asks about unsaved changes first.
+    bool OpenDocumentFile(const QString& path);
+    // The same from the recent-file list; a list that cannot be opened leaves the list.
+    bool OpenRecentFile(const QString& path);
+    // The "save changes?" question when the list is modified: Yes saves (Save As for an
+    // untitled list), No discards, Cancel keeps everything. True when the caller may go on.
+    bool SaveModified();
+
+    QString PathName() const { return m_strPathName; }
+    // The file's base name, "Zembra" for an untitled list.
+    QString DocumentName() const;
+    // "Zembra - <list name>".
+    QString Title() const;
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true);
+    // True while the new-alarm or edit-alarm dialog is open: the program must not exit then.
+    bool IsDialogOpen() const { return m_bDialogOpen; }
+    // Most recent first, at most kMaxRecentFiles.
+    QStringList RecentFiles() const { return m_recentFiles; }
+
+    const CScheduler& Scheduler() const { return *m_pScheduler; }
+    // The alarm the timer is armed for (null when none is pending) and its firing in UTC.
+    const CAlarm* NextAlarm() const;
+    FileTime NextFiringUtc() const { return m_nextFiringUtc; }
+
+    // Arms the timer for the earliest pending alarm at or after max(now, notBefore), or cancels
+    // it when none is pending, and tells the view and the alert window what comes next.
+    void UpdateTimer(FileTime notBefore = 0);
+
+    // ---- rows of the view, in list order ----
+    int AddAlarmRow(const CAlarm* alarm);
+    int UpdateSelectedRow(const CAlarm* alarm);
+    int FillRows(const CScheduler& schedule);
+    int RebuildRows();
+
+    // Switches the alarm (of this list) on or off; a change marks the list modified and re-arms
+    // the timer. Returns `on`.
+    bool SetAlarmActive(const CAlarm* alarm, bool on);
+
+public Q_SLOTS:
+    void OnNewAlarm();
+    void OnEditAlarm();
+    void OnDeleteAlarm();
+    // Standby or hibernation after the ButtonSleepMode setting, requested off this thread.
+    void OnSleep();
+    void OnWake(const zembra::WakeEvent& event);
+
+Q_SIGNALS:
+    void ModifiedChanged(bool modified);
+    void TitleChanged(const QString& title);
+    void RecentFilesChanged(const QStringList& files);
+    void DialogOpenChanged(bool open);
+    // Alarms to carry out, caught-up ones first, as value copies.
+    void AlarmsDue(const QList<zembra::DueAlarm>& alarms);
+    // A sleep request has been answered (or could not be made); failures have been shown.
+    void SleepRequestFinished(bool ok);
+
+private:
+    QWidget* DialogParent() const;
+    // The alarm of the current list behind a pointer the view handed over, or null.
+    CAlarm* FindAlarm(const CAlarm* alarm) const;
+    // Takes the new list over: rows, timer; the old list is dropped only after the view and
+    // the timer have let go of it.
+    void ReplaceSchedule(std::unique_ptr<CScheduler> schedule);
+    void SetPathName(const QString& path);
+    void SetDialogOpen(bool open);
+    int RunDialog(CAlarmDialog& dialog);
+    bool RowsMatchSchedule() const;
+
+    void LoadRecentFiles();
+    void StoreRecentFiles();
+    void AddRecentFile(const QString& path);
+    void RemoveRecentFile(const QString& path);
+
+    // Timer troubles are shown once the current work is done: a modal box inside the firing
+    // road would hold the alarms back until the user clicks it away.
+    void ReportLater(const QString& text);
+    void ShowPendingReports();
+    void OnSleepFinished(bool hibernate, const PowerResult& result);
+
+    CPower& m_power;
+    CSettings& m_settings;
+    IPowerRequests* m_pPowerRequests = nullptr;
+    INextAlarmSink* m_pNextAlarmSink = nullptr;
+    QPointer<CZembracfgView> m_pView;
+    DialogRunner m_dialogRunner;
+
+    SystemTime m_timeArmed;           // local firing time of the last arming; kept on cancel
+    std::uint64_t m_nNextAlarmId = 0; // the alarm armed for, 0 when the timer is cancelled
+    FileTime m_nextFiringUtc = 0;
+    bool m_bDialogOpen = false;
+    bool m_bModified = false;
+    bool m_bWaitFailureReported = false;
+    bool m_bFiring = false; // inside the firing road: armings wait for its end
+    FileTime m_firingNotBefore = 0;
+    bool m_bSleepRunning = false;
+    std::unique_ptr<CScheduler> m_pScheduler;
+    CFiringRoad m_road;
+    QString m_strPathName;
+    QStringList m_recentFiles;
+    QStringList m_pendingReports;
+    // One worker: logind's answer to a sleep request may take long, and two requests at once
+    // make no sense.
+    QThreadPool m_sleepPool;
+};
+
+} // namespace zembra

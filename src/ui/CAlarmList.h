@@ -1,0 +1,88 @@
+#pragma once
+
+// The alarm list: one row per alarm in the order the document inserted them, a check box that
+// switches the alarm on and off, its time with the frequency, and its comment. Several rows may
+// be selected; wherever one alarm is needed, the first selected row (the lowest) counts. The list
+// turns clicks, keys and the context menu into signals for the view.
+
+#include <QPoint>
+#include <QTreeWidget>
+
+class QContextMenuEvent;
+
+namespace zembra {
+
+class CAlarm;
+
+class CAlarmList : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kCheckColumn = 0;
+    static constexpr int kTimeColumn = 1;
+    static constexpr int kCommentColumn = 2;
+    static constexpr int kCheckColumnWidth = 30;
+    static constexpr int kTimeColumnWidth = 212;
+
+    explicit CAlarmList(QWidget* parent = nullptr);
+
+    // Column headers in the current language.
+    void ReloadTexts();
+
+    // ---- rows, written on behalf of the document; these never report a check-box change ----
+    void InsertAlarmRow(int index, const CAlarm* alarm, const QString& timeText,
+                        const QString& comment, bool active);
+    void SetAlarmRow(int row, const CAlarm* alarm, const QString& timeText, const QString& comment,
+                     bool active);
+    // Empties the list; nothing is picked any more.
+    void RemoveAllRows();
+    void RemoveRow(int row);
+    // The lowest selected row, or -1.
+    int FirstSelectedRow() const;
+    const CAlarm* AlarmAt(int row) const;
+
+    // The alarm the list last recorded from a click, double click or key, or null.
+    const CAlarm* PickedAlarm() const { return m_pAlarm; }
+
+    // Where the context menu opens, in screen coordinates: at the mouse, or, when it comes from
+    // the keyboard, 5 pixels right of and below the list's client top-left corner.
+    QPoint ContextMenuPosition(const QContextMenuEvent& event) const;
+    QPoint KeyboardMenuPosition() const;
+    // The position of the last context-menu request.
+    QPoint LastContextMenuPosition() const { return m_ptLastMenu; }
+
+Q_SIGNALS:
+    // A click anywhere in the list: the first selected row's alarm, or null.
+    void AlarmClicked(const zembra::CAlarm* alarm);
+    // A double click while a row is selected.
+    void AlarmDoubleClicked(const zembra::CAlarm* alarm);
+    // The user ticked or cleared a row's check box.
+    void AlarmCheckChanged(const zembra::CAlarm* alarm, bool active);
+    // Del while a row is selected.
+    void DeleteKeyPressed(const zembra::CAlarm* alarm);
+    // Ins; the first selected row's alarm, or null with no selection.
+    void InsertKeyPressed(const zembra::CAlarm* alarm);
+    // The context menu is wanted at this screen position.
+    void ContextMenuRequested(const QPoint& globalPos);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void OnItemChanged(QTreeWidgetItem* item, int column);
+    void WriteRow(QTreeWidgetItem* item, const CAlarm* alarm, const QString& timeText,
+                  const QString& comment, bool active);
+    const CAlarm* FirstSelectedAlarm() const;
+    void RequestContextMenu(const QPoint& globalPos);
+
+    const CAlarm* m_pAlarm = nullptr;
+    // Set while rows are written for the document, whose check states are not the user's.
+    bool m_bWritingRows = false;
+    QPoint m_ptLastMenu;
+};
+
+} // namespace zembra

@@ -1,0 +1,335 @@
+#include "CZembracfgView.h"
+
+#include "CAlarmList.h"
+#include "CAlarmPropDialog.h"
+#include "CStatusDIalog.h"
+
+#include "time/Clock.h"
+
+#include <QAction>
+#include <QDate>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLocale>
+#include <QMenu>
+#include <QTime>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace zembra {
+
+namespace {
+
+constexpr int kCountdownIntervalMs = 1000;
+
+// The locale's full time (with seconds) without the time-zone name that its long format adds.
+QString TimeFormatWithSeconds(const QLocale& locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        result += c;
+    }
+    result = result.trimmed();
+    while (result.contains(QStringLiteral("  ")))
+        result.replace(QStringLiteral("  "), QStringLiteral(" "));
+    return result;
+}
+
+QString TwoDigits(FileTime value)
+{
+    return QStringLiteral("%1").arg(static_cast<qlonglong>(value), 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+CZembracfgView::CZembracfgView(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("zembracfgView"));
+
+    m_dlgStatus = new CStatusDIalog(this);
+    m_listAlarms = new CAlarmList(this);
+    m_dlgProperties = new CAlarmPropDialog(this);
+
+    // The status panel takes the whole height on the right, the properties panel the bottom
+    // under the list, and the list everything else.
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 4, 4);
+    layout->setSpacing(4);
+    layout->addWidget(m_listAlarms, 0, 0);
+    layout->addWidget(m_dlgProperties, 1, 0);
+    layout->addWidget(m_dlgStatus, 0, 1, 2, 1);
+    layout->setRowStretch(0, 1);
+    layout->setColumnStretch(0, 1);
+
+    m_countdownTimer = new QTimer(this);
+    m_countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
+    m_countdownTimer->setInterval(kCountdownIntervalMs);
+    connect(m_countdownTimer, &QTimer::timeout, this, &CZembracfgView::RefreshCountdown);
+
+    m_menuContext = new QMenu(this);
+    m_menuContext->setObjectName(QStringLiteral("alarmContextMenu"));
+    m_actNew = m_menuContext->addAction(QString());
+    m_actNew->setObjectName(QStringLiteral("actionNew"));
+    m_actEdit = m_menuContext->addAction(QString());
+    m_actEdit->setObjectName(QStringLiteral("actionEdit"));
+    m_actDelete = m_menuContext->addAction(QString());
+    m_actDelete->setObjectName(QStringLiteral("actionDelete"));
+    connect(m_actNew, &QAction::triggered, this, &CZembracfgView::NewAlarmRequested);
+    connect(m_actEdit, &QAction::triggered, this, &CZembracfgView::EditAlarmRequested);
+    connect(m_actDelete, &QAction::triggered, this, &CZembracfgView::DeleteAlarmRequested);
+    ReloadMenuTexts();
+
+    connect(m_listAlarms, &CAlarmList::AlarmClicked, this, &CZembracfgView::ShowAlarmProperties);
+    connect(m_listAlarms, &CAlarmList::AlarmDoubleClicked, this, &CZembracfgView::OnDoubleClick);
+    connect(m_listAlarms, &CAlarmList::AlarmCheckChanged, this,
+            &CZembracfgView::AlarmActiveChanged);
+    connect(m_listAlarms, &CAlarmList::DeleteKeyPressed, this, &CZembracfgView::OnDeleteKey);
+    connect(m_listAlarms, &CAlarmList::InsertKeyPressed, this, &CZembracfgView::OnInsertKey);
+    connect(m_listAlarms, &CAlarmList::ContextMenuRequested, this,
+            &CZembracfgView::OnContextMenuRequested);
+
+    FitStatusPanel();
+}
+
+CZembracfgView::~CZembracfgView() = default;
+
+// ---- rows ----
+
+void CZembracfgView::DeleteAllRows()
+{
+    m_listAlarms->RemoveAllRows();
+    m_nItemCount = 0;
+    ShowAlarmProperties(nullptr);
+}
+
+void CZembracfgView::AddAlarmRow(const CAlarm* alarm)
+{
+    if (!alarm)
+        return;
+    const int index = std::clamp(m_nItemCount, 0, RowCount());
+    m_listAlarms->InsertAlarmRow(index, alarm, AlarmTimeText(*alarm),
+                                 QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
+    m_nItemCount = index + 1;
+}
+
+bool CZembracfgView::UpdateSelectedRow(const CAlarm* alarm)
+{
+    const int row = m_listAlarms->FirstSelectedRow();
+    if (row < 0 || !alarm)
+        return false;
+    m_listAlarms->SetAlarmRow(row, alarm, AlarmTimeText(*alarm),
+                              QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
+    return true;
+}
+
+bool CZembracfgView::DeleteSelectedRow()
+{
+    const int row = m_listAlarms->FirstSelectedRow();
+    if (row < 0)
+        return false;
+    const CAlarm* alarm = m_listAlarms->AlarmAt(row);
+    m_listAlarms->RemoveRow(row);
+    m_nItemCount = std::max(0, m_nItemCount - 1);
+    // The remover deletes the alarm: no pointer to it may outlive its row.
+    if (m_pNextAlarm == alarm)
+        m_pNextAlarm = nullptr;
+    if (m_pSelectedAlarm == alarm)
+        ShowAlarmProperties(nullptr);
+    UpdateCountdownTimer(isVisible());
+    return true;
+}
+
+int CZembracfgView::RowCount() const
+{
+    return m_listAlarms->topLevelItemCount();
+}
+
+const CAlarm* CZembracfgView::AlarmAt(int row) const
+{
+    return m_listAlarms->AlarmAt(row);
+}
+
+// ---- panels ----
+
+void CZembracfgView::ShowNextAlarm(const CAlarm* alarm, const SystemTime& localFiring)
+{
+    m_pNextAlarm = alarm;
+    m_timeNextAlarm = localFiring;
+    m_dlgStatus->SetNextAlarmText(NextAlarmText(alarm, localFiring, Clock::Now()));
+    UpdateCountdownTimer(isVisible());
+}
+
+void CZembracfgView::RefreshCountdown()
+{
+    // With nothing pending the text stays as the last ShowNextAlarm left it.
+    if (m_pNextAlarm)
+        m_dlgStatus->SetNextAlarmText(NextAlarmText(m_pNextAlarm, m_timeNextAlarm, Clock::Now()));
+}
+
+void CZembracfgView::ShowAlarmProperties(const CAlarm* alarm)
+{
+    if (alarm) {
+        m_dlgProperties->SetProperties(QString::fromStdString(alarm->GetTypeText()),
+                                       AlarmTimeText(*alarm),
+                                       QString::fromStdString(alarm->GetActionsText()));
+    } else {
+        const QString none = tr("brak");
+        m_dlgProperties->SetProperties(none, none, none);
+    }
+    m_pSelectedAlarm = alarm;
+    Q_EMIT SelectionChanged(alarm);
+}
+
+void CZembracfgView::ReloadTexts()
+{
+    m_dlgStatus->ReloadTexts();
+    m_dlgProperties->ReloadTexts();
+    ShowAlarmProperties(m_pSelectedAlarm);
+    m_listAlarms->ReloadTexts();
+    ReloadMenuTexts();
+    m_dlgStatus->SetNextAlarmText(NextAlarmText(m_pNextAlarm, m_timeNextAlarm, Clock::Now()));
+    FitStatusPanel();
+    Q_EMIT RebuildRequested();
+}
+
+// ---- texts ----
+
+QString CZembracfgView::NextAlarmText(const CAlarm* alarm, const SystemTime& localFiring,
+                                      FileTime now)
+{
+    if (!alarm)
+        return tr("Najbliższy alarm:\nbrak");
+    const std::optional<FileTime> firing = LocalSystemTimeToUtc(localFiring);
+    const FileTime remaining = firing ? *firing - now : 0;
+    return tr("Najbliższy alarm:\n") + DateTimeText(localFiring) + QStringLiteral("\n")
+           + CountdownText(remaining) + QStringLiteral("\n")
+           + QString::fromStdString(alarm->m_strComment);
+}
+
+QString CZembracfgView::CountdownText(FileTime remaining)
+{
+    // A firing already past (the moments before the document re-arms) counts as due now.
+    remaining = std::max<FileTime>(remaining, 0);
+    const FileTime days = remaining / kTicksPerDay;
+    remaining -= days * kTicksPerDay;
+    const FileTime hours = remaining / kTicksPerHour;
+    remaining -= hours * kTicksPerHour;
+    const FileTime minutes = remaining / kTicksPerMinute;
+    remaining -= minutes * kTicksPerMinute;
+    const FileTime seconds = remaining / kTicksPerSecond;
+
+    QString text = QStringLiteral("(") + tr("Pozostało:") + QStringLiteral(" ");
+    if (days == 1)
+        text += QStringLiteral("1 ") + tr("dzień") + QStringLiteral(", ");
+    else if (days > 1)
+        text += QString::number(days) + QStringLiteral(" ") + tr("dni") + QStringLiteral(", ");
+    return text + TwoDigits(hours) + QStringLiteral(":") + TwoDigits(minutes) + QStringLiteral(":")
+           + TwoDigits(seconds) + QStringLiteral(")");
+}
+
+QString CZembracfgView::DateTimeText(const SystemTime& local)
+{
+    FileTime unused = 0;
+    if (!SystemTimeToFileTime(local, unused))
+        return tr("Invalid DateTime");
+    const QDate date(local.wYear, local.wMonth, local.wDay);
+    const QTime time(local.wHour, local.wMinute, local.wSecond);
+    const QLocale locale;
+    return locale.toString(date, QLocale::ShortFormat) + QStringLiteral(" (")
+           + locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) + QStringLiteral(") ")
+           + locale.toString(time, TimeFormatWithSeconds(locale));
+}
+
+QString CZembracfgView::AlarmTimeText(const CAlarm& alarm)
+{
+    return DateTimeText(alarm.m_time) + QStringLiteral(", ")
+           + QString::fromStdString(alarm.GetFrequencyText());
+}
+
+// ---- events ----
+
+void CZembracfgView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ReloadTexts();
+    QWidget::changeEvent(event);
+}
+
+void CZembracfgView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The countdown stood still while hidden: bring it up to date at once.
+    RefreshCountdown();
+    UpdateCountdownTimer(true);
+}
+
+void CZembracfgView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    UpdateCountdownTimer(false);
+}
+
+void CZembracfgView::UpdateCountdownTimer(bool visible)
+{
+    if (visible && m_pNextAlarm) {
+        if (!m_countdownTimer->isActive())
+            m_countdownTimer->start();
+    } else {
+        m_countdownTimer->stop();
+    }
+}
+
+// ---- list requests ----
+
+void CZembracfgView::OnDoubleClick(const CAlarm* alarm)
+{
+    ShowAlarmProperties(alarm);
+    Q_EMIT EditAlarmRequested();
+}
+
+void CZembracfgView::OnDeleteKey(const CAlarm* alarm)
+{
+    ShowAlarmProperties(alarm);
+    Q_EMIT DeleteAlarmRequested();
+}
+
+void CZembracfgView::OnInsertKey(const CAlarm* alarm)
+{
+    if (alarm)
+        ShowAlarmProperties(alarm);
+    Q_EMIT NewAlarmRequested();
+}
+
+void CZembracfgView::OnContextMenuRequested(const QPoint& globalPos)
+{
+    m_actEdit->setEnabled(m_pSelectedAlarm != nullptr);
+    m_actDelete->setEnabled(m_pSelectedAlarm != nullptr);
+    m_menuContext->popup(globalPos);
+}
+
+void CZembracfgView::ReloadMenuTexts()
+{
+    m_actNew->setText(tr("&Nowy"));
+    m_actEdit->setText(tr("&Edytuj"));
+    m_actDelete->setText(tr("&Usuń"));
+}
+
+void CZembracfgView::FitStatusPanel()
+{
+    // The widest lines the next-alarm text usually has: a late date with its weekday, and a
+    // countdown of more than a week.
+    const SystemTime sample{2026, 12, 3, 30, 23, 58, 58, 0};
+    m_dlgStatus->FitWidthTo({tr("Najbliższy alarm:\n").trimmed(), DateTimeText(sample),
+                             CountdownText(10 * kTicksPerDay + 23 * kTicksPerHour
+                                           + 58 * kTicksPerMinute + 58 * kTicksPerSecond)});
+}
+
+} // namespace zembra

@@ -1,0 +1,116 @@
+#pragma once
+
+// The main window's central widget: the alarm list with its check boxes, the status panel on the
+// right (the next alarm and its countdown) and the properties panel along the bottom (the alarm
+// picked in the list). The document writes the rows; the view turns the user's clicks and keys
+// into requests for the document's commands.
+
+#include "model/CAlarm.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace zembra {
+
+class CAlarmList;
+class CStatusDIalog;
+class CAlarmPropDialog;
+
+class CZembracfgView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CZembracfgView(QWidget* parent = nullptr);
+    ~CZembracfgView() override;
+
+    // ---- rows, written by the document, in insertion order ----
+    // Deletes every row; the item count and the picked alarm start over.
+    void DeleteAllRows();
+    // Appends a row for the alarm (the row keeps the pointer as its item data): check box from
+    // m_bActive, "date-time (weekday) time, frequency text", comment.
+    void AddAlarmRow(const CAlarm* alarm);
+    // Rewrites the first selected row from the alarm; false when no row is selected.
+    bool UpdateSelectedRow(const CAlarm* alarm);
+    // Deletes the first selected row; false when none is selected.
+    bool DeleteSelectedRow();
+    int RowCount() const;
+    // The alarm of a row, or null.
+    const CAlarm* AlarmAt(int row) const;
+
+    // ---- the panels ----
+    // The next alarm (null: none pending) with its local firing time; the countdown is
+    // refreshed once a second from these while the view is visible.
+    void ShowNextAlarm(const CAlarm* alarm, const SystemTime& localFiring);
+    // Fills the properties panel ("brak" three times for null) and makes the alarm the picked one.
+    void ShowAlarmProperties(const CAlarm* alarm);
+    // The alarm the user picked in the list; the edit and delete commands act on it.
+    const CAlarm* SelectedAlarm() const { return m_pSelectedAlarm; }
+
+    // After a change of language: panel titles and labels, list headers, then the document
+    // rebuilds the rows (RebuildRequested).
+    void ReloadTexts();
+
+    // The next-alarm text for a firing `localFiring` seen at the UTC moment `now`, in the
+    // language of the moment; exposed for the tests of its forms.
+    static QString NextAlarmText(const CAlarm* alarm, const SystemTime& localFiring, FileTime now);
+    // "(Pozostało: 1 dzień, 05:03:07)" for a remaining time in 100-ns ticks; a negative one
+    // shows as 00:00:00.
+    static QString CountdownText(FileTime remaining);
+    // The list's date-time text of a local time: short date, weekday in brackets, time.
+    static QString DateTimeText(const SystemTime& local);
+
+    // The one-second timer's work: rewrites the countdown of the pending alarm, if any.
+    void RefreshCountdown();
+
+    CAlarmList* List() const { return m_listAlarms; }
+    CStatusDIalog* StatusPanel() const { return m_dlgStatus; }
+    CAlarmPropDialog* PropertiesPanel() const { return m_dlgProperties; }
+
+Q_SIGNALS:
+    void NewAlarmRequested();
+    void EditAlarmRequested();
+    void DeleteAlarmRequested();
+    // A row's check box changed: the document switches the alarm and re-arms at once.
+    void AlarmActiveChanged(const zembra::CAlarm* alarm, bool active);
+    // The picked alarm changed (null when none): commands enable or disable themselves.
+    void SelectionChanged(const zembra::CAlarm* alarm);
+    // The texts changed language: the document rebuilds the rows.
+    void RebuildRequested();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // The countdown runs only while the view can be seen and an alarm is pending.
+    void UpdateCountdownTimer(bool visible);
+    void OnContextMenuRequested(const QPoint& globalPos);
+    void OnDeleteKey(const CAlarm* alarm);
+    void OnInsertKey(const CAlarm* alarm);
+    void OnDoubleClick(const CAlarm* alarm);
+    void ReloadMenuTexts();
+    void FitStatusPanel();
+    // "date-time (weekday) time, frequency text" of an alarm: the list's and the panel's.
+    static QString AlarmTimeText(const CAlarm& alarm);
+
+    const CAlarm* m_pNextAlarm = nullptr;
+    SystemTime m_timeNextAlarm;
+    const CAlarm* m_pSelectedAlarm = nullptr;
+    int m_nItemCount = 0;
+    CAlarmList* m_listAlarms = nullptr;
+    CStatusDIalog* m_dlgStatus = nullptr;
+    CAlarmPropDialog* m_dlgProperties = nullptr;
+    QTimer* m_countdownTimer = nullptr;
+    QMenu* m_menuContext = nullptr;
+    QAction* m_actNew = nullptr;
+    QAction* m_actEdit = nullptr;
+    QAction* m_actDelete = nullptr;
+};
+
+} // namespace zembra
