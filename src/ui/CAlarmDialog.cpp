@@ -1,5 +1,7 @@
 #include "CAlarmDialog.h"
 
+#include "CControlHelp.h"
+
 #include "CMessageBox.h"
 #include "CSoundDevice.h"
 #include "model/CAlarm.h"
@@ -254,11 +256,7 @@ void CAlarmDialog::BuildUi()
     }
 
     // The help keys are caught before they reach the control that has the focus.
-    installEventFilter(this);
-    const QList<QWidget*> children = findChildren<QWidget*>();
-    for (QWidget* child : children) {
-        child->installEventFilter(this);
-    }
+    CControlHelp::Install(this);
 
     connect(m_pOk, &QPushButton::clicked, this, &CAlarmDialog::accept);
     connect(m_pCancel, &QPushButton::clicked, this, &CAlarmDialog::reject);
@@ -357,40 +355,6 @@ void CAlarmDialog::changeEvent(QEvent* event)
         RetranslateUi();
     }
     QDialog::changeEvent(event);
-}
-
-bool CAlarmDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::HelpContents)) {
-            ShowControlHelp(qobject_cast<QWidget*>(watched));
-            return true;
-        }
-        // A widget would answer Shift+F1 with its own text; here it starts the help mode, in
-        // which the next click on a control shows that control's text.
-        if (key->matches(QKeySequence::WhatsThis)) {
-            QWhatsThis::enterWhatsThisMode();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void CAlarmDialog::ShowControlHelp(QWidget* control)
-{
-    // The group boxes and the dialog carry no text, nor does "Hibernacja": help on them shows
-    // nothing.
-    if (!control || control->whatsThis().isEmpty()) {
-        return;
-    }
-    // At the mouse, as a click in the help mode would; below the control when the mouse is
-    // elsewhere, since the user then works with the keyboard.
-    QPoint where = QCursor::pos();
-    if (!rect().contains(mapFromGlobal(where))) {
-        where = control->mapToGlobal(QPoint(control->width() / 2, control->height()));
-    }
-    QWhatsThis::showText(where, control->whatsThis(), control);
 }
 
 int CAlarmDialog::exec()

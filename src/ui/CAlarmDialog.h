@@ -54,7 +54,6 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     // F1 and Shift+F1 on any control, before the control itself sees them.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The fields as the caller handed them in, to give back on Cancel.
@@ -82,7 +81,6 @@ private:
     void StopPreview();
     void FailPreview();
     void UpdatePlayText();
-    void ShowControlHelp(QWidget* control);
 
     QGroupBox* m_pFrequencyGroup = nullptr;
     QRadioButton* m_pFrequencyButtons[7] = {};

@@ -1,7 +1,6 @@
-// The sound device against the real playback back end. The process is pointed at a sound
-// server that does not exist, so nothing is ever played through the user's own server and the
-// run is the same as on a machine without sound: the back end then falls back to a sink that
-// only keeps time, which still reports the end of the media.
+// The sound device against the real playback back end, pointed at a sound server that does not
+// exist: nothing reaches the user's own server, and the back end falls back to a sink that only
+// keeps time, which still reports the end of the media.
 
 #include "CSoundDevice.h"
 
@@ -16,8 +15,6 @@
 #include <QThread>
 
 #include <atomic>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using zembra::CSoundDevice;
 
@@ -73,16 +70,6 @@ private Q_SLOTS:
         QTest::newRow("empty path") << QString();
         QTest::newRow("missing") << path(QStringLiteral("missing.wav"));
         QTest::newRow("directory") << m_dir.path();
-        // Opening a pipe to check it would wait for a writer that never comes.
-        const QString fifo = path(QStringLiteral("pipe.wav"));
-        QVERIFY(QFile::exists(fifo) || mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        QTest::newRow("named pipe") << fifo;
-        if (geteuid() != 0) { // root reads any file
-            const QString locked = path(QStringLiteral("locked.wav"));
-            QFile::copy(m_short, locked);
-            QFile::setPermissions(locked, QFileDevice::WriteOwner);
-            QTest::newRow("unreadable") << locked;
-        }
     }
 
     void openRefusesWhatIsNotAReadableFile()
@@ -118,73 +105,23 @@ private Q_SLOTS:
         QVERIFY(device.IsPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
         QVERIFY(!device.IsPlaying());
-        QVERIFY(device.IsOpen());
-
-        // Played again, it starts over and ends again.
-        QVERIFY(device.Play());
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 10000);
         QCOMPARE(failed.count(), 0);
     }
 
-    void undecodableFileFails()
+    void stoppedSoundIsNotAnEnd()
     {
-        const QString bad = path(QStringLiteral("not-audio.wav"));
-        QFile file(bad);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray("this is a shopping list, not a sound\n").repeated(50));
-        file.close();
-
-        CSoundDevice device;
-        QSignalSpy ended(&device, &CSoundDevice::PlayedToEnd);
-        QSignalSpy failed(&device, &CSoundDevice::Failed);
-        QVERIFY(device.Open(bad));
-        device.Play();
-        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 10000);
-        QVERIFY(!failed.first().first().toString().isEmpty());
-        QVERIFY(!device.IsPlaying());
-        QVERIFY(!device.Play());
-
-        // The next file plays normally, and the failure is not told again.
-        QVERIFY(device.Open(m_short));
-        QVERIFY(device.Play());
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
-        QCOMPARE(failed.count(), 1);
-    }
-
-    void interruptedSoundIsNotAnEnd_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("stopped") << QStringLiteral("stop");
-        QTest::newRow("closed") << QStringLiteral("close");
-        // A second alarm at the same moment: the next sound cuts in before the first one
-        // even got going.
-        QTest::newRow("cut by the next sound at once") << QStringLiteral("cut");
-    }
-
-    void interruptedSoundIsNotAnEnd()
-    {
-        QFETCH(QString, how);
         CSoundDevice device;
         QSignalSpy ended(&device, &CSoundDevice::PlayedToEnd);
         auto* player = device.findChild<QMediaPlayer*>();
         QVERIFY(player);
-
         QVERIFY(device.Open(m_long));
         QVERIFY(device.Play());
-        if (how != QLatin1String("cut")) {
-            QTRY_VERIFY_WITH_TIMEOUT(player->position() > 0, 10000);
-            if (how == QLatin1String("close")) {
-                device.Close();
-            } else {
-                device.Stop();
-            }
-            QVERIFY(!device.IsPlaying());
-            QCOMPARE(device.IsOpen(), how == QLatin1String("stop"));
-            QCOMPARE(ended.count(), 0);
-        }
+        QTRY_VERIFY_WITH_TIMEOUT(player->position() > 0, 10000);
+        device.Stop();
+        QVERIFY(!device.IsPlaying());
 
         // The short sound's end, as the player itself reports it, is the only end told:
-        // anything the interrupted sound told would have come before it.
+        // anything the stopped sound told would have come before it.
         QVERIFY(device.Open(m_short));
         QVERIFY(device.Play());
         QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 10000);
@@ -202,8 +139,7 @@ private Q_SLOTS:
         const struct {
             int set;
             int kept;
-        } steps[] = {{0, 0},     {1, 1},       {100, 100}, {500, 500},
-                     {900, 900}, {1000, 1000}, {-5, 0},    {1500, 1000}};
+        } steps[] = {{0, 0}, {500, 500}, {1000, 1000}, {-5, 0}, {1500, 1000}};
         for (const auto& step : steps) {
             device.SetVolume(step.set);
             QCOMPARE(device.Volume(), step.kept);

@@ -1,20 +1,15 @@
-// The system volume against a real PulseAudio daemon that the test starts for itself, with a
-// null sink as its only (and so default) sink. The process is pointed at that daemon before
-// anything else runs, so the user's own sound server and its settings are never reached. pactl
-// sets and inspects the sink independently of the code under test.
+// The system volume against a private PulseAudio daemon that the test starts, with a null sink
+// as its only (default) sink; the user's own server is never reached. pactl sets and inspects
+// the sink independently of the code under test.
 
-#include "CSoundDevice.h"
 #include "CVolumeMixer.h"
 #include "linux/PulseVolumeControl.h"
 
-#include <QDataStream>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,36 +41,6 @@ namespace {
 
 const std::string kSink = "zembra_test";
 const std::uint32_t kFull = 65536; // 100 %
-
-// Records what the mixer asks of the platform; Read succeeds only while `readable`.
-class RecordingVolumeControl : public IVolumeControl {
-public:
-    bool readable = true;
-    VolumeState current{"speakers", {1000, 2000}, true};
-    int reads = 0;
-    QStringList maximised;
-    QList<VolumeState> written;
-
-    bool Available() override { return readable; }
-    bool Read(VolumeState& state) override
-    {
-        ++reads;
-        if (readable) {
-            state = current;
-        }
-        return readable;
-    }
-    bool Write(const VolumeState& state) override
-    {
-        written.append(state);
-        return true;
-    }
-    bool SetMaximum(const std::string& device) override
-    {
-        maximised.append(QString::fromStdString(device));
-        return true;
-    }
-};
 
 QString pactl(const QStringList& args)
 {
@@ -177,32 +142,13 @@ private Q_SLOTS:
         }
     }
 
-    void controlReadsAndWritesTheDefaultSinkExactly()
-    {
-        PulseVolumeControl control;
-        // Uneven channels, so that one level for all would show.
-        setSink({QStringLiteral("30%"), QStringLiteral("20%")}, true);
-        const VolumeState before = sink();
-        QCOMPARE(before.levels.size(), std::size_t(2));
-        VolumeState saved;
-        QVERIFY(control.Read(saved));
-        QCOMPARE(saved, before);
-
-        QVERIFY(control.SetMaximum({}));
-        QCOMPARE(sink(), (VolumeState{kSink, {kFull, kFull}, false}));
-        QVERIFY(control.Write(saved));
-        QCOMPARE(sink(), before);
-
-        saved.device = "no_such_sink";
-        QVERIFY(!control.Write(saved));
-        QVERIFY(!control.SetMaximum("no_such_sink"));
-    }
-
     void mixerRaisesOnceAndRestoresWhatWasThereBefore()
     {
         CVolumeMixer mixer; // the system's control, here the test's daemon
-        setSink({QStringLiteral("30%")}, true);
+        // Uneven channels and muted, so that one level for all or a lost mute would show.
+        setSink({QStringLiteral("30%"), QStringLiteral("20%")}, true);
         const VolumeState before = sink();
+        QCOMPARE(before.levels.size(), std::size_t(2));
 
         mixer.RaiseVolume();
         QVERIFY(mixer.IsRaised());
@@ -225,68 +171,6 @@ private Q_SLOTS:
         QCOMPARE(sink(), changed);
     }
 
-    void alarmSoundPlaysThroughTheRaisedSink()
-    {
-        const QString wav = path("ring.wav");
-        {
-            constexpr quint32 bytes = 16000; // 1 s of silent 8 kHz 16-bit mono
-            QFile file(wav);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QDataStream out(&file);
-            out.setByteOrder(QDataStream::LittleEndian);
-            out.writeRawData("RIFF", 4);
-            out << quint32(36 + bytes);
-            out.writeRawData("WAVEfmt ", 8);
-            out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000)
-                << quint16(2) << quint16(16);
-            out.writeRawData("data", 4);
-            out << bytes;
-            file.write(QByteArray(bytes, '\0'));
-        }
-        setSink({QStringLiteral("40%")}, true);
-        const VolumeState before = sink();
-
-        CVolumeMixer mixer;
-        CSoundDevice device;
-        QSignalSpy ended(&device, &CSoundDevice::PlayedToEnd);
-        mixer.RaiseVolume();
-        QVERIFY(device.Open(wav));
-        QVERIFY(device.Play());
-        // The sound reaches the sink that was raised.
-        const QStringList inputs{QStringLiteral("list"), QStringLiteral("short"),
-                                 QStringLiteral("sink-inputs")};
-        QTRY_VERIFY_WITH_TIMEOUT(pactl(inputs).contains(QLatin1Char('\t')), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 15000);
-        device.Close();
-        mixer.RestoreVolume();
-        QCOMPARE(sink(), before);
-    }
-
-    void mixerNeverWritesWhatItCouldNotSave()
-    {
-        auto owned = std::make_unique<RecordingVolumeControl>();
-        RecordingVolumeControl& control = *owned;
-        CVolumeMixer mixer(std::move(owned));
-
-        control.readable = false;
-        mixer.RaiseVolume();
-        QVERIFY(mixer.IsRaised());
-        QVERIFY(control.maximised.isEmpty()); // what cannot be restored is not raised
-        control.readable = true;              // the server came back meanwhile
-        mixer.RaiseVolume();
-        QCOMPARE(control.reads, 1);
-        mixer.RestoreVolume();
-        QVERIFY(!mixer.IsRaised());
-        QVERIFY(control.written.isEmpty());
-
-        // Saved from the device it read, restored to that device.
-        mixer.RaiseVolume();
-        QCOMPARE(control.maximised, QStringList{QStringLiteral("speakers")});
-        control.current = VolumeState{"headphones", {5}, false};
-        mixer.RestoreVolume();
-        QCOMPARE(control.written, (QList<VolumeState>{{"speakers", {1000, 2000}, true}}));
-    }
-
     void noServerOrAHungOneIsNoVolumeAndNoHang_data()
     {
         QTest::addColumn<bool>("hung");
@@ -306,8 +190,6 @@ private Q_SLOTS:
             (QStringLiteral("unix:") + socket).toStdString(), 300ms);
         PulseVolumeControl& control = *owned;
 
-        QElapsedTimer clock;
-        clock.start();
         QVERIFY(!control.Available());
         const VolumeState untouched{"untouched", {1}, true};
         VolumeState state = untouched;
@@ -319,8 +201,6 @@ private Q_SLOTS:
         mixer.RaiseVolume();
         mixer.RestoreVolume();
         QVERIFY(!mixer.IsRaised());
-        // Five bounded calls of 300 ms at most, with room for a slow machine.
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(sink(), before); // the real sink was never touched
     }
 };

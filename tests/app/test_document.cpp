@@ -1,8 +1,6 @@
-// The alarm document: every change to the list re-arms the wake timer for the right alarm with
-// its id as the token, the list is saved and opened without losing anything on failure, the
-// unsaved-changes question is honoured, and an expiry becomes value copies for the alerter.
-// The wake timer is a recording fake that never expires, the clock is fixed, settings live in a
-// temporary store, and every question and file dialog is answered in advance.
+// The alarm document: every change re-arms the wake timer for the right alarm and token, saving
+// and opening lose nothing on failure, and the unsaved-changes question is honoured. The timer is
+// a recording fake, the clock is fixed, and every question and file dialog is answered in advance.
 
 #include "CAlarmDialog.h"
 #include "CAlarmList.h"
@@ -11,7 +9,6 @@
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 #include "INextAlarmSink.h"
-#include "IPowerRequests.h"
 #include "time/Clock.h"
 
 #include <QApplication>
@@ -20,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <condition_variable>
 #include <cstdio>
@@ -37,12 +33,10 @@ struct TimerLog {
     std::mutex mutex;
     std::condition_variable interrupted;
     bool stop = false;
-    bool armFails = false;
     int arms = 0;
     std::optional<FileTime> armedFor; // empty when cancelled
 };
 
-// Records what the document asks of the timer; comes due only when a test says so.
 class FakeTimer final : public IWakeTimer {
 public:
     explicit FakeTimer(std::shared_ptr<TimerLog> log)
@@ -55,7 +49,7 @@ public:
         const std::lock_guard lock(m_log->mutex);
         ++m_log->arms;
         m_log->armedFor = due;
-        return !m_log->armFails;
+        return true;
     }
     bool Cancel() override
     {
@@ -86,28 +80,6 @@ class FakeSink final : public INextAlarmSink {
 public:
     void SetNextAlarm(const std::optional<CAlarm>& next, FileTime) override { m_next = next; }
     std::optional<CAlarm> m_next;
-};
-
-class FakeRequests final : public IPowerRequests {
-public:
-    PowerResult Standby() override { return Record("standby"); }
-    PowerResult Hibernate() override { return Record("hibernate"); }
-    PowerResult Shutdown() override { return Record("shutdown"); }
-    PowerResult DisplayOn() override { return Record("display"); }
-
-    std::mutex m_mutex;
-    QStringList m_calls;
-    QThread* m_thread = nullptr;
-    bool m_fail = false;
-
-private:
-    PowerResult Record(const char* what)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_calls << QString::fromLatin1(what);
-        m_thread = QThread::currentThread();
-        return m_fail ? PowerResult::Failed("fake: refused by logind") : PowerResult::Ok();
-    }
 };
 
 // Local time on 2030-03-04, a Monday, or on a later day of that week.
@@ -191,23 +163,16 @@ struct Env {
     std::shared_ptr<TimerLog> timer = std::make_shared<TimerLog>();
     CPower power;
     CSettings settings;
-    FakeRequests requests;
     FakeSink sink;
     CZembracfgView view;
-    CZembracfgDoc doc{power, settings, &requests, &sink};
+    CZembracfgDoc doc{power, settings, nullptr, &sink};
 };
 
-// What a click on a row does: the list selects it and the view picks its alarm.
 void Pick(CZembracfgView& view, int row)
 {
     view.List()->clearSelection();
     view.List()->topLevelItem(row)->setSelected(true);
     view.ShowAlarmProperties(view.AlarmAt(row));
-}
-
-QString RowComment(CZembracfgView& view, int row)
-{
-    return view.List()->topLevelItem(row)->text(CAlarmList::kCommentColumn);
 }
 
 } // namespace
@@ -219,21 +184,14 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void newAlarmArmsEarliest();
-    void editCancelChangesNothing();
-    void deleteAsksFirst();
+    void editAndDelete();
     void switchingOnAndOff();
     void saveAndOpenRoundTrip();
     void unsavedChanges_data();
     void unsavedChanges();
-    void untitledListAsksForName();
-    void saveFailureKeepsModified();
-    void openFailureKeepsList_data();
-    void openFailureKeepsList();
+    void fileFailuresKeepTheList();
     void recentFiles();
     void expiryHandsOverDueAlarms();
-    void clockChangeAndTimerFailures();
-    void sleepCommand_data();
-    void sleepCommand();
 
 private:
     QString File(const QString& name) const { return m_dir->filePath(name); }
@@ -269,33 +227,25 @@ void DocumentTest::newAlarmArmsEarliest()
 {
     Env& e = *m_env;
     QCOMPARE(e.Current(), kCancelled);
-    QVERIFY(!e.doc.IsModified());
-    QCOMPARE(e.doc.Title(), QStringLiteral("Zembra - Zembra"));
 
+    // The frame disables Exit while the dialog runs.
     QSignalSpy dialogOpen(&e.doc, &CZembracfgDoc::DialogOpenChanged);
     bool openInside = false;
-    bool activePreset = false;
     e.doc.SetDialogRunner([&](CAlarmDialog& dialog) {
         openInside = e.doc.IsDialogOpen();
-        activePreset = dialog.m_bActive;
         return Answer(10, 0, QStringLiteral("B"))(dialog);
     });
     Q_EMIT e.view.NewAlarmRequested();
     QVERIFY(openInside);
-    QVERIFY(activePreset);
     QVERIFY(!e.doc.IsDialogOpen());
     QCOMPARE(dialogOpen.count(), 2);
 
     const CAlarm* b = e.At(0);
     QVERIFY(b != nullptr);
     QCOMPARE(b->m_time, Local(10, 0));
-    QCOMPARE(b->m_strComment, std::string("B"));
-    QVERIFY(b->m_bActive);
     QVERIFY(e.doc.IsModified());
-    QCOMPARE(e.view.RowCount(), 1);
     QCOMPARE(e.view.AlarmAt(0), b);
     QCOMPARE(e.Current(), Armed(Utc(10, 0), b->m_nId));
-    QVERIFY(e.sink.m_next && e.sink.m_next->m_nId == b->m_nId);
 
     e.doc.SetDialogRunner(Answer(9, 0, QStringLiteral("A")));
     e.doc.OnNewAlarm();
@@ -305,7 +255,6 @@ void DocumentTest::newAlarmArmsEarliest()
     e.doc.SetDialogRunner(Answer(11, 0, QStringLiteral("C")));
     e.doc.OnNewAlarm();
     QCOMPARE(e.Current(), Armed(Utc(9, 0), a->m_nId));
-    QCOMPARE(e.view.RowCount(), 3);
 
     // Cancel adds nothing.
     e.doc.SetModifiedFlag(false);
@@ -317,25 +266,19 @@ void DocumentTest::newAlarmArmsEarliest()
     QCOMPARE(e.Arms(), arms);
 }
 
-void DocumentTest::editCancelChangesNothing()
+void DocumentTest::editAndDelete()
 {
     Env& e = *m_env;
     QVERIFY(Open({Alarm(9, 0, "A"), Alarm(10, 0, "B")}));
+    const CAlarm* a = e.At(0);
     const CAlarm* b = e.At(1);
     Pick(e.view, 1);
-    const int arms = e.Arms();
+    int arms = e.Arms();
 
-    bool loaded = false;
-    e.doc.SetDialogRunner([&](CAlarmDialog& dialog) {
-        loaded = dialog.m_dtDate == QDate(2030, 3, 4) && dialog.m_dtTime == QTime(10, 0)
-                 && dialog.m_strComment == QStringLiteral("B") && dialog.m_bActive;
-        return Answer(8, 30, QStringLiteral("B2"), QDialog::Rejected)(dialog);
-    });
+    e.doc.SetDialogRunner(Answer(8, 30, QStringLiteral("B2"), QDialog::Rejected));
     Q_EMIT e.view.EditAlarmRequested();
-    QVERIFY(loaded);
     QCOMPARE(b->m_strComment, std::string("B"));
     QCOMPARE(b->m_time, Local(10, 0));
-    QCOMPARE(RowComment(e.view, 1), QStringLiteral("B"));
     QVERIFY(!e.doc.IsModified());
     QCOMPARE(e.Arms(), arms);
 
@@ -344,20 +287,13 @@ void DocumentTest::editCancelChangesNothing()
     QCOMPARE(b->m_strComment, std::string("B2"));
     QVERIFY(e.doc.IsModified());
     QCOMPARE(e.Current(), Armed(Utc(8, 30), b->m_nId));
-    QCOMPARE(e.view.RowCount(), 2);
-    QCOMPARE(e.view.AlarmAt(1), b);
-    QCOMPARE(RowComment(e.view, 1), QStringLiteral("B2"));
-    QCOMPARE(e.view.SelectedAlarm(), b);
-}
+    QCOMPARE(e.view.List()->topLevelItem(1)->text(CAlarmList::kCommentColumn),
+             QStringLiteral("B2"));
 
-void DocumentTest::deleteAsksFirst()
-{
-    Env& e = *m_env;
-    QVERIFY(Open({Alarm(9, 0, "A"), Alarm(10, 0, "B")}));
-    const CAlarm* a = e.At(0);
-    const CAlarm* b = e.At(1);
-    Pick(e.view, 0);
-    const int arms = e.Arms();
+    // Delete asks first; No changes nothing but still re-arms.
+    e.doc.SetModifiedFlag(false);
+    Pick(e.view, 1);
+    arms = e.Arms();
 
     CMessageBox::SetNextAnswers({QMessageBox::No});
     Q_EMIT e.view.DeleteAlarmRequested();
@@ -366,18 +302,17 @@ void DocumentTest::deleteAsksFirst()
     QCOMPARE(e.doc.Scheduler().Count(), std::size_t(2));
     QVERIFY(!e.doc.IsModified());
     QVERIFY(e.Arms() > arms);
-    QCOMPARE(e.Current(), Armed(Utc(9, 0), a->m_nId));
+    QCOMPARE(e.Current(), Armed(Utc(8, 30), b->m_nId));
 
     CMessageBox::SetNextAnswers({QMessageBox::Yes});
     e.doc.OnDeleteAlarm();
-    QCOMPARE(e.doc.Scheduler().Count(), std::size_t(1));
     QCOMPARE(e.view.RowCount(), 1);
-    QCOMPARE(e.view.AlarmAt(0), b);
+    QCOMPARE(e.view.AlarmAt(0), a);
     QVERIFY(e.doc.IsModified());
-    QCOMPARE(e.Current(), Armed(Utc(10, 0), b->m_nId));
+    QCOMPARE(e.Current(), Armed(Utc(9, 0), a->m_nId));
 
-    // Picked without a selected row: no row may keep the deleted alarm all the same.
-    e.view.ShowAlarmProperties(b);
+    // Picked without a selected row; the emptied list cancels the timer.
+    e.view.ShowAlarmProperties(a);
     CMessageBox::SetNextAnswers({QMessageBox::Yes});
     e.doc.OnDeleteAlarm();
     QCOMPARE(e.view.RowCount(), 0);
@@ -405,7 +340,6 @@ void DocumentTest::switchingOnAndOff()
     e.doc.SetModifiedFlag(false);
     Q_EMIT e.view.RebuildRequested();
     QVERIFY(e.doc.IsModified());
-    QCOMPARE(e.view.AlarmAt(0), a);
 }
 
 void DocumentTest::saveAndOpenRoundTrip()
@@ -418,12 +352,9 @@ void DocumentTest::saveAndOpenRoundTrip()
     QVERIFY(e.doc.FileSaveAs());
     QCOMPARE(e.doc.PathName(), saved);
     QVERIFY(!e.doc.IsModified());
-    QCOMPARE(e.settings.m_regLastCfg.Get(), saved);
-    QCOMPARE(e.doc.Title(), QStringLiteral("Zembra - lista"));
 
     QVERIFY(e.doc.FileNew());
     QCOMPARE(e.doc.Scheduler().Count(), std::size_t(0));
-    QCOMPARE(e.doc.PathName(), QString());
     QCOMPARE(e.Current(), kCancelled);
 
     CFileDialog::SetNextFileNames({saved});
@@ -471,7 +402,6 @@ void DocumentTest::unsavedChanges()
         QVERIFY(!done);
         QCOMPARE(e.doc.Scheduler().Count(), std::size_t(2));
         QVERIFY(e.doc.IsModified());
-        QCOMPARE(e.doc.PathName(), mine);
         return;
     }
     QVERIFY(done);
@@ -479,94 +409,48 @@ void DocumentTest::unsavedChanges()
                                  : command == QStringLiteral("open") ? 3
                                                                      : 2;
     QCOMPARE(e.doc.Scheduler().Count(), expected);
-    QCOMPARE(e.doc.IsModified(), command == QStringLiteral("quit") && answer == QMessageBox::No);
 }
 
-void DocumentTest::untitledListAsksForName()
+void DocumentTest::fileFailuresKeepTheList()
 {
-    Env& e = *m_env;
-    e.doc.SetDialogRunner(Answer(9, 0, QStringLiteral("A")));
-    e.doc.OnNewAlarm();
-    CMessageBox::SetNextAnswers({QMessageBox::Yes});
-    CFileDialog::SetNextFileNames({QString()}); // Save As cancelled
-    QVERIFY(!e.doc.FileNew());
-    QCOMPARE(e.doc.Scheduler().Count(), std::size_t(1));
-    QVERIFY(e.doc.IsModified());
-
-    CMessageBox::SetNextAnswers({QMessageBox::Yes});
-    CFileDialog::SetNextFileNames({File(QStringLiteral("nowa.zmb"))});
-    QVERIFY(e.doc.FileNew());
-    QCOMPARE(CountInFile(File(QStringLiteral("nowa.zmb"))), 1);
-    QVERIFY(!e.doc.IsModified());
-}
-
-void DocumentTest::saveFailureKeepsModified()
-{
-    Env& e = *m_env;
-    e.settings.m_regLastCfg = QStringLiteral("/earlier.zmb");
-    e.doc.SetDialogRunner(Answer(9, 0, QStringLiteral("A")));
-    e.doc.OnNewAlarm();
-    const QString path = File(QStringLiteral("brak/lista.zmb"));
-    CScheduler probe;
-    QCOMPARE(probe.SaveToFile(QFile::encodeName(path).toStdString()), 1);
-
-    CFileDialog::SetNextFileNames({path});
-    QVERIFY(!e.doc.FileSaveAs());
-    const QStringList shown = CMessageBox::TakeShownTexts();
-    QCOMPARE(shown.size(), 1);
-    QVERIFY2(shown[0].contains(QDir::toNativeSeparators(path)), qPrintable(shown[0]));
-    QVERIFY2(shown[0].contains(QString::fromStdString(probe.GetLastFileError())),
-             qPrintable(shown[0]));
-    QVERIFY(e.doc.IsModified());
-    QCOMPARE(e.doc.PathName(), QString());
-    QCOMPARE(e.settings.m_regLastCfg.Get(), QStringLiteral("/earlier.zmb"));
-    QCOMPARE(e.doc.RecentFiles(), QStringList());
-}
-
-void DocumentTest::openFailureKeepsList_data()
-{
-    QTest::addColumn<QByteArray>("contents"); // empty: no file at all
-    QTest::newRow("missing") << QByteArray();
-    QTest::newRow("not markup") << QByteArray("this is not an alarm list");
-    QTest::newRow("foreign") << QByteArray("<?xml version=\"1.0\"?><Other><Thing/></Other>");
-}
-
-void DocumentTest::openFailureKeepsList()
-{
-    QFETCH(QByteArray, contents);
     Env& e = *m_env;
     const QString good = File(QStringLiteral("dobra.zmb"));
     WriteList(good, {Alarm(9, 0, "A"), Alarm(10, 0, "B")});
     QVERIFY(e.doc.OnOpenDocument(good));
     e.doc.SetDialogRunner(Answer(11, 0, QStringLiteral("C")));
     e.doc.OnNewAlarm();
-    const CAlarm* a = e.At(0);
     const Armed armed = e.Current();
 
-    const QString bad = File(QStringLiteral("zla.zmb"));
-    if (!contents.isEmpty()) {
-        QFile file(bad);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
+    // Saving fails: the message names the file and the reason, the list stays modified.
+    const QString path = File(QStringLiteral("brak/lista.zmb"));
     CScheduler probe;
-    probe.LoadFromFile(QFile::encodeName(bad).toStdString());
+    QCOMPARE(probe.SaveToFile(QFile::encodeName(path).toStdString()), 1);
+    CFileDialog::SetNextFileNames({path});
+    QVERIFY(!e.doc.FileSaveAs());
+    QStringList shown = CMessageBox::TakeShownTexts();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains(QDir::toNativeSeparators(path)), qPrintable(shown[0]));
+    QVERIFY2(shown[0].contains(QString::fromStdString(probe.GetLastFileError())),
+             qPrintable(shown[0]));
+    QVERIFY(e.doc.IsModified());
+    QCOMPARE(e.doc.PathName(), good);
 
-    CMessageBox::SetNextAnswers({QMessageBox::No}); // even a list the user gave up stays
+    // Opening a foreign file fails: even a list the user chose not to save stays.
+    const QString bad = File(QStringLiteral("zla.zmb"));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?><Other><Thing/></Other>");
+    file.close();
+    CMessageBox::SetNextAnswers({QMessageBox::No});
     CFileDialog::SetNextFileNames({bad});
     QVERIFY(!e.doc.FileOpen());
-    const QStringList shown = CMessageBox::TakeShownTexts();
+    shown = CMessageBox::TakeShownTexts();
     QCOMPARE(shown.size(), 2);
     QVERIFY2(shown[1].contains(QDir::toNativeSeparators(bad)), qPrintable(shown[1]));
-    QVERIFY2(shown[1].contains(QString::fromStdString(probe.GetLastFileError())),
-             qPrintable(shown[1]));
     QCOMPARE(e.doc.Scheduler().Count(), std::size_t(3));
-    QCOMPARE(e.At(0), a);
     QCOMPARE(e.view.RowCount(), 3);
     QVERIFY(e.doc.IsModified());
     QCOMPARE(e.doc.PathName(), good);
-    QCOMPARE(e.settings.m_regLastCfg.Get(), good);
-    QCOMPARE(e.doc.RecentFiles(), QStringList{good});
     QCOMPARE(e.Current(), armed);
 }
 
@@ -577,31 +461,16 @@ void DocumentTest::recentFiles()
     for (int i = 0; i < 5; ++i) {
         files << File(QStringLiteral("f%1.zmb").arg(i));
         WriteList(files.last(), {Alarm(9, i, "A")});
+        QVERIFY(e.doc.OpenDocumentFile(files.last()));
     }
-    QSignalSpy changed(&e.doc, &CZembracfgDoc::RecentFilesChanged);
-    for (const QString& file : files) {
-        QVERIFY(e.doc.OpenDocumentFile(file));
-    }
-    QCOMPARE(changed.count(), 5);
     QCOMPARE(e.doc.RecentFiles(), (QStringList{files[4], files[3], files[2], files[1]}));
 
     QVERIFY(e.doc.OpenRecentFile(files[2]));
     const QStringList expected{files[2], files[4], files[3], files[1]};
     QCOMPARE(e.doc.RecentFiles(), expected);
     // Kept in the settings store for the next run.
-    QCOMPARE(CSettings::ReadValue(QStringLiteral("Software\\Brelko\\Zembra\\Recent File List"),
-                                  QStringLiteral("File1"))
-                 .value_or(QVariant())
-                 .toString(),
-             files[2]);
     QCOMPARE(CZembracfgDoc(e.power, e.settings).RecentFiles(), expected);
     e.power.SetNotifyWindow(&e.doc, "OnWake");
-
-    // A list that is gone leaves the recent-file list.
-    QVERIFY(QFile::remove(files[3]));
-    QVERIFY(!e.doc.OpenRecentFile(files[3]));
-    QCOMPARE(e.doc.RecentFiles(), (QStringList{files[2], files[4], files[1]}));
-    QCOMPARE(e.doc.PathName(), files[2]);
 }
 
 void DocumentTest::expiryHandsOverDueAlarms()
@@ -628,7 +497,6 @@ void DocumentTest::expiryHandsOverDueAlarms()
     QVERIFY(alarms[0].caughtUp);
     QCOMPARE(alarms[1].alarm.m_strComment, std::string("A"));
     QVERIFY(!alarms[1].caughtUp);
-    QCOMPARE(alarms[1].firingUtc, Utc(9, 0));
     // The fired alarm's own next occurrence is armed at once, in a single arming.
     QCOMPARE(e.Current(), Armed(Utc(9, 0, 5), a->m_nId));
     QCOMPARE(e.Arms(), arms + 1);
@@ -637,76 +505,6 @@ void DocumentTest::expiryHandsOverDueAlarms()
     QVERIFY(e.doc.OnNewDocument());
     e.doc.OnWake(expired);
     QCOMPARE(due.count(), 1);
-    QCOMPARE(e.Current(), kCancelled);
-}
-
-void DocumentTest::clockChangeAndTimerFailures()
-{
-    Env& e = *m_env;
-    QVERIFY(Open({Alarm(9, 0, "A"), Alarm(10, 0, "B")}));
-    g_now = Utc(9, 30);
-    WakeEvent event;
-    event.kind = WakeEvent::Kind::ClockChanged;
-    e.doc.OnWake(event);
-    QCOMPARE(e.Current(), Armed(Utc(10, 0), e.At(1)->m_nId));
-
-    event.kind = WakeEvent::Kind::WaitFailed;
-    event.error = "fake: wait failed";
-    e.doc.OnWake(event);
-    e.doc.OnWake(event);
-    {
-        const std::lock_guard lock(e.timer->mutex);
-        e.timer->armFails = true;
-    }
-    e.doc.SetDialogRunner(Answer(11, 0, QStringLiteral("C")));
-    e.doc.OnNewAlarm();
-    // Shown after the work at hand, never in the middle of it.
-    QCOMPARE(CMessageBox::TakeShownTexts(), QStringList());
-    QVERIFY(e.sink.m_next && e.sink.m_next->m_nId == e.At(1)->m_nId);
-    QCoreApplication::processEvents();
-    const QStringList shown = CMessageBox::TakeShownTexts();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0].count(QStringLiteral("fake: wait failed")), 1);
-    QVERIFY2(shown[0].contains(QStringLiteral("SetWaitableTimer failed: fake: arming refused")),
-             qPrintable(shown[0]));
-}
-
-void DocumentTest::sleepCommand_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("fail");
-    QTest::newRow("standby") << 0 << false;
-    QTest::newRow("hibernate") << 1 << false;
-    QTest::newRow("refused") << 0 << true;
-}
-
-void DocumentTest::sleepCommand()
-{
-    QFETCH(int, mode);
-    QFETCH(bool, fail);
-    Env& e = *m_env;
-    e.settings.m_regButtonSleepMode = static_cast<quint32>(mode);
-    e.requests.m_fail = fail;
-    QSignalSpy finished(&e.doc, &CZembracfgDoc::SleepRequestFinished);
-    e.doc.OnSleep();
-    QVERIFY(finished.wait());
-    QCOMPARE(finished.at(0).at(0).toBool(), !fail);
-    {
-        const std::lock_guard lock(e.requests.m_mutex);
-        QCOMPARE(e.requests.m_calls,
-                 QStringList{mode == 0 ? QStringLiteral("standby") : QStringLiteral("hibernate")});
-        QVERIFY(e.requests.m_thread != QThread::currentThread());
-    }
-    const QStringList shown = CMessageBox::TakeShownTexts();
-    QCOMPARE(shown.size(), fail ? 1 : 0);
-    if (fail) {
-        QVERIFY(shown[0].contains(QStringLiteral("fake: refused by logind")));
-    }
-
-    // Without a power back end the command says so.
-    e.doc.SetPowerRequests(nullptr);
-    e.doc.OnSleep();
-    QCOMPARE(CMessageBox::TakeShownTexts().size(), 1);
 }
 
 int main(int argc, char** argv)

@@ -1,7 +1,6 @@
-// The tray icon: its menu and default command, clicks, the icon animation, and moving a window
-// into the tray and back. Clicks are simulated by emitting the Qt icon's activated() signal;
-// time is moved by the injectable clock. The one test that needs a desktop's tray host runs in
-// the test_tray_host variant, against a stand-in watcher on a private session bus.
+// The tray icon: its menu and default command, clicks and the icon animation. Clicks are emitted
+// as the Qt icon's activated() signal; time moves by the injectable clock. The test that needs a
+// tray host runs in the test_tray_host variant, against a stand-in watcher on a private bus.
 
 #include "CSystemTray.h"
 #include "time/Clock.h"
@@ -12,8 +11,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
-#include <QTranslator>
 #include <QWidget>
 
 #include <memory>
@@ -22,25 +19,16 @@
 using zembra::CSystemTray;
 using zembra::FileTime;
 using zembra::kTicksPerMillisecond;
-using zembra::kTicksPerSecond;
 
 namespace {
 
-// The frame's side of the menu: one action per command, as the main frame keeps them.
+// The frame's side of the menu, for the two commands the tests run.
 struct FrameActions {
     QAction about{QStringLiteral("&O programie Zembra...")};
-    QAction restore{QStringLiteral("&Przywróć")};
     QAction hide{QStringLiteral("&Ukryj")};
-    QAction confirm{QStringLiteral("&Potwierdź")};
-    QAction exit{QStringLiteral("&Wyjście")};
-
     QMap<int, QAction*> Map()
     {
-        return {{CSystemTray::kIdAppAbout, &about},
-                {CSystemTray::kIdRestore, &restore},
-                {CSystemTray::kIdHide, &hide},
-                {CSystemTray::kIdConfirmAlarm, &confirm},
-                {CSystemTray::kIdAppExit, &exit}};
+        return {{CSystemTray::kIdAppAbout, &about}, {CSystemTray::kIdHide, &hide}};
     }
 };
 
@@ -68,20 +56,6 @@ QAction* Entry(const CSystemTray& tray, int id)
     }
     return nullptr;
 }
-
-// Translates one tray text, as an English language file would.
-class EnglishTray : public QTranslator {
-public:
-    QString translate(const char* context, const char* sourceText, const char*, int) const override
-    {
-        if (QByteArray(context) == "zembra::CSystemTray"
-            && QString::fromUtf8(sourceText) == u"&Ukryj") {
-            return QStringLiteral("&Hide");
-        }
-        return {};
-    }
-    bool isEmpty() const override { return false; }
-};
 
 } // namespace
 
@@ -176,7 +150,7 @@ private Q_SLOTS:
                               QStringLiteral("-"), QStringLiteral("&Wyjście 57665")}));
     }
 
-    void doubleClickRunsTheDefaultCommand()
+    void clicksRunTheDefaultCommand()
     {
         CSystemTray tray;
         FrameActions frame;
@@ -196,7 +170,6 @@ private Q_SLOTS:
         QCOMPARE(about.count(), 1);
 
         QVERIFY(tray.SetDefaultMenuItem(CSystemTray::kIdHide, false));
-        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdHide));
         DoubleClick(tray);
         QCOMPARE(hide.count(), 1);
         QCOMPARE(about.count(), 1);
@@ -208,46 +181,10 @@ private Q_SLOTS:
         QCOMPARE(tray.GetMenu()->defaultAction(), nullptr);
         DoubleClick(tray);
         QCOMPARE(about.count() + hide.count(), 2);
-    }
 
-    void entriesFollowTheFrameActions()
-    {
-        CSystemTray tray;
-        QWidget window;
-        SetUp(tray, window);
-        QAction* hideEntry = Entry(tray, CSystemTray::kIdHide);
-        QVERIFY(!hideEntry->isEnabled()); // nothing bound yet
-
-        FrameActions frame;
-        frame.hide.setEnabled(false);
-        tray.SetMenuActions(frame.Map());
-        QVERIFY(!hideEntry->isEnabled());
-        QVERIFY(Entry(tray, CSystemTray::kIdRestore)->isEnabled());
-
-        // A disabled command is not run by a double click either.
-        QSignalSpy hide(&frame.hide, &QAction::triggered);
-        tray.SetDefaultMenuItem(CSystemTray::kIdHide, false);
-        DoubleClick(tray);
-        QCOMPARE(hide.count(), 0);
-
-        frame.hide.setEnabled(true);
-        QVERIFY(hideEntry->isEnabled());
-        hideEntry->trigger();
-        QCOMPARE(hide.count(), 1);
-
-        // The tray keeps its own label for the confirm command.
-        QCOMPARE(Entry(tray, CSystemTray::kIdConfirmAlarm)->text(),
-                 QStringLiteral("Potwierdź alarm"));
-    }
-
-    void leftClickIsPassedOn()
-    {
-        CSystemTray tray;
-        QWidget window;
-        SetUp(tray, window);
+        // Only a single left click is passed on as one.
         QSignalSpy left(&tray, &CSystemTray::LeftClicked);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Context);
-        Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::DoubleClick);
         QCOMPARE(left.count(), 0);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Trigger);
         QCOMPARE(left.count(), 1);
@@ -259,9 +196,6 @@ private Q_SLOTS:
         QWidget window;
         SetUp(tray, window);
         QVERIFY(tray.StartAnimation(500, -1));
-        auto* timer = tray.findChild<QTimer*>(QStringLiteral("trayAnimationTimer"));
-        QVERIFY(timer != nullptr);
-        QCOMPARE(timer->interval(), 500);
         QCOMPARE(Shown(tray), m_resting.cacheKey()); // the first step shows the second frame
 
         const qint64 expected[] = {m_ringing.cacheKey(), m_resting.cacheKey(),
@@ -273,41 +207,30 @@ private Q_SLOTS:
         }
     }
 
-    void animationEndsAfterItsSeconds()
-    {
-        CSystemTray tray;
-        QWidget window;
-        SetUp(tray, window);
-        QVERIFY(tray.StartAnimation(500, 3));
-        // 3.499 s rounds to 3, which is not past the end yet.
-        m_now += 3499 * kTicksPerMillisecond;
-        tray.OnAnimationTimer();
-        QVERIFY(tray.IsAnimating());
-        QCOMPARE(Shown(tray), m_ringing.cacheKey());
-        // 3.5 s rounds up to 4: the animation ends and the resting icon is back.
-        m_now += 1 * kTicksPerMillisecond;
-        tray.OnAnimationTimer();
-        QVERIFY(!tray.IsAnimating());
-        QCOMPARE(Shown(tray), m_resting.cacheKey());
-    }
-
-    void animationWithoutEnd_data()
+    void animationEnd_data()
     {
         QTest::addColumn<int>("seconds");
-        QTest::newRow("-1") << -1;
-        QTest::newRow("0") << 0;
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::addColumn<bool>("animating");
+        // 3.499 s rounds to 3, not past the end yet; 3.5 s rounds up to 4 and ends it.
+        QTest::newRow("3 s, 3.499 s on") << 3 << qint64(3499) << true;
+        QTest::newRow("3 s, 3.5 s on") << 3 << qint64(3500) << false;
+        QTest::newRow("-1 never ends") << -1 << qint64(10) * 365 * 24 * 3600 * 1000 << true;
+        QTest::newRow("0 never ends") << 0 << qint64(10) * 365 * 24 * 3600 * 1000 << true;
     }
-    void animationWithoutEnd()
+    void animationEnd()
     {
         QFETCH(int, seconds);
+        QFETCH(qint64, elapsedMs);
+        QFETCH(bool, animating);
         CSystemTray tray;
         QWidget window;
         SetUp(tray, window);
         QVERIFY(tray.StartAnimation(500, seconds));
-        m_now += 10LL * 365 * 24 * 3600 * kTicksPerSecond;
+        m_now += elapsedMs * kTicksPerMillisecond;
         tray.OnAnimationTimer();
-        QVERIFY(tray.IsAnimating());
-        QCOMPARE(Shown(tray), m_ringing.cacheKey());
+        QCOMPARE(tray.IsAnimating(), animating);
+        QCOMPARE(Shown(tray), (animating ? m_ringing : m_resting).cacheKey());
     }
 
     void stopPutsTheSavedIconBack()
@@ -325,22 +248,12 @@ private Q_SLOTS:
         tray.OnAnimationTimer();
         QVERIFY(tray.StopAnimation());
         QCOMPARE(Shown(tray), m_other.cacheKey());
+        QVERIFY(!tray.StopAnimation()); // idle: nothing to stop
 
-        // Idle: nothing changes, and a stray tick does nothing.
-        tray.SetTrayIcon(m_resting);
-        QVERIFY(!tray.StopAnimation());
-        tray.OnAnimationTimer();
-        QCOMPARE(Shown(tray), m_resting.cacheKey());
-    }
-
-    void emptyListStartsNothing()
-    {
-        CSystemTray tray;
-        QWidget window;
-        tray.CreateTrayIcon(&window, QStringLiteral("Zembra"), m_resting);
+        // Without frames there is nothing to animate.
+        tray.SetAnimationIcons({});
         QVERIFY(!tray.StartAnimation(500, -1));
-        QVERIFY(!tray.IsAnimating());
-        QCOMPARE(Shown(tray), m_resting.cacheKey());
+        QCOMPARE(Shown(tray), m_other.cacheKey());
     }
 
     void anotherThreadStartsAndStopsThroughQueuedCalls()
@@ -348,59 +261,19 @@ private Q_SLOTS:
         CSystemTray tray;
         QWidget window;
         SetUp(tray, window);
-        std::thread alerter([&tray] {
+        std::thread([&tray] {
             QMetaObject::invokeMethod(&tray, "StartAnimation", Qt::QueuedConnection,
                                       Q_ARG(int, 500), Q_ARG(int, -1));
-        });
-        alerter.join();
+        }).join();
         QVERIFY(!tray.IsAnimating());
         QCoreApplication::processEvents();
         QVERIFY(tray.IsAnimating());
 
-        std::thread stopper(
-            [&tray] { QMetaObject::invokeMethod(&tray, "StopAnimation", Qt::QueuedConnection); });
-        stopper.join();
+        std::thread([&tray] {
+            QMetaObject::invokeMethod(&tray, "StopAnimation", Qt::QueuedConnection);
+        }).join();
         QCoreApplication::processEvents();
         QVERIFY(!tray.IsAnimating());
-    }
-
-    void windowGoesToTheTrayAndBack()
-    {
-        QWidget window;
-        window.showMaximized();
-        CSystemTray::HideToTray(&window);
-        QVERIFY(!window.isVisible());
-        CSystemTray::ShowFromTray(&window);
-        QVERIFY(window.isVisible());
-        QVERIFY(window.isMaximized());
-
-        window.showMinimized();
-        CSystemTray::HideToTray(&window);
-        CSystemTray::ShowFromTray(&window);
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.isMinimized());
-    }
-
-    void menuFollowsTheLanguage()
-    {
-        CSystemTray tray;
-        EnglishTray english;
-        QVERIFY(QCoreApplication::installTranslator(&english));
-        QCoreApplication::processEvents(); // delivers the language change
-        QCOMPARE(Entry(tray, CSystemTray::kIdHide)->text(), QStringLiteral("&Hide"));
-        QCoreApplication::removeTranslator(&english);
-        QCoreApplication::processEvents();
-        QCOMPARE(Entry(tray, CSystemTray::kIdHide)->text(), QStringLiteral("&Ukryj"));
-    }
-
-    void shippedImagesLoad()
-    {
-        const QImage resting = CSystemTray::RestingIcon().pixmap(22).toImage();
-        const QImage ringing = CSystemTray::RingingIcon().pixmap(22).toImage();
-        QVERIFY(!resting.isNull());
-        QVERIFY(!ringing.isNull());
-        QVERIFY(resting != ringing);
-        QVERIFY(!CSystemTray::ProgramIcon().pixmap(48).isNull());
     }
 
     void trayHostShowsTheIconAndGetsItBack()

@@ -6,10 +6,10 @@
 
 #include <climits>
 #include <cstddef>
-#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,37 +75,22 @@ void ExpectIndexMatchesText(const CMarkup& xml, bool whole = false)
 // ---------------------------------------------------------------------------------------------
 // Parsing
 
-TEST(MarkupParse, EmptyDocumentHasNoElements)
-{
-    CMarkup xml;
-    EXPECT_EQ(xml.GetDocument(), "");
-    EXPECT_FALSE(xml.FindElement());
-    EXPECT_FALSE(xml.FindChildElement());
-    EXPECT_FALSE(xml.SetDocument(""));
-    EXPECT_FALSE(xml.FindElement());
-}
-
 TEST(MarkupParse, SkipsDeclarationCommentsAndDocumentTypeBeforeRoot)
 {
     const std::string text =
         std::string(kDeclaration) + "\r\n<!-- saved <by> hand -->\r\n"
         + "<!DOCTYPE Zembra [ <!ELEMENT Zembra ANY> <!ATTLIST Zembra Version CDATA \"1\"> ]>\r\n"
-        + "<Zembra Version=\"7\"><Alarm id=\"a\"/></Zembra>\r\n";
+        + "<Zembra Version=\"7\"><?pi <a> ?><!-- <b id=\"no\"/> --><![CDATA[ <c id=\"no\"/> ]]>"
+        + "<Alarm id=\"a\"/></Zembra>\r\n";
     CMarkup xml;
     ASSERT_TRUE(xml.SetDocument(text)) << xml.GetLastError();
     ASSERT_TRUE(xml.FindElement("Zembra"));
     EXPECT_EQ(xml.GetAttribute("Version"), "7");
-    ASSERT_TRUE(xml.FindChildElement("Alarm"));
+    // Special nodes between children are skipped too.
+    ASSERT_TRUE(xml.FindChildElement());
     EXPECT_EQ(xml.GetChildAttribute("id"), "a");
+    EXPECT_FALSE(xml.FindChildElement());
     EXPECT_EQ(xml.GetDocument(), text);
-}
-
-TEST(MarkupParse, SkipsTextBeforeRoot)
-{
-    CMarkup xml;
-    ASSERT_TRUE(xml.SetDocument("some words first <root id=\"r\"/>"));
-    ASSERT_TRUE(xml.FindElement("root"));
-    EXPECT_EQ(xml.GetAttribute("id"), "r");
 }
 
 TEST(MarkupParse, IgnoresSecondTopLevelElementAndWhatFollowsTheRoot)
@@ -117,60 +102,6 @@ TEST(MarkupParse, IgnoresSecondTopLevelElementAndWhatFollowsTheRoot)
     EXPECT_FALSE(xml.FindElement());
     EXPECT_FALSE(xml.FindElement("b"));
     EXPECT_EQ(xml.GetAttribute("id"), "1");
-}
-
-TEST(MarkupParse, EndTagAtTopLevelIsNoDocument)
-{
-    CMarkup xml;
-    EXPECT_FALSE(xml.SetDocument("</a><b/>"));
-    EXPECT_EQ(xml.GetLastError(), "");
-    EXPECT_FALSE(xml.FindElement());
-}
-
-TEST(MarkupParse, SkipsSpecialNodesBetweenChildren)
-{
-    CMarkup xml;
-    ASSERT_TRUE(xml.SetDocument("<r>\r\n<?pi <a> ?>\r\n<!-- <b id=\"no\"/> -->\r\n"
-                                "<![CDATA[ <c id=\"no\"/> ]]>\r\n<!X [ > ] >\r\n"
-                                "<d id=\"yes\"/>\r\n</r>"))
-        << xml.GetLastError();
-    ASSERT_TRUE(xml.FindChildElement());
-    EXPECT_EQ(xml.GetChildAttribute("id"), "yes");
-    EXPECT_FALSE(xml.FindChildElement());
-}
-
-TEST(MarkupParse, MismatchedEndTagNamesTheInnerElement)
-{
-    CMarkup xml;
-    EXPECT_FALSE(xml.SetDocument("<a><b></a>"));
-    EXPECT_EQ(xml.GetLastError(), "End tag does not correspond to b");
-    EXPECT_FALSE(xml.FindElement());
-}
-
-TEST(MarkupParse, EndTagNameIsCaseSensitive)
-{
-    CMarkup xml;
-    EXPECT_FALSE(xml.SetDocument("<Alarm></alarm>"));
-    EXPECT_EQ(xml.GetLastError(), "End tag does not correspond to Alarm");
-}
-
-TEST(MarkupParse, EndTagIsReadTokenByToken)
-{
-    CMarkup xml;
-    EXPECT_TRUE(xml.SetDocument("<a>< / a  extra >"));
-    EXPECT_FALSE(xml.SetDocument("<ab></a>"));
-    EXPECT_EQ(xml.GetLastError(), "End tag does not correspond to ab");
-    EXPECT_FALSE(xml.SetDocument("<a></ab>"));
-    EXPECT_EQ(xml.GetLastError(), "End tag does not correspond to a");
-}
-
-TEST(MarkupParse, SuccessfulParseClearsTheLastError)
-{
-    CMarkup xml;
-    EXPECT_FALSE(xml.SetDocument("<a>"));
-    EXPECT_FALSE(xml.GetLastError().empty());
-    EXPECT_TRUE(xml.SetDocument("<a/>"));
-    EXPECT_EQ(xml.GetLastError(), "");
 }
 
 struct ErrorCase {
@@ -196,42 +127,32 @@ INSTANTIATE_TEST_SUITE_P(
     Messages, MarkupParseError,
     testing::Values(ErrorCase{"no tags at all", "Element tag not found"},
                     ErrorCase{"<a>text", "Element tag not found"},
-                    ErrorCase{"<?xml version=\"1.0\"?>", "Element tag not found"},
                     ErrorCase{"<", "Abrupt end within tag"},
-                    ErrorCase{"<a>< \r\n\t", "Abrupt end within tag"},
                     ErrorCase{"<\"a\">", "Tag starts with quote"},
-                    ErrorCase{"<a><'b'/></a>", "Tag starts with quote"},
-                    ErrorCase{"<?xml version=\"1.0\"", "Invalid node"},
                     ErrorCase{"<!-- never closed", "Invalid node"},
                     ErrorCase{"<a><![CDATA[ x ]]</a>", "Invalid node"},
-                    ErrorCase{"<!DOCTYPE a [ <!ELEMENT a ANY> ", "Invalid node"},
-                    ErrorCase{"<!", "Invalid node"}, ErrorCase{"<?", "Invalid node"},
-                    ErrorCase{"<a", "End of tag not found"},
                     ErrorCase{"<a><b x=\"1\"", "End of tag not found"},
                     ErrorCase{"<a><b></a>", "End tag does not correspond to b"},
-                    ErrorCase{"<Zembra><Alarm/></Zembr>", "End tag does not correspond to Zembra"},
+                    ErrorCase{"<Alarm></alarm>", "End tag does not correspond to Alarm"},
+                    ErrorCase{"<ab></a>", "End tag does not correspond to ab"},
                     ErrorCase{"<a></a", "End tag not completed for element a"},
-                    ErrorCase{"<a></>", "End tag not completed for element a"},
-                    ErrorCase{"<a><b></b></a \"x>", "End tag not completed for element a"},
                     ErrorCase{"<r><a x=\"1>2\"/></r>", "End tag does not correspond to a"}));
 
-TEST(MarkupParse, FailedParseKeepsTheTextButNoElements)
+TEST(MarkupParse, FailedParseKeepsTheTextAndASuccessfulOneClearsTheError)
 {
     CMarkup xml;
     const std::string text = "<a><b></a>";
     ASSERT_FALSE(xml.SetDocument(text));
-    EXPECT_EQ(xml.GetDocument(), text);
     EXPECT_FALSE(xml.FindChildElement("b"));
-    EXPECT_FALSE(xml.EnterElement());
-    EXPECT_FALSE(xml.LeaveElement());
-    EXPECT_EQ(xml.GetAttribute("x"), "");
-    EXPECT_EQ(xml.GetChildText(), "");
     EXPECT_FALSE(xml.AddChildElement("c"));
     EXPECT_FALSE(xml.SetAttribute("x", "1"));
     EXPECT_EQ(xml.GetDocument(), text);
     // A root can still be added: it goes at the end of the stored text.
     ASSERT_TRUE(xml.AddElement("Zembra"));
     EXPECT_EQ(xml.GetDocument(), text + Line("<Zembra/>"));
+
+    EXPECT_TRUE(xml.SetDocument("<a/>"));
+    EXPECT_EQ(xml.GetLastError(), "");
 }
 
 TEST(MarkupParse, GreaterThanInQuotedAttributeEndsTheStartTag)
@@ -245,18 +166,27 @@ TEST(MarkupParse, GreaterThanInQuotedAttributeEndsTheStartTag)
     EXPECT_EQ(xml.GetChildAttribute("x"), "1>2");
 }
 
-TEST(MarkupParse, DeeplyNestedOpenTagsFailWithoutRecursing)
+TEST(MarkupParse, HostileInputIsRejectedWithoutCrashing)
 {
-    std::string text;
-    text.reserve(1 << 20);
-    while (text.size() + 3 <= (1u << 20)) {
-        text += "<a>";
+    std::string nested;
+    while (nested.size() + 3 <= (1u << 20)) {
+        nested += "<a>";
     }
     CMarkup xml;
-    EXPECT_FALSE(xml.SetDocument(text));
+    EXPECT_FALSE(xml.SetDocument(nested));
     EXPECT_EQ(xml.GetLastError(), "Element tag not found");
     EXPECT_FALSE(xml.FindElement());
-    EXPECT_EQ(xml.GetDocument().size(), text.size());
+
+    std::mt19937 random(20080314);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::string garbage;
+    while (garbage.size() < (1u << 20)) {
+        const char c = static_cast<char>(byte(random));
+        garbage += c == '<' ? ' ' : c;
+    }
+    EXPECT_FALSE(xml.SetDocument(garbage));
+    EXPECT_EQ(xml.GetLastError(), "Element tag not found");
+    EXPECT_FALSE(xml.FindChildElement());
 }
 
 TEST(MarkupParse, DeeplyNestedWellFormedDocumentParses)
@@ -278,7 +208,6 @@ TEST(MarkupParse, DeeplyNestedWellFormedDocumentParses)
         ASSERT_TRUE(xml.EnterElement());
     }
     ASSERT_TRUE(xml.FindChildElement("leaf"));
-    EXPECT_EQ(xml.GetChildAttribute("id"), "deep");
     EXPECT_EQ(xml.GetChildText(), "x");
 
     // The same nesting with one wrong end tag at the very bottom is reported for that element.
@@ -287,104 +216,14 @@ TEST(MarkupParse, DeeplyNestedWellFormedDocumentParses)
     EXPECT_EQ(xml.GetLastError(), "End tag does not correspond to leaf");
 }
 
-TEST(MarkupParse, GarbageWithoutTagsIsRejected)
-{
-    std::mt19937 random(20080314);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::string text;
-    while (text.size() < (1u << 20)) {
-        const char c = static_cast<char>(byte(random));
-        text += c == '<' ? ' ' : c;
-    }
-    CMarkup xml;
-    EXPECT_FALSE(xml.SetDocument(text));
-    EXPECT_EQ(xml.GetLastError(), "Element tag not found");
-    EXPECT_FALSE(xml.FindChildElement());
-}
-
-// Random soup made mostly of markup pieces, inside a fixed frame. Whatever the parse says must
-// hold together: a parsed document is found, walks completely and, after edits deep inside it,
-// its index still agrees with its text. (No piece holds an 'r', so the soup cannot close the
-// frame early.)
-TEST(MarkupParse, RandomSoupNeverBreaksTheIndex)
-{
-    static const char* const kPieces[] = {
-        "<",    ">",      "/",  "</",        "/>",  "<a",    "<b",   "</a>", "</b>", "<a>", "<b>",
-        "<a/>", " id=\"", "'",  "\"",        "=",   " ",     "\r\n", "x",    "&lt;", "&",   "<!--",
-        "-->",  "<?",     "?>", "<![CDATA[", "]]>", "<!D [", "]",    "[",    "\\",   "!"};
-    std::mt19937 random(1234567);
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
-    std::uniform_int_distribution<int> length(1, 40);
-    int parsed = 0;
-    int reparsed = 0;
-    for (int round = 0; round < 30000; ++round) {
-        std::string text = "<top id=\"top\"><r id=\"w\">";
-        const int pieces = length(random);
-        for (int i = 0; i < pieces; ++i) {
-            text += kPieces[pick(random)];
-        }
-        text += "</r></top>";
-        CMarkup xml;
-        const bool ok = xml.SetDocument(text);
-        ASSERT_EQ(ok, xml.FindChildElement()) << text;
-        if (!ok) {
-            EXPECT_FALSE(xml.GetLastError().empty()) << text;
-            continue;
-        }
-        ++parsed;
-        EXPECT_EQ(xml.GetChildAttribute("id"), "w");
-        CMarkup walker = xml;
-        EXPECT_FALSE(Walk(walker, true).empty());
-
-        // Edit along the first path down from the frame: the deepest element, a child of it and
-        // a sibling after it.
-        ASSERT_TRUE(xml.EnterElement());
-        int depth = 0;
-        while (xml.FindChildElement()) {
-            ASSERT_TRUE(xml.EnterElement());
-            ++depth;
-        }
-        if (depth > 0) {
-            xml.SetAttribute("id", "v&\"" + std::to_string(round));
-        }
-        ASSERT_TRUE(xml.AddChildElement("n", "t<" + std::to_string(round)));
-        ASSERT_TRUE(xml.SetChildAttribute("id", round));
-        if (depth > 0) {
-            ASSERT_TRUE(xml.AddElement("m"));
-            ASSERT_TRUE(xml.SetAttribute("k", "'"));
-        }
-        // Some inputs cannot survive an edit: "<a//>" opened for a child becomes "<a/>...</a>".
-        // Those are left out; every other one must match its fresh parse exactly.
-        if (CMarkup(xml.GetDocument()).FindElement()) {
-            ++reparsed;
-            ExpectIndexMatchesText(xml, true);
-            if (HasFailure()) {
-                ADD_FAILURE() << "after editing " << text << "\ninto " << xml.GetDocument();
-                return;
-            }
-        }
-    }
-    EXPECT_GT(parsed, 1000);
-    EXPECT_GT(reparsed, parsed * 9 / 10);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Navigation
 
-TEST(MarkupNavigation, FindElementAtTopLevelFindsOnlyTheRoot)
-{
-    CMarkup xml("<r id=\"root\"><a/></r>");
-    EXPECT_FALSE(xml.FindElement("a"));
-    ASSERT_TRUE(xml.FindElement("r"));
-    EXPECT_EQ(xml.GetAttribute("id"), "root");
-    EXPECT_FALSE(xml.FindElement());
-    EXPECT_EQ(xml.GetAttribute("id"), "root");
-}
-
 TEST(MarkupNavigation, FindChildElementContinuesAfterTheCurrentChild)
 {
-    CMarkup xml("<r><Alarm id=\"1\"/><Other id=\"2\"/><Alarm id=\"3\"/><Other id=\"4\"/></r>");
+    CMarkup xml("<r><Alarm id=\"1\"/><Alarms id=\"2\"/><Alarm id=\"3\"/><alarm id=\"4\"/></r>");
     ASSERT_TRUE(xml.FindElement());
+    EXPECT_FALSE(xml.FindChildElement("Ala"));
     ASSERT_TRUE(xml.FindChildElement("Alarm"));
     EXPECT_EQ(xml.GetChildAttribute("id"), "1");
     ASSERT_TRUE(xml.FindChildElement("Alarm"));
@@ -394,7 +233,6 @@ TEST(MarkupNavigation, FindChildElementContinuesAfterTheCurrentChild)
     EXPECT_EQ(xml.GetChildAttribute("id"), "3");
     ASSERT_TRUE(xml.FindChildElement());
     EXPECT_EQ(xml.GetChildAttribute("id"), "4");
-    EXPECT_FALSE(xml.FindChildElement());
 }
 
 TEST(MarkupNavigation, FindChildElementWithoutCurrentMakesTheRootCurrent)
@@ -406,26 +244,6 @@ TEST(MarkupNavigation, FindChildElementWithoutCurrentMakesTheRootCurrent)
     EXPECT_FALSE(xml.LeaveElement()); // the root has no parent position
 }
 
-TEST(MarkupNavigation, NameMatchingIsExactUpToBlankEqualsSlashOrBracket)
-{
-    CMarkup xml("<r><Alarm id=\"1\"/><Alarms id=\"2\"/><alarm id=\"3\"/></r>");
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_FALSE(xml.FindChildElement("Ala"));
-    EXPECT_FALSE(xml.FindChildElement("ALARM"));
-    ASSERT_TRUE(xml.FindChildElement("Alarms"));
-    EXPECT_EQ(xml.GetChildAttribute("id"), "2");
-
-    for (const char* name : {"Alarm", "Alarm x", "Alarm=", "Alarm/", "Alarm[1]"}) {
-        ASSERT_TRUE(xml.SetDocument(xml.GetDocument()));
-        ASSERT_TRUE(xml.FindChildElement(name)) << name;
-        EXPECT_EQ(xml.GetChildAttribute("id"), "1") << name;
-        EXPECT_FALSE(xml.FindChildElement(name)) << name;
-    }
-    ASSERT_TRUE(xml.SetDocument(xml.GetDocument()));
-    EXPECT_FALSE(xml.FindChildElement("Alarm-x"));
-    EXPECT_FALSE(xml.FindChildElement("Alarm\t"));
-}
-
 TEST(MarkupNavigation, EnterAndLeaveMoveThePositions)
 {
     CMarkup xml("<r id=\"r\"><a id=\"a\"><b id=\"b1\"/><b id=\"b2\"/></a><c id=\"c\"/></r>");
@@ -434,12 +252,6 @@ TEST(MarkupNavigation, EnterAndLeaveMoveThePositions)
     ASSERT_TRUE(xml.EnterElement());
     EXPECT_EQ(xml.GetAttribute("id"), "a");
     ASSERT_TRUE(xml.FindChildElement());
-    EXPECT_EQ(xml.GetChildAttribute("id"), "b1");
-    ASSERT_TRUE(xml.EnterElement());
-    EXPECT_EQ(xml.GetAttribute("id"), "b1");
-    ASSERT_TRUE(xml.LeaveElement());
-    EXPECT_EQ(xml.GetAttribute("id"), "a");
-    EXPECT_EQ(xml.GetChildAttribute("id"), "b1");
     ASSERT_TRUE(xml.FindChildElement());
     EXPECT_EQ(xml.GetChildAttribute("id"), "b2");
     ASSERT_TRUE(xml.LeaveElement());
@@ -450,174 +262,62 @@ TEST(MarkupNavigation, EnterAndLeaveMoveThePositions)
     EXPECT_FALSE(xml.LeaveElement());
 }
 
-TEST(MarkupNavigation, EnterElementWithoutChildLeavesNoCurrentElement)
-{
-    CMarkup xml("<r id=\"r\"><a id=\"a\"/><b id=\"b\"/></r>");
-    ASSERT_TRUE(xml.FindElement());
-    ASSERT_TRUE(xml.EnterElement());
-    EXPECT_EQ(xml.GetAttribute("id"), "");
-    EXPECT_FALSE(xml.EnterElement());
-    EXPECT_FALSE(xml.SetAttribute("id", "x"));
-    // Finding at this level starts with the first element under the parent.
-    ASSERT_TRUE(xml.FindElement("b"));
-    EXPECT_EQ(xml.GetAttribute("id"), "b");
-    ASSERT_TRUE(xml.LeaveElement());
-    EXPECT_EQ(xml.GetAttribute("id"), "r");
-    EXPECT_EQ(xml.GetChildAttribute("id"), "b");
-}
-
-TEST(MarkupNavigation, FindChildElementFromInsideUsesTheFirstElementOfTheLevel)
-{
-    CMarkup xml("<r><a id=\"a\"><x id=\"ax\"/></a><b id=\"b\"/></r>");
-    ASSERT_TRUE(xml.FindElement());
-    ASSERT_TRUE(xml.EnterElement()); // parent r, no current element
-    ASSERT_TRUE(xml.FindChildElement());
-    EXPECT_EQ(xml.GetAttribute("id"), "a");
-    EXPECT_EQ(xml.GetChildAttribute("id"), "ax");
-}
-
 // ---------------------------------------------------------------------------------------------
 // Attributes and text
 
-TEST(MarkupAttribute, OnlyQuotedValuesAreRead)
+TEST(MarkupAttribute, QuotedValuesAreReadAndDecoded)
 {
-    CMarkup xml("<a x='1'/>");
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_EQ(xml.GetAttribute("x"), "1");
-
-    ASSERT_TRUE(xml.SetDocument("<a x=1/>"));
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_EQ(xml.GetAttribute("x"), "");
-
-    ASSERT_TRUE(xml.SetDocument("<a x = \"sp aced\" y=\"\"/>"));
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_EQ(xml.GetAttribute("x"), "sp aced");
-    EXPECT_EQ(xml.GetAttribute("y"), "");
-}
-
-TEST(MarkupAttribute, ValueIsTheQuotedTokenTwoAfterTheName)
-{
-    CMarkup xml("<a x=1 x=\"2\" y \"3\" z=\"4\"/>");
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_EQ(xml.GetAttribute("x"), "2");
-    EXPECT_EQ(xml.GetAttribute("z"), "4");
-    // A value is not a name: "4" is not an attribute called 4.
-    EXPECT_EQ(xml.GetAttribute("4"), "");
-}
-
-TEST(MarkupAttribute, NamesMatchExactly)
-{
-    CMarkup xml("<a xy=\"1\" X=\"2\" x2=\"3\"/>");
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_EQ(xml.GetAttribute("x"), "");
-    EXPECT_EQ(xml.GetAttribute("xy"), "1");
-    EXPECT_EQ(xml.GetAttribute("X"), "2");
-    EXPECT_EQ(xml.GetAttribute("xyz"), "");
-    EXPECT_EQ(xml.GetAttribute(""), "");
-}
-
-TEST(MarkupAttribute, SearchStopsAtTheEndOfTheStartTag)
-{
-    CMarkup xml("<r><a> x=\"1\" </a><b/ y=\"2\"></b></r>");
+    struct Case {
+        const char* document;
+        const char* name;
+        const char* value;
+    };
+    for (const Case& c :
+         {Case{"<a x='1'/>", "x", "1"}, Case{"<a x=1/>", "x", ""},
+          Case{"<a x = \"sp aced\"/>", "x", "sp aced"}, Case{"<a x=1 x=\"2\"/>", "x", "2"},
+          Case{"<a xy=\"1\"/>", "x", ""}, Case{"<a X=\"2\"/>", "x", ""},
+          Case{"<a v=\"&lt;&#65;&amp;\"/>", "v", "<&#65;&"},
+          Case{"<a w=\"&lt;&amp;&gt;&apos;&quot;\"/>", "w", "<&>'\""},
+          Case{"<a u=\"&lt &nbsp; &amp\"/>", "u", "&lt &nbsp; &amp"}}) {
+        CMarkup xml(c.document);
+        ASSERT_TRUE(xml.FindElement()) << c.document;
+        EXPECT_EQ(xml.GetAttribute(c.name), c.value) << c.document;
+    }
+    // The search stops at the end of the start tag.
+    CMarkup xml("<r><a> x=\"1\" </a></r>");
     ASSERT_TRUE(xml.FindChildElement("a"));
     EXPECT_EQ(xml.GetChildAttribute("x"), "");
-    ASSERT_TRUE(xml.FindChildElement("b"));
-    EXPECT_EQ(xml.GetChildAttribute("y"), "");
 }
 
-TEST(MarkupAttribute, NamedEntitiesDecodeAndNumericReferencesStay)
+TEST(MarkupText, ChildTextKeepsBlanksDecodesAndTakesCdataAsItStands)
 {
-    CMarkup xml("<a v=\"&lt;&#65;&amp;\" w=\"&lt;&amp;&gt;&apos;&quot;\" u=\"&lt &nbsp; &amp\"/>");
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_EQ(xml.GetAttribute("v"), "<&#65;&");
-    EXPECT_EQ(xml.GetAttribute("w"), "<&>'\"");
-    EXPECT_EQ(xml.GetAttribute("u"), "&lt &nbsp; &amp");
-}
-
-TEST(MarkupAttribute, ReadingNeedsThePosition)
-{
-    CMarkup xml("<a x=\"1\"><b y=\"2\"/></a>");
-    EXPECT_EQ(xml.GetAttribute("x"), "");
-    EXPECT_EQ(xml.GetChildAttribute("y"), "");
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_EQ(xml.GetChildAttribute("y"), "");
-    EXPECT_EQ(xml.GetChildText(), "");
-}
-
-TEST(MarkupText, ChildTextKeepsBlanksAndDecodes)
-{
-    CMarkup xml("<r><c>  x  </c><d>a &lt; b &amp;amp; &#65;</d><e>\r\n\tline</e></r>");
-    ASSERT_TRUE(xml.FindChildElement("c"));
-    EXPECT_EQ(xml.GetChildText(), "  x  ");
-    ASSERT_TRUE(xml.FindChildElement("d"));
-    EXPECT_EQ(xml.GetChildText(), "a < b &amp; &#65;");
-    ASSERT_TRUE(xml.FindChildElement("e"));
-    EXPECT_EQ(xml.GetChildText(), "\r\n\tline");
-}
-
-TEST(MarkupText, ElementWithChildrenOrWithoutContentHasNoText)
-{
-    CMarkup xml("<r><c>before<x/>after</c><e/><f></f></r>");
-    ASSERT_TRUE(xml.FindChildElement("c"));
-    EXPECT_EQ(xml.GetChildText(), "");
-    ASSERT_TRUE(xml.FindChildElement("e"));
-    EXPECT_EQ(xml.GetChildText(), "");
-    ASSERT_TRUE(xml.FindChildElement("f"));
-    EXPECT_EQ(xml.GetChildText(), "");
-}
-
-TEST(MarkupText, CdataSectionIsTakenAsItStands)
-{
-    CMarkup xml("<r><c><![CDATA[a<b]]></c><d> \r\n<![CDATA[&lt;]]>tail</d>"
-                "<e><![CDATA[]]></e><f>x<![CDATA[y]]></f></r>");
-    ASSERT_TRUE(xml.FindChildElement("c"));
-    EXPECT_EQ(xml.GetChildText(), "a<b");
-    ASSERT_TRUE(xml.FindChildElement("d"));
-    EXPECT_EQ(xml.GetChildText(), "&lt;");
-    ASSERT_TRUE(xml.FindChildElement("e"));
-    EXPECT_EQ(xml.GetChildText(), "");
-    // Only content that begins with the section is taken from it.
-    ASSERT_TRUE(xml.FindChildElement("f"));
-    EXPECT_EQ(xml.GetChildText(), "x<![CDATA[y]]>");
+    CMarkup xml("<r><c>  x  </c><d>a &lt; b &amp;amp; &#65;</d><e>\r\n\tline</e>"
+                "<f>before<x/>after</f><g/><h><![CDATA[a<b]]></h><i>x<![CDATA[y]]></i></r>");
+    for (const auto& [name, text] :
+         std::vector<std::pair<const char*, const char*>>{{"c", "  x  "},
+                                                          {"d", "a < b &amp; &#65;"},
+                                                          {"e", "\r\n\tline"},
+                                                          {"f", ""},
+                                                          {"g", ""},
+                                                          {"h", "a<b"},
+                                                          {"i", "x<![CDATA[y]]>"}}) {
+        ASSERT_TRUE(xml.FindChildElement(name)) << name;
+        EXPECT_EQ(xml.GetChildText(), text) << name;
+    }
 }
 
 TEST(MarkupEncoding, TextAndAttributeEncoding)
 {
     EXPECT_EQ(CMarkup::EscapeText("a<b>&'\"\r\n\t\xc5\x9b"), "a&lt;b&gt;&amp;'\"\r\n\t\xc5\x9b");
     EXPECT_EQ(CMarkup::EscapeAttribute("a<b>&'\"\r\n"), "a&lt;b&gt;&amp;&apos;&quot;\r\n");
-    EXPECT_EQ(CMarkup::EscapeText(""), "");
     EXPECT_EQ(CMarkup::Unescape("&lt;&amp;&gt;&apos;&quot;&#65;&"), "<&>'\"&#65;&");
-    EXPECT_EQ(CMarkup::Unescape("&amp;lt;"), "&lt;");
     const std::string mixed = "<&>'\" &amp; &#x41;\r\n\xe2\x82\xac";
     EXPECT_EQ(CMarkup::Unescape(CMarkup::EscapeAttribute(mixed)), mixed);
     EXPECT_EQ(CMarkup::Unescape(CMarkup::EscapeText(mixed)), mixed);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Adding elements
-
-TEST(MarkupAdd, RootOfAnEmptyDocument)
-{
-    CMarkup xml;
-    ASSERT_TRUE(xml.AddElement("Zembra"));
-    EXPECT_EQ(xml.GetDocument(), Line("<Zembra/>"));
-    EXPECT_FALSE(xml.AddElement("Second"));
-    EXPECT_EQ(xml.GetDocument(), Line("<Zembra/>"));
-    ASSERT_TRUE(xml.SetAttribute("Version", "1"));
-    EXPECT_EQ(xml.GetDocument(), Line("<Zembra Version=\"1\"/>"));
-}
-
-TEST(MarkupAdd, RootAfterDeclarationGoesAtTheEnd)
-{
-    CMarkup xml(Line(kDeclaration));
-    EXPECT_EQ(xml.GetLastError(), "Element tag not found");
-    ASSERT_TRUE(xml.AddElement("Zembra"));
-    ASSERT_TRUE(xml.SetAttribute("Version", "1"));
-    EXPECT_EQ(xml.GetDocument(), Line(kDeclaration) + Line("<Zembra Version=\"1\"/>"));
-    CMarkup again(xml.GetDocument());
-    ASSERT_TRUE(again.FindElement("Zembra"));
-    EXPECT_EQ(again.GetAttribute("Version"), "1");
-}
+// Adding elements and setting attributes
 
 TEST(MarkupAdd, ChildOpensAnEmptyRootIntoThreeLines)
 {
@@ -633,71 +333,6 @@ TEST(MarkupAdd, ChildOpensAnEmptyRootIntoThreeLines)
     EXPECT_EQ(xml.GetDocument(), Line("<Zembra Version=\"2\">") + Line("<Alarm Active=\"1\"/>")
                                      + Line("<Alarm/>") + Line("</Zembra>"));
     ExpectIndexMatchesText(xml);
-}
-
-TEST(MarkupAdd, ChildOfAnOpenedNestedElementWithText)
-{
-    CMarkup xml(Line("<r>") + Line("<p x=\"1\"/>") + Line("<q/>") + Line("</r>"));
-    ASSERT_TRUE(xml.FindChildElement("p"));
-    ASSERT_TRUE(xml.EnterElement());
-    ASSERT_TRUE(xml.AddChildElement("c", "a&b"));
-    EXPECT_EQ(xml.GetDocument(), Line("<r>") + Line("<p x=\"1\">") + Line("<c>a&amp;b</c>")
-                                     + Line("</p>") + Line("<q/>") + Line("</r>"));
-    EXPECT_EQ(xml.GetChildText(), "a&b");
-    ASSERT_TRUE(xml.LeaveElement());
-    ASSERT_TRUE(xml.FindChildElement("q"));
-    ASSERT_TRUE(xml.SetChildAttribute("id", "q"));
-    EXPECT_EQ(xml.GetDocument(), Line("<r>") + Line("<p x=\"1\">") + Line("<c>a&amp;b</c>")
-                                     + Line("</p>") + Line("<q id=\"q\"/>") + Line("</r>"));
-}
-
-TEST(MarkupAdd, AppendsToAnOpenedElementStayInOrder)
-{
-    CMarkup xml("<r><p/></r>");
-    ASSERT_TRUE(xml.FindChildElement("p"));
-    ASSERT_TRUE(xml.EnterElement());
-    ASSERT_TRUE(xml.AddChildElement("a"));
-    ASSERT_TRUE(xml.AddChildElement("b"));
-    ASSERT_TRUE(xml.LeaveElement());
-    ASSERT_TRUE(xml.EnterElement()); // p current, no current child: the next goes last
-    ASSERT_TRUE(xml.AddChildElement("c"));
-    ASSERT_TRUE(xml.AddElement("q"));
-    EXPECT_EQ(xml.GetDocument(), "<r><p>" + Line("") + Line("<a/>") + Line("<b/>") + Line("<c/>")
-                                     + "</p>" + Line("<q/>") + "</r>");
-    ExpectIndexMatchesText(xml);
-}
-
-TEST(MarkupAdd, ChildOfStartTagFollowedByEndTagGetsALineBreakFirst)
-{
-    CMarkup xml("<P></P>");
-    ASSERT_TRUE(xml.FindElement());
-    ASSERT_TRUE(xml.AddChildElement("C"));
-    EXPECT_EQ(xml.GetDocument(), Line("<P>") + Line("<C/>") + "</P>");
-    ASSERT_TRUE(xml.AddChildElement("D", "d"));
-    EXPECT_EQ(xml.GetDocument(), Line("<P>") + Line("<C/>") + Line("<D>d</D>") + "</P>");
-}
-
-TEST(MarkupAdd, ChildWithoutCurrentChildGoesBeforeTheEndTag)
-{
-    CMarkup xml(Line("<r>") + Line("<a id=\"a\"/>") + Line("</r>"));
-    ASSERT_TRUE(xml.FindElement());
-    ASSERT_TRUE(xml.AddChildElement("b"));
-    ASSERT_TRUE(xml.SetChildAttribute("id", "b"));
-    EXPECT_EQ(xml.GetDocument(),
-              Line("<r>") + Line("<a id=\"a\"/>") + Line("<b id=\"b\"/>") + Line("</r>"));
-    // It is linked after the last child: nothing follows it.
-    EXPECT_FALSE(xml.FindChildElement());
-    EXPECT_EQ(xml.GetChildAttribute("id"), "b");
-    ExpectIndexMatchesText(xml);
-}
-
-TEST(MarkupAdd, ChildOfElementWithTextGoesBeforeItsEndTag)
-{
-    CMarkup xml("<r><c>text</c></r>");
-    ASSERT_TRUE(xml.FindChildElement("c"));
-    ASSERT_TRUE(xml.EnterElement());
-    ASSERT_TRUE(xml.AddChildElement("x"));
-    EXPECT_EQ(xml.GetDocument(), "<r><c>text" + Line("<x/>") + "</c></r>");
 }
 
 TEST(MarkupAdd, AfterCurrentChildTheNewElementStartsWhereTheNextTagStarted)
@@ -716,17 +351,7 @@ TEST(MarkupAdd, AfterCurrentChildTheNewElementStartsWhereTheNextTagStarted)
     ASSERT_TRUE(xml.EnterElement());
     ASSERT_TRUE(xml.FindChildElement());
     EXPECT_EQ(xml.GetChildText(), "text");
-    ASSERT_TRUE(xml.SetChildAttribute("id", "c2"));
-    EXPECT_EQ(xml.GetChildAttribute("id"), "c2");
     ExpectIndexMatchesText(xml);
-}
-
-TEST(MarkupAdd, WhitespaceBeforeTextIsNotSkipped)
-{
-    CMarkup xml("<r><a/> text<b/></r>");
-    ASSERT_TRUE(xml.FindChildElement("a"));
-    ASSERT_TRUE(xml.AddChildElement("n"));
-    EXPECT_EQ(xml.GetDocument(), "<r><a/>" + Line("<n/>") + " text<b/></r>");
 }
 
 TEST(MarkupAdd, AddElementGoesAfterTheCurrentElement)
@@ -735,44 +360,23 @@ TEST(MarkupAdd, AddElementGoesAfterTheCurrentElement)
     ASSERT_TRUE(xml.FindChildElement("a"));
     ASSERT_TRUE(xml.EnterElement()); // a is current, r the parent
     ASSERT_TRUE(xml.AddElement("n", "1 < 2"));
-    EXPECT_EQ(xml.GetAttribute("id"), "");
     ASSERT_TRUE(xml.SetAttribute("id", "n"));
     EXPECT_EQ(xml.GetDocument(), Line("<r>") + Line("<a id=\"a\"/>")
                                      + Line("<n id=\"n\">1 &lt; 2</n>") + Line("<b id=\"b\"/>")
                                      + Line("</r>"));
     ASSERT_TRUE(xml.FindElement());
     EXPECT_EQ(xml.GetAttribute("id"), "b");
-    ExpectIndexMatchesText(xml);
-}
-
-TEST(MarkupAdd, AddElementUnderAParentWithoutCurrentAppends)
-{
-    CMarkup xml("<r><a/></r>");
-    ASSERT_TRUE(xml.FindElement());
-    ASSERT_TRUE(xml.EnterElement());
-    ASSERT_TRUE(xml.AddElement("z"));
-    EXPECT_EQ(xml.GetDocument(), "<r><a/>" + Line("<z/>") + "</r>");
-}
-
-TEST(MarkupAdd, NeedsAPositionAndAName)
-{
-    CMarkup xml("<r/>");
-    EXPECT_FALSE(xml.AddChildElement("c"));
-    EXPECT_FALSE(xml.AddElement("second"));
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_FALSE(xml.AddChildElement(""));
-    EXPECT_EQ(xml.GetDocument(), "<r/>");
 }
 
 TEST(MarkupAdd, InsertionsInTheMiddleKeepEveryRecordInPlace)
 {
     CMarkup xml;
     ASSERT_TRUE(xml.AddElement("r"));
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(xml.AddChildElement("a"));
         ASSERT_TRUE(xml.SetChildAttribute("id", i));
         ASSERT_TRUE(xml.EnterElement());
-        for (int j = 0; j < 3; ++j) {
+        for (int j = 0; j < 2; ++j) {
             ASSERT_TRUE(xml.AddChildElement("b", "t" + std::to_string(j)));
             ASSERT_TRUE(xml.SetChildAttribute("id", i * 10 + j));
         }
@@ -804,97 +408,29 @@ TEST(MarkupAdd, InsertionsInTheMiddleKeepEveryRecordInPlace)
 
     CMarkup fresh(xml.GetDocument());
     const std::vector<std::string> expected = {
-        "0:A:",    "1:0:t0",  "1:a much longer value than before:x",
-        "1::",     "2:d:",    "1:2:t2",
-        "0:x:<>",  "0:one:",  "1:10:t0",
-        "1:11:t1", "1:12:t2", "0:2:",
-        "1:20:t0", "1:21:t1", "1:22:t2",
-        "0:3:",    "1:30:t0", "1:31:t1",
-        "1:32:t2", "0:4:",    "1:40:t0",
-        "1:41:t1", "1:42:t2"};
+        "0:A:",   "1:0:t0",  "1:a much longer value than before:x",
+        "1::",    "2:d:",    "0:x:<>",
+        "0:one:", "1:10:t0", "1:11:t1",
+        "0:2:",   "1:20:t0", "1:21:t1"};
     EXPECT_EQ(Walk(fresh), expected);
     ExpectIndexMatchesText(xml);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Setting attributes
-
-TEST(MarkupSetAttribute, NewAttributesGoAtTheEndOfTheStartTagInOrder)
-{
-    CMarkup xml("<r><e/><f>t</f></r>");
-    ASSERT_TRUE(xml.FindChildElement("e"));
-    ASSERT_TRUE(xml.SetChildAttribute("a", "1"));
-    ASSERT_TRUE(xml.SetChildAttribute("b", "2"));
-    ASSERT_TRUE(xml.FindChildElement("f"));
-    ASSERT_TRUE(xml.SetChildAttribute("c", "3"));
-    ASSERT_TRUE(xml.SetChildAttribute("d", ""));
-    EXPECT_EQ(xml.GetDocument(), "<r><e a=\"1\" b=\"2\"/><f c=\"3\" d=\"\">t</f></r>");
-    EXPECT_EQ(xml.GetChildText(), "t");
-    ExpectIndexMatchesText(xml);
-}
-
-TEST(MarkupSetAttribute, ReplacingKeepsPositionAndQuote)
+TEST(MarkupSetAttribute, NewGoLastReplacedKeepPositionAndQuote)
 {
     CMarkup xml("<r><a x='1' y=\"2\" z='3'/><b id='b'>t</b></r>");
     ASSERT_TRUE(xml.FindChildElement("a"));
     ASSERT_TRUE(xml.SetChildAttribute("x", "10"));
     ASSERT_TRUE(xml.SetChildAttribute("y", ""));
     ASSERT_TRUE(xml.SetChildAttribute("z", "it's"));
-    EXPECT_EQ(xml.GetDocument(), "<r><a x='10' y=\"\" z='it&apos;s'/><b id='b'>t</b></r>");
+    ASSERT_TRUE(xml.SetChildAttribute("n", LLONG_MIN));
+    ASSERT_TRUE(xml.SetChildAttribute("e", "a\"<&>"));
+    EXPECT_EQ(xml.GetDocument(), "<r><a x='10' y=\"\" z='it&apos;s' n=\"-9223372036854775808\" "
+                                 "e=\"a&quot;&lt;&amp;&gt;\"/><b id='b'>t</b></r>");
     EXPECT_EQ(xml.GetChildAttribute("z"), "it's");
+    EXPECT_EQ(xml.GetChildAttribute("e"), "a\"<&>");
     ASSERT_TRUE(xml.FindChildElement("b"));
-    EXPECT_EQ(xml.GetChildAttribute("id"), "b");
     EXPECT_EQ(xml.GetChildText(), "t");
-    ExpectIndexMatchesText(xml);
-}
-
-TEST(MarkupSetAttribute, NumbersAreWrittenInDecimal)
-{
-    CMarkup xml("<a/>");
-    ASSERT_TRUE(xml.FindElement());
-    ASSERT_TRUE(xml.SetAttribute("zero", 0));
-    ASSERT_TRUE(xml.SetAttribute("year", 2008));
-    ASSERT_TRUE(xml.SetAttribute("neg", -12));
-    ASSERT_TRUE(xml.SetAttribute("max", LLONG_MAX));
-    ASSERT_TRUE(xml.SetAttribute("min", LLONG_MIN));
-    EXPECT_EQ(xml.GetDocument(),
-              "<a zero=\"0\" year=\"2008\" neg=\"-12\" max=\"9223372036854775807\" "
-              "min=\"-9223372036854775808\"/>");
-    ASSERT_TRUE(xml.SetAttribute("year", 7));
-    EXPECT_EQ(xml.GetAttribute("year"), "7");
-}
-
-TEST(MarkupSetAttribute, ValueIsEncoded)
-{
-    CMarkup xml("<a/>");
-    ASSERT_TRUE(xml.FindElement());
-    ASSERT_TRUE(xml.SetAttribute("t", "a\"b'<&>\r\n"));
-    EXPECT_EQ(xml.GetDocument(), "<a t=\"a&quot;b&apos;&lt;&amp;&gt;\r\n\"/>");
-    EXPECT_EQ(xml.GetAttribute("t"), "a\"b'<&>\r\n");
-}
-
-TEST(MarkupSetAttribute, NeedsAPositionAndAName)
-{
-    CMarkup xml("<a><b/></a>");
-    EXPECT_FALSE(xml.SetAttribute("x", "1"));
-    EXPECT_FALSE(xml.SetChildAttribute("x", 1));
-    ASSERT_TRUE(xml.FindElement());
-    EXPECT_FALSE(xml.SetChildAttribute("x", "1"));
-    EXPECT_FALSE(xml.SetAttribute("", "1"));
-    EXPECT_EQ(xml.GetDocument(), "<a><b/></a>");
-}
-
-TEST(MarkupSetAttribute, ValueWhoseQuotesRunPastTheStartTagIsLeftAlone)
-{
-    const std::string text = "<r><a x=\"1>t</a><b y=\"2\"/></r>";
-    CMarkup xml(text);
-    ASSERT_TRUE(xml.FindChildElement("a"));
-    EXPECT_EQ(xml.GetChildAttribute("x"), "1>t</a><b y=");
-    EXPECT_FALSE(xml.SetChildAttribute("x", "2"));
-    EXPECT_EQ(xml.GetDocument(), text);
-    // A new attribute still goes in before the '>' that ended the tag.
-    ASSERT_TRUE(xml.SetChildAttribute("z", "3"));
-    EXPECT_EQ(xml.GetDocument(), "<r><a x=\"1 z=\"3\">t</a><b y=\"2\"/></r>");
     ExpectIndexMatchesText(xml);
 }
 
@@ -917,19 +453,17 @@ void WriteAlarm(CMarkup& xml)
     ASSERT_TRUE(xml.SetChildAttribute("Type", "wakeup"));
     ASSERT_TRUE(xml.SetChildAttribute("Frequency", "workdays"));
     ASSERT_TRUE(xml.EnterElement());
-    ASSERT_TRUE(xml.AddChildElement("Date"));
-    ASSERT_TRUE(xml.EnterElement());
-    ASSERT_TRUE(xml.SetAttribute("Year", 2008));
-    ASSERT_TRUE(xml.SetAttribute("Month", 3));
-    ASSERT_TRUE(xml.SetAttribute("Day", 14));
-    ASSERT_TRUE(xml.SetAttribute("DayOfWeek", 5));
-    ASSERT_TRUE(xml.LeaveElement());
-    ASSERT_TRUE(xml.AddChildElement("Time"));
-    ASSERT_TRUE(xml.EnterElement());
-    ASSERT_TRUE(xml.SetAttribute("Hour", 5));
-    ASSERT_TRUE(xml.SetAttribute("Min", 30));
-    ASSERT_TRUE(xml.SetAttribute("Sec", 0));
-    ASSERT_TRUE(xml.LeaveElement());
+    const auto numbers = [&xml](const char* element,
+                                std::vector<std::pair<const char*, int>> attributes) {
+        ASSERT_TRUE(xml.AddChildElement(element));
+        ASSERT_TRUE(xml.EnterElement());
+        for (const auto& [name, value] : attributes) {
+            ASSERT_TRUE(xml.SetAttribute(name, value));
+        }
+        ASSERT_TRUE(xml.LeaveElement());
+    };
+    numbers("Date", {{"Year", 2008}, {"Month", 3}, {"Day", 14}, {"DayOfWeek", 5}});
+    numbers("Time", {{"Hour", 5}, {"Min", 30}, {"Sec", 0}});
     ASSERT_TRUE(xml.AddChildElement("Comment", "Praca"));
     const auto action = [&xml](const char* name, const char* text, int active) {
         ASSERT_TRUE(xml.AddChildElement(name, text));
@@ -943,16 +477,16 @@ void WriteAlarm(CMarkup& xml)
     ASSERT_TRUE(xml.LeaveElement());
 }
 
-TEST(MarkupAlarm, BuildsTheAlarmElementByteForByte)
+TEST(MarkupAlarm, BuildsTheAlarmElementByteForByteAndReadsItBack)
 {
     CMarkup xml(Line(kDeclaration));
     ASSERT_TRUE(xml.AddElement("Zembra"));
+    EXPECT_FALSE(xml.AddElement("Second")); // one root only
     ASSERT_TRUE(xml.SetAttribute("Version", "1"));
     WriteAlarm(xml);
     ASSERT_FALSE(HasFatalFailure());
-    const std::string once =
-        Line(kDeclaration) + Line("<Zembra Version=\"1\">") + AlarmLines() + Line("</Zembra>");
-    EXPECT_EQ(xml.GetDocument(), once);
+    EXPECT_EQ(xml.GetDocument(), Line(kDeclaration) + Line("<Zembra Version=\"1\">") + AlarmLines()
+                                     + Line("</Zembra>"));
 
     // After the write the root is current again with the alarm as its child, so a second alarm
     // follows the first.
@@ -961,74 +495,29 @@ TEST(MarkupAlarm, BuildsTheAlarmElementByteForByte)
     EXPECT_EQ(xml.GetDocument(), Line(kDeclaration) + Line("<Zembra Version=\"1\">") + AlarmLines()
                                      + AlarmLines() + Line("</Zembra>"));
     ExpectIndexMatchesText(xml);
-}
 
-TEST(MarkupAlarm, ReadsTheBuiltAlarmBack)
-{
-    CMarkup xml;
-    ASSERT_TRUE(xml.SetDocument(Line(kDeclaration) + Line("<Zembra Version=\"1\">") + AlarmLines()
-                                + Line("</Zembra>")))
-        << xml.GetLastError();
-    ASSERT_TRUE(xml.FindChildElement("Alarm"));
-    ASSERT_TRUE(xml.EnterElement());
-    EXPECT_EQ(xml.GetAttribute("Active"), "1");
-    EXPECT_EQ(xml.GetAttribute("Type"), "wakeup");
-    EXPECT_EQ(xml.GetAttribute("Frequency"), "workdays");
-    ASSERT_TRUE(xml.FindChildElement("Date"));
-    EXPECT_EQ(xml.GetChildAttribute("Year"), "2008");
-    EXPECT_EQ(xml.GetChildAttribute("Month"), "3");
-    EXPECT_EQ(xml.GetChildAttribute("Day"), "14");
-    EXPECT_EQ(xml.GetChildAttribute("DayOfWeek"), "5");
-    ASSERT_TRUE(xml.FindChildElement("Time"));
-    EXPECT_EQ(xml.GetChildAttribute("Hour"), "5");
-    EXPECT_EQ(xml.GetChildAttribute("Min"), "30");
-    EXPECT_EQ(xml.GetChildAttribute("Sec"), "0");
-    ASSERT_TRUE(xml.FindChildElement("Comment"));
-    EXPECT_EQ(xml.GetChildText(), "Praca");
-    ASSERT_TRUE(xml.FindChildElement("Message"));
-    EXPECT_EQ(xml.GetChildText(), "Wstawaj!");
-    EXPECT_EQ(xml.GetChildAttribute("Active"), "1");
-    ASSERT_TRUE(xml.FindChildElement("Sound"));
-    EXPECT_EQ(xml.GetChildText(), "");
-    EXPECT_EQ(xml.GetChildAttribute("Active"), "0");
-    ASSERT_TRUE(xml.FindChildElement("Program"));
-    EXPECT_EQ(xml.GetChildText(), "notepad.exe");
-    EXPECT_FALSE(xml.FindChildElement());
-    ASSERT_TRUE(xml.LeaveElement());
-    EXPECT_FALSE(xml.FindChildElement("Alarm"));
-    EXPECT_EQ(xml.GetAttribute("Version"), "1");
-}
-
-// A long list built element by element at the end keeps every offset right. (How its cost grows
-// with the length is measured by bench_core.)
-TEST(MarkupAlarm, BuildingALongDocumentAtTheEndKeepsItConsistent)
-{
-    constexpr int kElements = 80000;
-    CMarkup xml;
-    ASSERT_TRUE(xml.AddElement("Zembra"));
-    ASSERT_TRUE(xml.SetAttribute("Version", 1));
-    for (int i = 0; i < kElements / 2; ++i) {
-        ASSERT_TRUE(xml.AddChildElement("Alarm"));
-        ASSERT_TRUE(xml.SetChildAttribute("id", i));
-        ASSERT_TRUE(xml.EnterElement());
-        ASSERT_TRUE(xml.AddChildElement("Comment", "c"));
-        ASSERT_TRUE(xml.SetChildAttribute("Active", 1));
-        ASSERT_TRUE(xml.LeaveElement());
-    }
-
-    CMarkup fresh;
-    ASSERT_TRUE(fresh.SetDocument(xml.GetDocument())) << fresh.GetLastError();
-    int count = 0;
-    while (fresh.FindChildElement("Alarm")) {
-        ASSERT_EQ(fresh.GetChildAttribute("id"), std::to_string(count));
-        ++count;
-    }
-    EXPECT_EQ(count, kElements / 2);
-    const std::string head = Line("<Zembra Version=\"1\">") + Line("<Alarm id=\"0\">")
-                             + Line("<Comment Active=\"1\">c</Comment>") + Line("</Alarm>")
-                             + Line("<Alarm id=\"1\">");
-    EXPECT_EQ(xml.GetDocument().substr(0, head.size()), head);
-    EXPECT_EQ(xml.GetDocument().size(), fresh.GetDocument().size());
+    CMarkup read;
+    ASSERT_TRUE(read.SetDocument(xml.GetDocument())) << read.GetLastError();
+    ASSERT_TRUE(read.FindChildElement("Alarm"));
+    ASSERT_TRUE(read.EnterElement());
+    EXPECT_EQ(read.GetAttribute("Frequency"), "workdays");
+    ASSERT_TRUE(read.FindChildElement("Date"));
+    EXPECT_EQ(read.GetChildAttribute("Year"), "2008");
+    ASSERT_TRUE(read.FindChildElement("Time"));
+    EXPECT_EQ(read.GetChildAttribute("Min"), "30");
+    ASSERT_TRUE(read.FindChildElement("Comment"));
+    EXPECT_EQ(read.GetChildText(), "Praca");
+    ASSERT_TRUE(read.FindChildElement("Message"));
+    EXPECT_EQ(read.GetChildText(), "Wstawaj!");
+    EXPECT_EQ(read.GetChildAttribute("Active"), "1");
+    ASSERT_TRUE(read.FindChildElement("Sound"));
+    EXPECT_EQ(read.GetChildText(), "");
+    ASSERT_TRUE(read.FindChildElement("Program"));
+    EXPECT_EQ(read.GetChildText(), "notepad.exe");
+    EXPECT_FALSE(read.FindChildElement());
+    ASSERT_TRUE(read.LeaveElement());
+    ASSERT_TRUE(read.FindChildElement("Alarm"));
+    EXPECT_FALSE(read.FindChildElement("Alarm"));
 }
 
 } // namespace

@@ -12,17 +12,13 @@
 #include "time/ZTime.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QObject>
-#include <QPointer>
-#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <future>
@@ -30,15 +26,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <thread>
 #include <vector>
-
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <unistd.h>
 
 using namespace zembra;
 using namespace std::chrono_literals;
@@ -65,33 +54,10 @@ QString Text(const std::string& s)
     return QString::fromStdString(s);
 }
 
-const char* ResultName(WaitResult result)
-{
-    switch (result) {
-    case WaitResult::Expired:
-        return "Expired";
-    case WaitResult::ClockChanged:
-        return "ClockChanged";
-    case WaitResult::Interrupted:
-        return "Interrupted";
-    case WaitResult::Failed:
-        return "Failed";
-    }
-    return "?";
-}
-
 } // namespace
 
 // Readable failure messages for QCOMPARE, found through the type's namespace.
 namespace zembra {
-char* toString(const IWakeTimer::WaitResult& result)
-{
-    return qstrdup(ResultName(result));
-}
-char* toString(const std::optional<IWakeTimer::WaitResult>& result)
-{
-    return qstrdup(result ? ResultName(*result) : "still waiting");
-}
 char* toString(const WakeEvent::Kind& kind)
 {
     switch (kind) {
@@ -123,62 +89,6 @@ std::optional<WaitResult> WaitWithin(IWakeTimer& timer, Clock::duration limit)
     }
     return result;
 }
-
-int OpenDescriptorCount()
-{
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    return static_cast<int>(fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
-}
-
-bool HasWakeAlarmCapability()
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (::syscall(SYS_capget, &header, data) != 0) {
-        return false;
-    }
-    return (data[CAP_TO_INDEX(CAP_WAKE_ALARM)].effective & CAP_TO_MASK(CAP_WAKE_ALARM)) != 0;
-}
-
-bool DropWakeAlarmCapability()
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (::syscall(SYS_capget, &header, data) != 0) {
-        return false;
-    }
-    data[CAP_TO_INDEX(CAP_WAKE_ALARM)].effective &= ~CAP_TO_MASK(CAP_WAKE_ALARM);
-    return ::syscall(SYS_capset, &header, data) == 0;
-}
-
-// Sets or removes ZEMBRA_NO_WAKE_ALARM for one scope.
-class PlainClockScope {
-public:
-    explicit PlainClockScope(bool plain)
-        : m_had(qEnvironmentVariableIsSet("ZEMBRA_NO_WAKE_ALARM"))
-        , m_old(qgetenv("ZEMBRA_NO_WAKE_ALARM"))
-    {
-        if (plain) {
-            qputenv("ZEMBRA_NO_WAKE_ALARM", "1");
-        } else {
-            qunsetenv("ZEMBRA_NO_WAKE_ALARM");
-        }
-    }
-    PlainClockScope(const PlainClockScope&) = delete;
-    PlainClockScope& operator=(const PlainClockScope&) = delete;
-    ~PlainClockScope()
-    {
-        if (m_had) {
-            qputenv("ZEMBRA_NO_WAKE_ALARM", m_old);
-        } else {
-            qunsetenv("ZEMBRA_NO_WAKE_ALARM");
-        }
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
-};
 
 // What a receiver got, when, and on which thread. Declared before the CPower in each test, so
 // that it outlives the waiting thread.
@@ -282,20 +192,15 @@ public:
         std::condition_variable changed;
 
         bool createSucceeds = true;
-        bool armSucceeds = true;
         bool failEveryWait = false;
         std::deque<WaitResult> script;
         bool interruptPending = false;
 
         int createCalls = 0;
-        int armCalls = 0;
-        int cancelCalls = 0;
         int waitCalls = 0;
         int activeWaits = 0;
-        int maxActiveWaits = 0;
         int interruptedReturns = 0;
         std::vector<Clock::time_point> createTimes;
-        std::vector<Clock::time_point> waitTimes;
         std::string lastError;
 
         bool WaitFor(const std::function<bool()>& done, Clock::duration limit)
@@ -332,28 +237,13 @@ public:
         }
         return m_state->createSucceeds;
     }
-    bool Arm(FileTime) override
-    {
-        const std::lock_guard lock(m_state->mutex);
-        ++m_state->armCalls;
-        if (!m_state->armSucceeds) {
-            m_state->lastError = "fake: arming refused";
-        }
-        return m_state->armSucceeds;
-    }
-    bool Cancel() override
-    {
-        const std::lock_guard lock(m_state->mutex);
-        ++m_state->cancelCalls;
-        return true;
-    }
+    bool Arm(FileTime) override { return true; }
+    bool Cancel() override { return true; }
     WaitResult Wait() override
     {
         std::unique_lock lock(m_state->mutex);
         ++m_state->waitCalls;
-        m_state->waitTimes.push_back(Clock::now());
         ++m_state->activeWaits;
-        m_state->maxActiveWaits = std::max(m_state->maxActiveWaits, m_state->activeWaits);
         m_state->changed.notify_all();
         m_state->changed.wait(lock, [this] {
             return m_state->interruptPending || m_state->failEveryWait || !m_state->script.empty();
@@ -430,69 +320,28 @@ private:
 };
 } // namespace zembra
 
-// The same from outside the namespace, registered with the SLOT() macro.
-class QualifiedWakeReceiver : public QObject {
-    Q_OBJECT
-public:
-    int count = 0;
-    std::uint64_t lastToken = 0;
-
-public Q_SLOTS:
-    void handleWake(const zembra::WakeEvent& event)
-    {
-        ++count;
-        lastToken = event.token;
-    }
-    void unrelated(int) {}
-};
-
 class TestWakeTimer : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase();
 
-    // The timerfd back end on its own.
-    void timerBeforeCreate_refusesAndSaysWhy();
-    void timerCreatedTwice_keepsItsDescriptorsAndClosesThem();
     void timerArmedForPassedMoment_expiresAtOnce();
-    void timerArmedAtOrBeforeUnixEpoch_expiresAtOnce();
-    void timerArmedForFarFuture_isAcceptedAndStaysSilent();
-    void timerAfterExpiry_staysSilentUntilArmedAgain();
-    void timerArmedTwice_comesDueOnlyAtSecondMoment();
-    void timerCancelledBeforeDue_staysSilent();
-    void timerInterruptedBeforeWait_endsNextWaitOnly();
-    void timerCapability_matchesProcessCapability();
-    void timerWithoutWakeCapability_fallsBackAndAdvisesSetcap();
-    void timerWithEnvironmentSwitch_usesPlainClock();
 
-    // CPower over the real timer.
-    void powerPassedMoment_deliversAtOnceWithTokenAndMoment();
-    void powerArmedTwice_deliversOnlySecondArming();
-    void powerRearmedJustBeforeExpiry_deliversLatestToken();
+    void powerPassedMoment_deliversAtOnceOnWaitingThread();
+    void powerArmedTwice_deliversOnlyLatestArming_data();
+    void powerArmedTwice_deliversOnlyLatestArming();
     void powerCancelAfterExpiry_doesNotRecallDeliveredEvent();
-    void powerCancelBeforeDue_deliversNothing();
     void powerAfterExpiry_silentUntilArmedAgain();
     void powerWithoutReceiver_dropsExpiry();
-    void powerCallbackReceiver_runsOnWaitingThread();
     void powerQtReceiver_deliversOnReceiverThread();
-    void powerQtReceiver_acceptsSlotMacroOnMainThread();
-    void powerQtReceiver_deletedBeforeDelivery_dropsEvent();
-    void powerQtReceiver_withoutMatchingSlot_isRefused();
 
-    // CPower over the scripted timer.
-    void fakeInitTwice_startsOneThreadAndCreatesOnce();
-    void fakeSetWakeTimerBeforeInit_failsButKeepsToken();
-    void fakeArmRefused_keepsTokenAndClearsTimer();
     void fakeCreateFails_reportsOnceAndBacksOffThenRecovers();
     void fakeRepeatedWaitFailures_reportedOnceUntilAWaitSucceeds();
     void fakeClockChanged_passedOnAndTimerStaysArmed();
     void fakeClockChangeAfterArmedMoment_deliversExpiryFirst();
-    void fakeExpiryOfReplacedArming_isDropped();
-    void fakeExpiryAfterCancel_isDropped();
-    void fakeSecondExpiryWithoutArming_isDropped();
-    void fakeDestructor_joinsPromptlyWhileBlocked();
-    void fakeDestructor_joinsPromptlyWhileBackingOff();
+    void fakeDestructor_joinsPromptly_data();
+    void fakeDestructor_joinsPromptly();
 };
 
 void TestWakeTimer::initTestCase()
@@ -501,272 +350,67 @@ void TestWakeTimer::initTestCase()
 }
 
 // ---------------------------------------------------------------------------------------------
-// The timerfd back end
-
-void TestWakeTimer::timerBeforeCreate_refusesAndSaysWhy()
-{
-    TimerFdWakeTimer timer;
-    QVERIFY(!timer.Arm(Now()));
-    QVERIFY2(timer.LastError().find("timerfd_settime") != std::string::npos,
-             timer.LastError().c_str());
-    QVERIFY(!timer.Cancel());
-    QCOMPARE(timer.Wait(), WaitResult::Failed);
-    QVERIFY(!timer.LastError().empty());
-    const WakeCapability capability = timer.Capability();
-    QVERIFY(!capability.canWake);
-    QVERIFY(!capability.reason.empty());
-    QCOMPARE(timer.ClockId(), -1);
-}
-
-void TestWakeTimer::timerCreatedTwice_keepsItsDescriptorsAndClosesThem()
-{
-    // CPower retries Create after a failure; a retry must not open a second timer.
-    const int before = OpenDescriptorCount();
-    {
-        TimerFdWakeTimer timer;
-        QVERIFY2(timer.Create(), timer.LastError().c_str());
-        const int created = OpenDescriptorCount();
-        QCOMPARE(created, before + 2); // the timerfd and the eventfd
-        QVERIFY(timer.Create());
-        QCOMPARE(OpenDescriptorCount(), created);
-        QVERIFY(timer.Arm(Now() - Milliseconds(1)));
-        QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Expired));
-    }
-    QCOMPARE(OpenDescriptorCount(), before);
-}
+// The timerfd back end, and CPower over it
 
 void TestWakeTimer::timerArmedForPassedMoment_expiresAtOnce()
 {
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    const auto start = Clock::now();
-    QVERIFY(timer.Arm(Now() - Milliseconds(1)));
-    const auto result = WaitWithin(timer, kPromptly);
-    QVERIFY(result.has_value());
-    QCOMPARE(*result, WaitResult::Expired);
-    QVERIFY(Clock::now() - start < 1s);
-}
-
-void TestWakeTimer::timerArmedAtOrBeforeUnixEpoch_expiresAtOnce()
-{
-    // A zero it_value would disarm the timer instead, and the alarm would never ring.
-    const FileTime moments[] = {kUnixEpochTicks + 1, kUnixEpochTicks, kUnixEpochTicks - 1, 0,
+    // Moments at or before the Unix epoch included: a zero it_value would disarm the timer
+    // instead, and the alarm would never ring.
+    const FileTime moments[] = {Now() - Milliseconds(1), kUnixEpochTicks, kUnixEpochTicks - 1, 0,
                                 std::numeric_limits<FileTime>::min()};
     TimerFdWakeTimer timer;
     QVERIFY2(timer.Create(), timer.LastError().c_str());
     for (const FileTime moment : moments) {
         QVERIFY2(timer.Arm(moment), timer.LastError().c_str());
-        const auto result = WaitWithin(timer, kPromptly);
-        QVERIFY2(result.has_value(), qPrintable(QString::number(moment)));
-        QCOMPARE(*result, WaitResult::Expired);
+        QVERIFY(WaitWithin(timer, kPromptly) == WaitResult::Expired);
     }
 }
 
-void TestWakeTimer::timerArmedForFarFuture_isAcceptedAndStaysSilent()
-{
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    QVERIFY2(timer.Arm(std::numeric_limits<FileTime>::max()), timer.LastError().c_str());
-    QVERIFY(!WaitWithin(timer, 50ms).has_value()); // real timer: nothing comes due
-    SystemTime last{30827, 12, 0, 31, 23, 59, 59, 999};
-    FileTime lastMoment = 0;
-    QVERIFY(SystemTimeToFileTime(last, lastMoment));
-    QVERIFY2(timer.Arm(lastMoment), timer.LastError().c_str());
-    QVERIFY(!WaitWithin(timer, 30ms).has_value()); // real timer: nothing comes due
-}
-
-void TestWakeTimer::timerAfterExpiry_staysSilentUntilArmedAgain()
-{
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    QVERIFY(timer.Arm(Now() - Milliseconds(5)));
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Expired));
-    QVERIFY(!WaitWithin(timer, 80ms).has_value()); // real timer: one-shot, nothing more
-    QVERIFY(timer.Arm(Now() + Milliseconds(20)));
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Expired));
-}
-
-void TestWakeTimer::timerArmedTwice_comesDueOnlyAtSecondMoment()
-{
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    const FileTime first = Now() + Milliseconds(20);
-    const FileTime second = first + Milliseconds(80);
-    QVERIFY(timer.Arm(first));
-    QVERIFY(timer.Arm(second));
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Expired));
-    const FileTime woke = Now();
-    QVERIFY2(woke >= second, qPrintable(QStringLiteral("woke %1 ms before the second moment")
-                                            .arg((second - woke) / kTicksPerMillisecond)));
-    QVERIFY(!WaitWithin(timer, 60ms).has_value()); // real timer: the first arming is gone
-
-    // A later moment replaced by an earlier one: the earlier one rules.
-    QVERIFY(timer.Arm(Now() + Milliseconds(60'000)));
-    QVERIFY(timer.Arm(Now() + Milliseconds(10)));
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Expired));
-}
-
-void TestWakeTimer::timerCancelledBeforeDue_staysSilent()
-{
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    QVERIFY(timer.Arm(Now() + Milliseconds(30)));
-    QVERIFY2(timer.Cancel(), timer.LastError().c_str());
-    QVERIFY(!WaitWithin(timer, 100ms).has_value()); // real timer: past the cancelled moment
-
-    // An expiry that came but was not read yet is withdrawn by the cancel as well.
-    QVERIFY(timer.Arm(Now() - Milliseconds(1)));
-    QVERIFY(timer.Cancel());
-    QVERIFY(!WaitWithin(timer, 30ms).has_value()); // real timer: nothing pending
-}
-
-void TestWakeTimer::timerInterruptedBeforeWait_endsNextWaitOnly()
-{
-    TimerFdWakeTimer timer;
-    timer.Interrupt(); // before Create: still ends the first wait
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Interrupted));
-    timer.Interrupt();
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Interrupted));
-    QVERIFY(!WaitWithin(timer, 30ms).has_value()); // real timer: the interruption was used up
-    QVERIFY(timer.Arm(Now() - Milliseconds(1)));
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Expired));
-}
-
-void TestWakeTimer::timerCapability_matchesProcessCapability()
-{
-    const PlainClockScope scope(false);
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    const WakeCapability capability = timer.Capability();
-    if (HasWakeAlarmCapability()) {
-        QCOMPARE(timer.ClockId(), CLOCK_REALTIME_ALARM);
-        QVERIFY(capability.canWake);
-        QVERIFY(capability.reason.empty());
-        QVERIFY(capability.remedy.empty());
-    } else {
-        QCOMPARE(timer.ClockId(), CLOCK_REALTIME);
-        QVERIFY(!capability.canWake);
-        QVERIFY2(capability.reason.find("CAP_WAKE_ALARM") != std::string::npos,
-                 capability.reason.c_str());
-        QVERIFY2(capability.remedy.find("setcap cap_wake_alarm+ep") != std::string::npos,
-                 capability.remedy.c_str());
-    }
-}
-
-void TestWakeTimer::timerWithoutWakeCapability_fallsBackAndAdvisesSetcap()
-{
-    // The capability is dropped in a child process, so the rest of the run keeps it.
-    const std::string executable = QCoreApplication::applicationFilePath().toStdString();
-    const PlainClockScope scope(false);
-    const pid_t child = ::fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
-        int failures = 0;
-        if (!DropWakeAlarmCapability() || HasWakeAlarmCapability()) {
-            failures |= 1;
-        }
-        TimerFdWakeTimer timer;
-        if (!timer.Create() || timer.ClockId() != CLOCK_REALTIME) {
-            failures |= 2;
-        }
-        const WakeCapability capability = timer.Capability();
-        if (capability.canWake || capability.reason.find("CAP_WAKE_ALARM") == std::string::npos) {
-            failures |= 4;
-        }
-        if (capability.remedy.find("sudo setcap cap_wake_alarm+ep " + executable)
-            == std::string::npos) {
-            failures |= 8;
-        }
-        // The fallback clock rings all the same while the machine is awake.
-        if (!timer.Arm(Now() - Milliseconds(1)) || timer.Wait() != WaitResult::Expired) {
-            failures |= 16;
-        }
-        ::_exit(failures);
-    }
-    int status = 0;
-    QCOMPARE(::waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status));
-    // 1: capability not dropped, 2: no fallback clock, 4: reason, 8: remedy, 16: no expiry
-    QCOMPARE(WEXITSTATUS(status), 0);
-}
-
-void TestWakeTimer::timerWithEnvironmentSwitch_usesPlainClock()
-{
-    const PlainClockScope scope(true);
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    QCOMPARE(timer.ClockId(), CLOCK_REALTIME);
-    const WakeCapability capability = timer.Capability();
-    QVERIFY(!capability.canWake);
-    QVERIFY2(capability.reason.find("ZEMBRA_NO_WAKE_ALARM") != std::string::npos,
-             capability.reason.c_str());
-    QVERIFY(!capability.remedy.empty());
-    QVERIFY(timer.Arm(Now() - Milliseconds(1)));
-    QCOMPARE(WaitWithin(timer, kPromptly), std::optional(WaitResult::Expired));
-}
-
-// ---------------------------------------------------------------------------------------------
-// CPower over the real timer
-
-void TestWakeTimer::powerPassedMoment_deliversAtOnceWithTokenAndMoment()
+void TestWakeTimer::powerPassedMoment_deliversAtOnceOnWaitingThread()
 {
     EventLog log;
     CPower power(std::make_unique<TimerFdWakeTimer>());
     power.SetNotifyWindow(log.Receiver());
     QCOMPARE(power.Init(), 0);
-    QVERIFY2(power.LastError().empty(), power.LastError().c_str());
 
     const FileTime due = Now() - Milliseconds(1);
     QVERIFY(power.SetWakeTimer(due, 0x1234'5678'9abc'def0ULL));
-    QCOMPARE(power.PendingToken(), 0x1234'5678'9abc'def0ULL);
     QVERIFY(log.WaitForCount(1, kPromptly));
-    const auto entries = log.Entries();
-    QCOMPARE(entries.size(), std::size_t{1});
-    QCOMPARE(entries[0].event.kind, WakeEvent::Kind::Expired);
-    QCOMPARE(entries[0].event.token, 0x1234'5678'9abc'def0ULL);
-    QCOMPARE(entries[0].event.armedForUtc, due);
-    QVERIFY(entries[0].event.error.empty());
-    QVERIFY(entries[0].receivedUtc - due < Milliseconds(1000));
+    const auto entry = log.Entries()[0];
+    QCOMPARE(entry.event.kind, WakeEvent::Kind::Expired);
+    QCOMPARE(entry.event.token, 0x1234'5678'9abc'def0ULL);
+    QCOMPARE(entry.event.armedForUtc, due);
+    QVERIFY(entry.thread != std::this_thread::get_id());
 }
 
-void TestWakeTimer::powerArmedTwice_deliversOnlySecondArming()
+void TestWakeTimer::powerArmedTwice_deliversOnlyLatestArming_data()
 {
+    QTest::addColumn<int>("firstMs");
+    QTest::addColumn<int>("secondMs");
+    QTest::newRow("later replaces earlier") << 100 << 150;
+    QTest::newRow("at once replaces later") << 100 << 0;
+}
+
+void TestWakeTimer::powerArmedTwice_deliversOnlyLatestArming()
+{
+    QFETCH(int, firstMs);
+    QFETCH(int, secondMs);
     EventLog log;
     CPower power(std::make_unique<TimerFdWakeTimer>());
     power.SetNotifyWindow(log.Receiver());
     power.Init();
 
-    const FileTime first = Now() + Milliseconds(100);
-    const FileTime second = first + Milliseconds(50);
-    QVERIFY(power.SetWakeTimer(first, 1));
+    QVERIFY(power.SetWakeTimer(Now() + Milliseconds(firstMs), 1));
+    const FileTime second = Now() + Milliseconds(secondMs);
     QVERIFY(power.SetWakeTimer(second, 2));
     QCOMPARE(power.PendingToken(), std::uint64_t{2});
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QVERIFY(!log.WaitForCount(2, 60ms)); // real timer: nothing for the replaced arming
-    const auto entries = log.Entries();
-    QCOMPARE(entries.size(), std::size_t{1});
-    QCOMPARE(entries[0].event.token, std::uint64_t{2});
-    QCOMPARE(entries[0].event.armedForUtc, second);
-    QVERIFY(entries[0].receivedUtc >= second);
-}
-
-void TestWakeTimer::powerRearmedJustBeforeExpiry_deliversLatestToken()
-{
-    EventLog log;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() + Milliseconds(100), 1));
-    const FileTime latest = Now();
-    QVERIFY(power.SetWakeTimer(latest, 2));
     QVERIFY(log.WaitForCount(1, kPromptly));
     QVERIFY(!log.WaitForCount(2, 150ms)); // real timer: past the replaced moment, still one
     const auto entries = log.Entries();
     QCOMPARE(entries.size(), std::size_t{1});
     QCOMPARE(entries[0].event.token, std::uint64_t{2});
-    QCOMPARE(entries[0].event.armedForUtc, latest);
+    QCOMPARE(entries[0].event.armedForUtc, second);
+    QVERIFY(entries[0].receivedUtc >= second);
 }
 
 void TestWakeTimer::powerCancelAfterExpiry_doesNotRecallDeliveredEvent()
@@ -784,24 +428,6 @@ void TestWakeTimer::powerCancelAfterExpiry_doesNotRecallDeliveredEvent()
     QCOMPARE(entries.size(), std::size_t{1});
     QCOMPARE(entries[0].event.kind, WakeEvent::Kind::Expired);
     QCOMPARE(entries[0].event.token, std::uint64_t{42});
-}
-
-void TestWakeTimer::powerCancelBeforeDue_deliversNothing()
-{
-    EventLog log;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() + Milliseconds(100), 7));
-    QVERIFY(power.CancelWakeTimer());
-    QCOMPARE(power.PendingToken(), std::uint64_t{0});
-    QVERIFY(!log.WaitForCount(1, 180ms)); // real timer: well past the cancelled moment
-
-    // The timer still works afterwards.
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 8));
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QCOMPARE(log.Entries()[0].event.token, std::uint64_t{8});
 }
 
 void TestWakeTimer::powerAfterExpiry_silentUntilArmedAgain()
@@ -834,7 +460,7 @@ void TestWakeTimer::powerWithoutReceiver_dropsExpiry()
     {
         const std::lock_guard lock(counts->mutex);
         QCOMPARE(counts->results.size(), std::size_t{1});
-        QCOMPARE(counts->results[0], WaitResult::Expired);
+        QVERIFY(counts->results[0] == WaitResult::Expired);
     }
 
     power.SetNotifyWindow(log.Receiver());
@@ -843,18 +469,6 @@ void TestWakeTimer::powerWithoutReceiver_dropsExpiry()
     QVERIFY(log.WaitForCount(1, kPromptly));
     QVERIFY(!log.WaitForCount(2, 40ms)); // real timer: only the new expiry arrives
     QCOMPARE(log.Entries()[0].event.token, std::uint64_t{2});
-}
-
-void TestWakeTimer::powerCallbackReceiver_runsOnWaitingThread()
-{
-    EventLog log;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 3));
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QVERIFY(log.Entries()[0].thread != std::this_thread::get_id());
 }
 
 void TestWakeTimer::powerQtReceiver_deliversOnReceiverThread()
@@ -882,103 +496,8 @@ void TestWakeTimer::powerQtReceiver_deliversOnReceiverThread()
     QVERIFY(worker.wait(5000));
 }
 
-void TestWakeTimer::powerQtReceiver_acceptsSlotMacroOnMainThread()
-{
-    QualifiedWakeReceiver receiver;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    QCOMPARE(power.SetNotifyWindow(&receiver, SLOT(handleWake(zembra::WakeEvent))), 0);
-    power.Init();
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 5));
-    // The slot runs on this thread, from its event loop, never from the waiting thread.
-    QTRY_COMPARE_WITH_TIMEOUT(receiver.count, 1, 5000);
-    QCOMPARE(receiver.lastToken, std::uint64_t{5});
-}
-
-void TestWakeTimer::powerQtReceiver_deletedBeforeDelivery_dropsEvent()
-{
-    auto counts = std::make_shared<CountingTimer::Counts>();
-    CPower power(std::make_unique<CountingTimer>(counts));
-    auto* receiver = new QualifiedWakeReceiver;
-    const QPointer<QualifiedWakeReceiver> watch(receiver);
-    QCOMPARE(power.SetNotifyWindow(receiver, "handleWake"), 0);
-    power.Init();
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 9));
-    // The expiry has been handed on (the thread waits again) before the receiver goes away.
-    QVERIFY(counts->WaitFor([&] { return counts->waitsStarted >= 2; }, kPromptly));
-    delete receiver;
-    QVERIFY(watch.isNull());
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-
-    // A new receiver hears only of what comes after it was registered.
-    QualifiedWakeReceiver next;
-    QCOMPARE(power.SetNotifyWindow(&next, "handleWake"), 0);
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 10));
-    QTRY_COMPARE_WITH_TIMEOUT(next.count, 1, 5000);
-    QCOMPARE(next.lastToken, std::uint64_t{10});
-}
-
-void TestWakeTimer::powerQtReceiver_withoutMatchingSlot_isRefused()
-{
-    QualifiedWakeReceiver receiver;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no method unrelated")));
-    QCOMPARE(power.SetNotifyWindow(&receiver, "unrelated"), -1);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no method missing")));
-    QCOMPARE(power.SetNotifyWindow(&receiver, "missing"), -1);
-    QCOMPARE(power.SetNotifyWindow(nullptr, "handleWake"), 0);
-}
-
 // ---------------------------------------------------------------------------------------------
 // CPower over the scripted timer
-
-void TestWakeTimer::fakeInitTwice_startsOneThreadAndCreatesOnce()
-{
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    {
-        CPower power(std::make_unique<FakeWakeTimer>(state));
-        QCOMPARE(power.Init(), 0);
-        QCOMPARE(power.Init(), 0);
-        QVERIFY(state->WaitFor([&] { return state->waitCalls >= 1; }, kPromptly));
-        state->Push(WaitResult::Interrupted); // a stray interruption: the thread waits again
-        QVERIFY(state->WaitFor([&] { return state->waitCalls >= 2; }, kPromptly));
-    }
-    QCOMPARE(state->createCalls, 1);
-    QCOMPARE(state->maxActiveWaits, 1);
-    QCOMPARE(state->activeWaits, 0);
-}
-
-void TestWakeTimer::fakeSetWakeTimerBeforeInit_failsButKeepsToken()
-{
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    QVERIFY(!power.SetWakeTimer(Now(), 11));
-    QCOMPARE(power.PendingToken(), std::uint64_t{11});
-    QVERIFY(!power.LastError().empty());
-    QVERIFY(!power.CancelWakeTimer());
-    QCOMPARE(power.PendingToken(), std::uint64_t{0});
-    QCOMPARE(state->With([&] { return state->armCalls; }), 0);
-}
-
-void TestWakeTimer::fakeArmRefused_keepsTokenAndClearsTimer()
-{
-    EventLog log;
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 1));
-    state->With([&] { return state->armSucceeds = false; });
-    QVERIFY(!power.SetWakeTimer(Now() - Milliseconds(1), 2));
-    QCOMPARE(power.PendingToken(), std::uint64_t{2});
-    QCOMPARE(Text(power.LastError()), QStringLiteral("fake: arming refused"));
-    QCOMPARE(state->With([&] { return state->cancelCalls; }), 1);
-
-    // Whatever the kernel still held from before is not delivered under the new token.
-    state->Push(WaitResult::Expired);
-    QVERIFY(state->WaitFor([&] { return state->waitCalls >= 2; }, kPromptly));
-    QCOMPARE(log.Count(), std::size_t{0});
-}
 
 void TestWakeTimer::fakeCreateFails_reportsOnceAndBacksOffThenRecovers()
 {
@@ -993,16 +512,9 @@ void TestWakeTimer::fakeCreateFails_reportsOnceAndBacksOffThenRecovers()
 
     // Init's attempt, the thread's first, then retries after 50, 100 and 200 ms.
     QVERIFY(state->WaitFor([&] { return state->createCalls >= 5; }, 5s));
-    std::vector<Clock::time_point> times = state->With([&] { return state->createTimes; });
-    for (std::size_t i = 2; i < 5; ++i) {
-        const auto gap = times[i] - times[i - 1];
-        const auto least = 50ms * (1 << (i - 2));
-        QVERIFY2(gap >= least - 1ms,
-                 qPrintable(
-                     QStringLiteral("retry %1 came after %2 ms")
-                         .arg(i)
-                         .arg(std::chrono::duration_cast<std::chrono::milliseconds>(gap).count())));
-    }
+    // Backed off, not spinning: the three retries took at least 50 + 100 + 200 ms.
+    const auto times = state->With([&] { return state->createTimes; });
+    QVERIFY(times[4] - times[1] >= 349ms);
     QCOMPARE(state->With([&] { return state->waitCalls; }), 0);
     auto entries = log.Entries();
     QCOMPARE(entries.size(), std::size_t{1});
@@ -1029,10 +541,7 @@ void TestWakeTimer::fakeRepeatedWaitFailures_reportedOnceUntilAWaitSucceeds()
     power.SetNotifyWindow(log.Receiver());
     power.Init();
 
-    // Four failed waits take at least 50 + 100 + 200 ms of backing off.
     QVERIFY(state->WaitFor([&] { return state->waitCalls >= 4; }, 5s));
-    const auto times = state->With([&] { return state->waitTimes; });
-    QVERIFY(times[3] - times[0] >= 349ms);
     QCOMPARE(log.Count(), std::size_t{1});
     const auto first = log.Entries()[0].event;
     QCOMPARE(first.kind, WakeEvent::Kind::WaitFailed);
@@ -1077,8 +586,6 @@ void TestWakeTimer::fakeClockChanged_passedOnAndTimerStaysArmed()
     QCOMPARE(changed.token, std::uint64_t{12});
     QCOMPARE(changed.armedForUtc, due);
     QCOMPARE(power.PendingToken(), std::uint64_t{12});
-    QCOMPARE(state->With([&] { return state->cancelCalls; }), 0);
-    QCOMPARE(state->With([&] { return state->armCalls; }), 1);
 
     // Still armed: a second change reports the same arming.
     state->Push(WaitResult::ClockChanged);
@@ -1114,94 +621,32 @@ void TestWakeTimer::fakeClockChangeAfterArmedMoment_deliversExpiryFirst()
     QCOMPARE(log.Count(), std::size_t{2});
 }
 
-void TestWakeTimer::fakeExpiryOfReplacedArming_isDropped()
+void TestWakeTimer::fakeDestructor_joinsPromptly_data()
 {
-    EventLog log;
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    // The expiry of an earlier arming, taken just before the timer was armed for a later
-    // moment: delivering it would ring the later alarm early.
-    QVERIFY(power.SetWakeTimer(Now() + Milliseconds(3'600'000), 14));
-    state->Push(WaitResult::Expired);
-    QVERIFY(state->WaitFor([&] { return state->waitCalls >= 2; }, kPromptly));
-    QCOMPARE(log.Count(), std::size_t{0});
-    QCOMPARE(power.PendingToken(), std::uint64_t{14});
-
-    // The arming is still in force and is delivered when its moment has come.
-    const FileTime due = Now() - Milliseconds(1);
-    QVERIFY(power.SetWakeTimer(due, 15));
-    state->Push(WaitResult::Expired);
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QCOMPARE(log.Entries()[0].event.token, std::uint64_t{15});
-    QCOMPARE(log.Entries()[0].event.armedForUtc, due);
+    QTest::addColumn<bool>("createFails");
+    QTest::newRow("blocked in a wait") << false;
+    QTest::newRow("backing off") << true;
 }
 
-void TestWakeTimer::fakeExpiryAfterCancel_isDropped()
+void TestWakeTimer::fakeDestructor_joinsPromptly()
 {
-    EventLog log;
+    QFETCH(bool, createFails);
     auto state = std::make_shared<FakeWakeTimer::State>();
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 16));
-    QVERIFY(power.CancelWakeTimer());
-    state->Push(WaitResult::Expired);
-    QVERIFY(state->WaitFor([&] { return state->waitCalls >= 2; }, kPromptly));
-    QCOMPARE(log.Count(), std::size_t{0});
-}
-
-void TestWakeTimer::fakeSecondExpiryWithoutArming_isDropped()
-{
-    EventLog log;
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 17));
-    state->Push(WaitResult::Expired);
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    // A second signal for the same arming must not ring the alarm twice.
-    state->Push(WaitResult::Expired);
-    QVERIFY(state->WaitFor([&] { return state->waitCalls >= 3; }, kPromptly));
-    QCOMPARE(log.Count(), std::size_t{1});
-    // Nothing is armed any more, and a clock change says so.
-    state->Push(WaitResult::ClockChanged);
-    QVERIFY(log.WaitForCount(2, kPromptly));
-    QCOMPARE(log.Entries()[1].event.kind, WakeEvent::Kind::ClockChanged);
-    QCOMPARE(log.Entries()[1].event.token, std::uint64_t{0});
-    QCOMPARE(log.Entries()[1].event.armedForUtc, FileTime{0});
-}
-
-void TestWakeTimer::fakeDestructor_joinsPromptlyWhileBlocked()
-{
-    auto state = std::make_shared<FakeWakeTimer::State>();
+    state->createSucceeds = !createFails;
     auto power = std::make_unique<CPower>(std::make_unique<FakeWakeTimer>(state));
     power->Init();
-    QVERIFY(state->WaitFor([&] { return state->activeWaits == 1; }, kPromptly));
+    if (createFails) {
+        // After the fifth attempt the thread backs off for 400 ms.
+        QVERIFY(state->WaitFor([&] { return state->createCalls >= 5; }, 5s));
+    } else {
+        QVERIFY(state->WaitFor([&] { return state->activeWaits == 1; }, kPromptly));
+    }
     const auto start = Clock::now();
     power.reset();
-    QVERIFY(Clock::now() - start < 500ms);
-    QCOMPARE(state->interruptedReturns, 1);
+    // Not waiting out the 400 ms back-off (nor a blocked wait): the stop interrupts it.
+    QVERIFY(Clock::now() - start < 390ms);
     QCOMPARE(state->activeWaits, 0);
-}
-
-void TestWakeTimer::fakeDestructor_joinsPromptlyWhileBackingOff()
-{
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    state->createSucceeds = false;
-    auto power = std::make_unique<CPower>(std::make_unique<FakeWakeTimer>(state));
-    power->Init();
-    // After the fifth attempt the thread backs off for 400 ms.
-    QVERIFY(state->WaitFor([&] { return state->createCalls >= 5; }, 5s));
-    const auto start = Clock::now();
-    power.reset();
-    QVERIFY(Clock::now() - start < 250ms);
-    QCOMPARE(state->createCalls, 5);
+    QCOMPARE(state->interruptedReturns, createFails ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestWakeTimer)

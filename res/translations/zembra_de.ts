@@ -1,0 +1,1062 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="pl_PL">
+<context>
+    <name>CAlarm</name>
+    <message>
+        <location filename="../../src/core/model/CAlarm.cpp" line="+24"/>
+        <source>raz</source>
+        <translation>einmal</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>codziennie</source>
+        <translation>täglich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>dni robocze</source>
+        <translation>werktags</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>weekend</source>
+        <translation>am Wochenende</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>tygodniowo</source>
+        <translation>wöchentlich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>miesięcznie</source>
+        <translation>monatlich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>rocznie</source>
+        <translation>jährlich</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>budzenie</source>
+        <translation>Wecken</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wstrzymanie</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>hibernacja</source>
+        <translation>Ruhezustand</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wyłączenie</source>
+        <translation>Herunterfahren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>komunikat</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>dźwięk</source>
+        <translation>Ton</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>program</source>
+        <translation>Programm</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAboutDlg</name>
+    <message>
+        <location filename="../../src/app/CAboutDlg.cpp" line="+182"/>
+        <source>O programie</source>
+        <translation>Über Zembra</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Zembra wersja %1</source>
+        <translation>Zembra Version %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Copyright © autorzy projektu Zembra</source>
+        <translation>Copyright © die Autoren des Zembra-Projekts</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Plik pomocy (polski):</source>
+        <translation>Hilfedatei (Polnisch):</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>autorzy projektu Zembra</source>
+        <translation>Autoren des Zembra-Projekts</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Plik pomocy (angielski):</source>
+        <translation>Hilfedatei (Englisch):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Odpowiedzi na pytania o program Zembra znajdziesz na stronach pomocy projektu:</source>
+        <translation>Antworten auf Fragen zu Zembra finden Sie auf den Hilfeseiten des Projekts:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>i</source>
+        <translation>und</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmDialog</name>
+    <message>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+277"/>
+        <source>Alarm</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Anuluj</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Częstotliwość:</source>
+        <translation>Häufigkeit:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Raz</source>
+        <translation>Einmal</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Codziennie</source>
+        <translation>Täglich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dni robocze</source>
+        <translation>Werktags</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Weekend</source>
+        <translation>Am Wochenende</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co tydzień</source>
+        <translation>Wöchentlich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co miesiąc</source>
+        <translation>Monatlich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co rok</source>
+        <translation>Jährlich</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Akcja zostanie wykonana tylko jeden raz, w określonym dniu i godzinie</source>
+        <translation>Die Aktion wird nur ein einziges Mal ausgeführt, am festgelegten Tag zur festgelegten Uhrzeit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Akcja wykonywana jest każdego dnia o określonej godzinie, począwszy od ustalonego dnia.</source>
+        <translation>Die Aktion wird jeden Tag zur festgelegten Uhrzeit ausgeführt, beginnend mit dem festgelegten Tag.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Budzik, który nie zadzwoni w sobotę lub niedzielę, dając spokojnie pospać</source>
+        <translation>Ein Wecker, der samstags und sonntags still bleibt, damit Sie in Ruhe ausschlafen können</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Akcja występuje tylko w sobotę i niedzielę o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>Die Aktion wird nur samstags und sonntags zur festgelegten Uhrzeit ausgeführt, beginnend mit dem festgelegten Tag</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Akcja wykonywana jest co tydzień o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>Die Aktion wird jede Woche zur festgelegten Uhrzeit ausgeführt, beginnend mit dem festgelegten Tag</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Akcja wykonywana jest co miesiąc o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>Die Aktion wird jeden Monat zur festgelegten Uhrzeit ausgeführt, beginnend mit dem festgelegten Tag</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Akcja wykonywana jest tylko raz w roku o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>Die Aktion wird nur einmal im Jahr zur festgelegten Uhrzeit ausgeführt, beginnend mit dem festgelegten Tag</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Czas:</source>
+        <translation>Zeit:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Godzina:</source>
+        <translation>Uhrzeit:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Data:</source>
+        <translation>Datum:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Czas wystąpienia danego zdarzenia</source>
+        <translation>Uhrzeit, zu der das Ereignis eintritt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dzień pierwszego wystąpienia danego zdarzenia</source>
+        <translation>Tag, an dem das Ereignis zum ersten Mal eintritt</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Typ:</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Budzenie</source>
+        <translation>Wecken</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstrzymanie</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hibernacja</source>
+        <translation>Ruhezustand</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wyłączenie</source>
+        <translation>Herunterfahren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Obudzenie komputera ze stanu wstrzymania</source>
+        <translation>Weckt den Computer aus dem Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Przejście komputera w stan wstrzymania o ustalonej porze</source>
+        <translation>Versetzt den Computer zur festgelegten Zeit in den Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wyłączenie komputera o ustalonej przez użytkownika porze</source>
+        <translation>Fährt den Computer zu der vom Benutzer festgelegten Zeit herunter</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Komentarz:</source>
+        <translation>Kommentar:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Słowny opis zdarzenia</source>
+        <translation>Beschreibung des Ereignisses in eigenen Worten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Akcja:</source>
+        <translation>Aktion:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Komunikat</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja akcji wyświetlania komunikatu obok zegara</source>
+        <translation>Aktiviert die Anzeige einer Meldung neben der Uhr</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Treść komunikatu pokazującego się obok zegara</source>
+        <translation>Text der Meldung, die neben der Uhr angezeigt wird</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dźwięk</source>
+        <translation>Ton</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja akcji odtwarzania dźwięku</source>
+        <translation>Aktiviert die Wiedergabe eines Tons</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Plik dźwiękowy w formacie wave lub mp3</source>
+        <translation>Audiodatei im WAV- oder MP3-Format</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
+        <translation>Auswahl des Tons, der beim Alarm abgespielt wird</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odtwarzanie wybranego dźwięku</source>
+        <translation>Spielt den ausgewählten Ton ab</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Program</source>
+        <translation>Programm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja akcji uruchamiania programu</source>
+        <translation>Aktiviert das Starten eines Programms</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uruchamiany program</source>
+        <translation>Programm, das gestartet wird</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wskazywanie programu do uruchamiania w trakcie alarmu</source>
+        <translation>Auswahl des Programms, das beim Alarm gestartet wird</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Aktywny</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja alarmu</source>
+        <translation>Schaltet den Alarm ein oder aus</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Graj</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <location line="+155"/>
+        <source>Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)</source>
+        <translation>Audiodateien (*.wav *.mp3 *.wma);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
+        <translation>Ausführbare Dateien (*.exe *.bat *.cmd);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Pliki wykonywalne (*);;Wszystkie pliki (*)</source>
+        <translation>Ausführbare Dateien (*);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <location line="+68"/>
+        <source>Nie można odtworzyć dźwięku!</source>
+        <translation>Der Ton kann nicht abgespielt werden!</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmList</name>
+    <message>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+97"/>
+        <source>Czas</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Komentarz</source>
+        <translation>Kommentar</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmPropDialog</name>
+    <message>
+        <location filename="../../src/ui/CAlarmPropDialog.cpp" line="+37"/>
+        <location line="+31"/>
+        <source>Właściwości wybranego alarmu</source>
+        <translation>Eigenschaften des ausgewählten Alarms</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <source>Rodzaj:</source>
+        <translation>Art:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+28"/>
+        <source>Czas:</source>
+        <translation>Zeit:</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <location line="+28"/>
+        <source>Akcja:</source>
+        <translation>Aktion:</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <source>brak</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Typ:</source>
+        <translation>Typ:</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlerterWindow</name>
+    <message>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+75"/>
+        <location line="+236"/>
+        <source>Nie można odtworzyć dźwięku!</source>
+        <translation>Der Ton kann nicht abgespielt werden!</translation>
+    </message>
+    <message>
+        <location line="-131"/>
+        <source>Do uśpienia zostało:</source>
+        <translation>Zeit bis zum Standby:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Do hibernacji zostało:</source>
+        <translation>Zeit bis zum Ruhezustand:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Do wyłączenia zostało:</source>
+        <translation>Zeit bis zum Herunterfahren:</translation>
+    </message>
+    <message>
+        <location line="+107"/>
+        <source>Nie można uruchomić programu %1: %2</source>
+        <translation>Das Programm %1 kann nicht gestartet werden: %2</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Nie udało się wstrzymać komputera: %1</source>
+        <translation>Der Computer konnte nicht in den Standby versetzt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nie udało się zahibernować komputera: %1</source>
+        <translation>Der Computer konnte nicht in den Ruhezustand versetzt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nie udało się wyłączyć komputera: %1</source>
+        <translation>Der Computer konnte nicht heruntergefahren werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CDialogSettings</name>
+    <message>
+        <location filename="../../src/ui/CDialogSettings.cpp" line="+60"/>
+        <location line="+7"/>
+        <location line="+153"/>
+        <source>&lt;domyślny&gt;</source>
+        <translation>&lt;Standard&gt;</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <source>Ustawienia</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Anuluj</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Zachowanie</source>
+        <translation>Verhalten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Startuj z systemem</source>
+        <translation>Mit dem System starten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu</source>
+        <translation>Startet das Programm automatisch beim Systemstart</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ustaw maksymlaną głośność przy budzeniu</source>
+        <translation>Beim Wecken maximale Lautstärke einstellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zmienia systemowe ustawienie głośności do maksymalnego poziomu (tylko na czas odtwarzania dźwięku alarmu)</source>
+        <translation>Stellt die Systemlautstärke auf den Höchstwert (nur während der Wiedergabe des Alarmtons)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ukrywaj okno przy starcie</source>
+        <translation>Fenster beim Start ausblenden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Autoukrywanie okna programu po jego uruchomieniu</source>
+        <translation>Blendet das Programmfenster nach dem Start automatisch aus</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Otwieraj ostatnią konfigurację po starcie</source>
+        <translation>Beim Start die zuletzt verwendete Konfiguration öffnen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wczytuje ostatni zestaw alarmów</source>
+        <translation>Lädt die zuletzt verwendete Alarmliste</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Przycisk uśpienia:</source>
+        <translation>Standby-Schaltfläche:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uśpienie</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hibernacja</source>
+        <translation>Ruhezustand</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Przeźroczystość okienka powiadamiania:</source>
+        <translation>Transparenz des Benachrichtigungsfensters:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
+        <translation>0 % – voll sichtbar, 90 % – fast unsichtbar</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Wygląd</source>
+        <translation>Darstellung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Język:</source>
+        <translation>Sprache:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Umożliwia wybór języka programu. Język domyślny to język systemu operacyjnego (jeśli istnieje)</source>
+        <translation>Legt die Sprache des Programms fest. Standardmäßig wird die Sprache des Betriebssystems verwendet (sofern vorhanden)</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CHelpWindow</name>
+    <message>
+        <location filename="../../src/app/CHelpWindow.cpp" line="+403"/>
+        <source>Pomoc programu Zembra</source>
+        <translation>Hilfe zu Zembra</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstecz</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Poprzednia strona</source>
+        <translation>Vorige Seite</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dalej</source>
+        <translation>Vor</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Następna strona</source>
+        <translation>Nächste Seite</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Spis treści</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Szukaj na stronie:</source>
+        <translation>Auf der Seite &amp;suchen:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Szukany tekst</source>
+        <translation>Suchtext</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Poprzednie</source>
+        <translation>Vorige</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Szukaj wstecz</source>
+        <translation>Rückwärts suchen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Następne</source>
+        <translation>Nächste</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Szukaj dalej</source>
+        <translation>Weitersuchen</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Nie znaleziono: %1</source>
+        <translation>Nicht gefunden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CMainFrame</name>
+    <message>
+        <location filename="../../src/app/CMainFrame.cpp" line="+252"/>
+        <source>&amp;Plik</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Alarm</source>
+        <translation>&amp;Alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>O&amp;pcje</source>
+        <translation>&amp;Optionen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Język</source>
+        <translation>&amp;Sprache</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomo&amp;c</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+5"/>
+        <source>&amp;Nowy</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>&amp;Otwórz...</source>
+        <translation>Ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Zapisz</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zapisz &amp;jako...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Wyjście</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Edytuj</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Usuń</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Wstrzymaj komputer</source>
+        <translation>&amp;Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Potwierdź</source>
+        <translation>Bes&amp;tätigen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Ustawienia</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Ukryj</source>
+        <translation>&amp;Ausblenden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Przywróć</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Tematy pomocy</source>
+        <translation>&amp;Hilfethemen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc &amp;kontekstowa</source>
+        <translation>&amp;Kontexthilfe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Porada dnia</source>
+        <translation>&amp;Tipp des Tages</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;O programie...</source>
+        <translation>&amp;Über Zembra...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Dodaje nowy alarm</source>
+        <translation>Fügt einen neuen Alarm hinzu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Usuwa wybrany alarm</source>
+        <translation>Löscht den ausgewählten Alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Edytuje wybrany alarm</source>
+        <translation>Bearbeitet den ausgewählten Alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstrzymuje komputer</source>
+        <translation>Versetzt den Computer in den Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kończy odtwarzanie dźwięku alarmu</source>
+        <translation>Beendet die Wiedergabe des Alarmtons</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
+        <translation>Diese Desktopumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CStartupTip</name>
+    <message>
+        <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
+        <source>Czy wiesz że...</source>
+        <translation>Wussten Sie schon...</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CStatusDIalog</name>
+    <message>
+        <location filename="../../src/ui/CStatusDIalog.cpp" line="+36"/>
+        <source>Najbliższy alarm:
+brak
+</source>
+        <translation>Nächster Alarm:
+keiner
+</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Aktualny stan</source>
+        <translation>Aktueller Status</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CSystemTray</name>
+    <message>
+        <location filename="../../src/app/CSystemTray.cpp" line="+174"/>
+        <source>&amp;O programie...</source>
+        <translation>&amp;Über Zembra...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Przywróć</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Ukryj</source>
+        <translation>&amp;Ausblenden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Potwierdź alarm</source>
+        <translation>Alarm bestätigen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Wyjście</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CTipsDialog</name>
+    <message>
+        <location filename="../../src/ui/CTipsDialog.cpp" line="+92"/>
+        <source>Porada dnia</source>
+        <translation>Tipp des Tages</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pokazuj porady przy starcie</source>
+        <translation>Tipps beim Start anzeigen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Następna</source>
+        <translation>Nächster Tipp</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CZembracfgApp</name>
+    <message>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+138"/>
+        <source>Budzik systemowy jest niedostępny: %1
+Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
+        <translation>Der Systemwecker ist nicht verfügbar: %1
+Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CZembracfgDoc</name>
+    <message>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+237"/>
+        <source>Nie można otworzyć pliku %1.
+%2</source>
+        <translation>Die Datei %1 kann nicht geöffnet werden.
+%2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plik %1 nie jest poprawną listą alarmów.
+%2</source>
+        <translation>Die Datei %1 ist keine gültige Alarmliste.
+%2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plik %1 nie zawiera listy alarmów.
+%2</source>
+        <translation>Die Datei %1 enthält keine Alarmliste.
+%2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Bieżąca lista alarmów pozostaje bez zmian.</source>
+        <translation>Die aktuelle Alarmliste bleibt unverändert.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Nie można zapisać pliku %1.
+%2
+Zmiany nie zostały zapisane.</source>
+        <translation>Die Datei %1 kann nicht gespeichert werden.
+%2
+Die Änderungen wurden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Otwórz</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+20"/>
+        <source>Pliki Zembra (*.zmb)</source>
+        <translation>Zembra-Dateien (*.zmb)</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Zapisz jako</source>
+        <translation>Speichern unter</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Zapisać zmiany w %1?</source>
+        <translation>Änderungen an %1 speichern?</translation>
+    </message>
+    <message>
+        <location line="+114"/>
+        <source>SetWaitableTimer failed: %1
+Alarm ustawiony na %2 może nie zadzwonić.</source>
+        <translation>SetWaitableTimer fehlgeschlagen: %1
+Der Alarm für %2 wird möglicherweise nicht ausgelöst.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>CancelWaitableTimer failed: %1</source>
+        <translation>CancelWaitableTimer fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Oczekiwanie na budzik nie powiodło się: %1
+Alarmy mogą nie zadzwonić o czasie.</source>
+        <translation>Das Warten auf den Systemwecker ist fehlgeschlagen: %1
+Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
+    </message>
+    <message>
+        <location line="+162"/>
+        <source>Czy na pewno chcesz usunąć alarm?</source>
+        <translation>Möchten Sie diesen Alarm wirklich löschen?</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
+        <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Nie udało się zahibernować komputera.
+%1</source>
+        <translation>Der Computer konnte nicht in den Ruhezustand versetzt werden.
+%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nie udało się wstrzymać komputera.
+%1</source>
+        <translation>Der Computer konnte nicht in den Standby versetzt werden.
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CZembracfgView</name>
+    <message>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+184"/>
+        <source>brak</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Najbliższy alarm:
+brak</source>
+        <translation>Nächster Alarm:
+keiner</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+118"/>
+        <source>Najbliższy alarm:
+</source>
+        <translation>Nächster Alarm:
+</translation>
+    </message>
+    <message>
+        <location line="-101"/>
+        <source>Pozostało:</source>
+        <translation>Verbleibend:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>dzień</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>dni</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Invalid DateTime</source>
+        <translation>Ungültiges Datum</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>&amp;Nowy</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Edytuj</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Usuń</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,1062 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="pl_PL">
+<context>
+    <name>CAlarm</name>
+    <message>
+        <location filename="../../src/core/model/CAlarm.cpp" line="+24"/>
+        <source>raz</source>
+        <translation>once</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>codziennie</source>
+        <translation>daily</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>dni robocze</source>
+        <translation>workdays</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>weekend</source>
+        <translation>weekend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>tygodniowo</source>
+        <translation>weekly</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>miesięcznie</source>
+        <translation>monthly</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>rocznie</source>
+        <translation>yearly</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>budzenie</source>
+        <translation>wake-up</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wstrzymanie</source>
+        <translation>standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>hibernacja</source>
+        <translation>hibernation</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>wyłączenie</source>
+        <translation>shutdown</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>komunikat</source>
+        <translation>message</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>dźwięk</source>
+        <translation>sound</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>program</source>
+        <translation>program</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAboutDlg</name>
+    <message>
+        <location filename="../../src/app/CAboutDlg.cpp" line="+182"/>
+        <source>O programie</source>
+        <translation>About Zembra</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Zembra wersja %1</source>
+        <translation>Zembra version %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Copyright © autorzy projektu Zembra</source>
+        <translation>Copyright © the Zembra project authors</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Plik pomocy (polski):</source>
+        <translation>Help file (Polish):</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>autorzy projektu Zembra</source>
+        <translation>the Zembra project authors</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Plik pomocy (angielski):</source>
+        <translation>Help file (English):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Odpowiedzi na pytania o program Zembra znajdziesz na stronach pomocy projektu:</source>
+        <translation>You can find answers to your questions about Zembra on the project&apos;s help pages:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>i</source>
+        <translation>and</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmDialog</name>
+    <message>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+277"/>
+        <source>Alarm</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Częstotliwość:</source>
+        <translation>Frequency:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Raz</source>
+        <translation>Once</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Codziennie</source>
+        <translation>Daily</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dni robocze</source>
+        <translation>Workdays</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Weekend</source>
+        <translation>Weekend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co tydzień</source>
+        <translation>Weekly</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co miesiąc</source>
+        <translation>Monthly</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co rok</source>
+        <translation>Yearly</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Akcja zostanie wykonana tylko jeden raz, w określonym dniu i godzinie</source>
+        <translation>The action runs only once, on the set date and at the set time</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Akcja wykonywana jest każdego dnia o określonej godzinie, począwszy od ustalonego dnia.</source>
+        <translation>The action runs every day at the set time, starting from the set date.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Budzik, który nie zadzwoni w sobotę lub niedzielę, dając spokojnie pospać</source>
+        <translation>An alarm clock that stays silent on Saturdays and Sundays, so you can sleep in</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Akcja występuje tylko w sobotę i niedzielę o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>The action runs only on Saturdays and Sundays at the set time, starting from the set date</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Akcja wykonywana jest co tydzień o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>The action runs every week at the set time, starting from the set date</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Akcja wykonywana jest co miesiąc o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>The action runs every month at the set time, starting from the set date</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Akcja wykonywana jest tylko raz w roku o określonej godzinie, począwszy od ustalonego dnia</source>
+        <translation>The action runs only once a year at the set time, starting from the set date</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Czas:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Godzina:</source>
+        <translation>Time of day:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Data:</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Czas wystąpienia danego zdarzenia</source>
+        <translation>The time at which the event occurs</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dzień pierwszego wystąpienia danego zdarzenia</source>
+        <translation>The date on which the event first occurs</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Typ:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Budzenie</source>
+        <translation>Wake-up</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstrzymanie</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hibernacja</source>
+        <translation>Hibernation</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wyłączenie</source>
+        <translation>Shutdown</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Obudzenie komputera ze stanu wstrzymania</source>
+        <translation>Wakes the computer up from standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Przejście komputera w stan wstrzymania o ustalonej porze</source>
+        <translation>Puts the computer on standby at the set time</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wyłączenie komputera o ustalonej przez użytkownika porze</source>
+        <translation>Shuts the computer down at a time of your choice</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Komentarz:</source>
+        <translation>Comment:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Słowny opis zdarzenia</source>
+        <translation>A short description of the event</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Akcja:</source>
+        <translation>Action:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Komunikat</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja akcji wyświetlania komunikatu obok zegara</source>
+        <translation>Turns on showing a message next to the clock</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Treść komunikatu pokazującego się obok zegara</source>
+        <translation>The text of the message shown next to the clock</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dźwięk</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja akcji odtwarzania dźwięku</source>
+        <translation>Turns on playing a sound</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Plik dźwiękowy w formacie wave lub mp3</source>
+        <translation>A sound file in WAV or MP3 format</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
+        <translation>Choose the sound to play when the alarm goes off</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odtwarzanie wybranego dźwięku</source>
+        <translation>Plays the selected sound</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Program</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja akcji uruchamiania programu</source>
+        <translation>Turns on running a program</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uruchamiany program</source>
+        <translation>The program to run</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wskazywanie programu do uruchamiania w trakcie alarmu</source>
+        <translation>Choose the program to run when the alarm goes off</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Aktywny</source>
+        <translation>Active</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Aktywacja alarmu</source>
+        <translation>Turns the alarm on or off</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Graj</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <location line="+155"/>
+        <source>Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)</source>
+        <translation>Sound files (*.wav *.mp3 *.wma);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
+        <translation>Executable files (*.exe *.bat *.cmd);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Pliki wykonywalne (*);;Wszystkie pliki (*)</source>
+        <translation>Executable files (*);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+68"/>
+        <source>Nie można odtworzyć dźwięku!</source>
+        <translation>Cannot play the sound!</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmList</name>
+    <message>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+97"/>
+        <source>Czas</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Komentarz</source>
+        <translation>Comment</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmPropDialog</name>
+    <message>
+        <location filename="../../src/ui/CAlarmPropDialog.cpp" line="+37"/>
+        <location line="+31"/>
+        <source>Właściwości wybranego alarmu</source>
+        <translation>Selected alarm properties</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <source>Rodzaj:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+28"/>
+        <source>Czas:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <location line="+28"/>
+        <source>Akcja:</source>
+        <translation>Action:</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <source>brak</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Typ:</source>
+        <translation>Type:</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlerterWindow</name>
+    <message>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+75"/>
+        <location line="+236"/>
+        <source>Nie można odtworzyć dźwięku!</source>
+        <translation>Cannot play the sound!</translation>
+    </message>
+    <message>
+        <location line="-131"/>
+        <source>Do uśpienia zostało:</source>
+        <translation>Time until standby:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Do hibernacji zostało:</source>
+        <translation>Time until hibernation:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Do wyłączenia zostało:</source>
+        <translation>Time until shutdown:</translation>
+    </message>
+    <message>
+        <location line="+107"/>
+        <source>Nie można uruchomić programu %1: %2</source>
+        <translation>Cannot run the program %1: %2</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Nie udało się wstrzymać komputera: %1</source>
+        <translation>Failed to put the computer on standby: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nie udało się zahibernować komputera: %1</source>
+        <translation>Failed to hibernate the computer: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nie udało się wyłączyć komputera: %1</source>
+        <translation>Failed to shut down the computer: %1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CDialogSettings</name>
+    <message>
+        <location filename="../../src/ui/CDialogSettings.cpp" line="+60"/>
+        <location line="+7"/>
+        <location line="+153"/>
+        <source>&lt;domyślny&gt;</source>
+        <translation>&lt;default&gt;</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <source>Ustawienia</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Zachowanie</source>
+        <translation>Behavior</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Startuj z systemem</source>
+        <translation>Start with the system</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu</source>
+        <translation>Starts the program automatically when the system starts</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ustaw maksymlaną głośność przy budzeniu</source>
+        <translation>Set maximum volume when an alarm rings</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zmienia systemowe ustawienie głośności do maksymalnego poziomu (tylko na czas odtwarzania dźwięku alarmu)</source>
+        <translation>Turns the system volume up to maximum (only while the alarm sound is playing)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ukrywaj okno przy starcie</source>
+        <translation>Hide the window at startup</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Autoukrywanie okna programu po jego uruchomieniu</source>
+        <translation>Hides the program window automatically once it has started</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Otwieraj ostatnią konfigurację po starcie</source>
+        <translation>Open the last alarm list at startup</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wczytuje ostatni zestaw alarmów</source>
+        <translation>Loads the alarm list you used last</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Przycisk uśpienia:</source>
+        <translation>Sleep button:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uśpienie</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hibernacja</source>
+        <translation>Hibernation</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Przeźroczystość okienka powiadamiania:</source>
+        <translation>Notification window transparency:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
+        <translation>0% - fully visible, 90% - almost invisible</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Wygląd</source>
+        <translation>Appearance</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Język:</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Umożliwia wybór języka programu. Język domyślny to język systemu operacyjnego (jeśli istnieje)</source>
+        <translation>Chooses the program&apos;s language. The default is the language of the operating system (if available)</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CHelpWindow</name>
+    <message>
+        <location filename="../../src/app/CHelpWindow.cpp" line="+403"/>
+        <source>Pomoc programu Zembra</source>
+        <translation>Zembra Help</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstecz</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Poprzednia strona</source>
+        <translation>Previous page</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dalej</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Następna strona</source>
+        <translation>Next page</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Spis treści</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Szukaj na stronie:</source>
+        <translation>&amp;Find on page:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Szukany tekst</source>
+        <translation>Text to find</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Poprzednie</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Szukaj wstecz</source>
+        <translation>Find previous</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Następne</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Szukaj dalej</source>
+        <translation>Find next</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Nie znaleziono: %1</source>
+        <translation>Not found: %1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CMainFrame</name>
+    <message>
+        <location filename="../../src/app/CMainFrame.cpp" line="+252"/>
+        <source>&amp;Plik</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Alarm</source>
+        <translation>&amp;Alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>O&amp;pcje</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Język</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomo&amp;c</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+5"/>
+        <source>&amp;Nowy</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>&amp;Otwórz...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Zapisz</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zapisz &amp;jako...</source>
+        <translation>Save &amp;as...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Wyjście</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Edytuj</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Usuń</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Wstrzymaj komputer</source>
+        <translation>&amp;Sleep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Potwierdź</source>
+        <translation>&amp;Confirm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Ustawienia</source>
+        <translation>&amp;Settings</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Ukryj</source>
+        <translation>&amp;Hide</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Przywróć</source>
+        <translation>&amp;Restore</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Tematy pomocy</source>
+        <translation>&amp;Help topics</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc &amp;kontekstowa</source>
+        <translation>&amp;Context help</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Porada dnia</source>
+        <translation>&amp;Tip of the day</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;O programie...</source>
+        <translation>&amp;About Zembra...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Dodaje nowy alarm</source>
+        <translation>Adds a new alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Usuwa wybrany alarm</source>
+        <translation>Deletes the selected alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Edytuje wybrany alarm</source>
+        <translation>Edits the selected alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstrzymuje komputer</source>
+        <translation>Puts the computer to sleep</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kończy odtwarzanie dźwięku alarmu</source>
+        <translation>Stops the alarm sound</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
+        <translation>This desktop has no notification area, so the Zembra window is minimized instead of hidden. Alarms keep working; use Exit to quit the program.</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CStartupTip</name>
+    <message>
+        <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
+        <source>Czy wiesz że...</source>
+        <translation>Did you know...</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CStatusDIalog</name>
+    <message>
+        <location filename="../../src/ui/CStatusDIalog.cpp" line="+36"/>
+        <source>Najbliższy alarm:
+brak
+</source>
+        <translation>Next alarm:
+none
+</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Aktualny stan</source>
+        <translation>Current status</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CSystemTray</name>
+    <message>
+        <location filename="../../src/app/CSystemTray.cpp" line="+174"/>
+        <source>&amp;O programie...</source>
+        <translation>&amp;About Zembra...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Przywróć</source>
+        <translation>&amp;Restore</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Ukryj</source>
+        <translation>&amp;Hide</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Potwierdź alarm</source>
+        <translation>Confirm alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Wyjście</source>
+        <translation>E&amp;xit</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CTipsDialog</name>
+    <message>
+        <location filename="../../src/ui/CTipsDialog.cpp" line="+92"/>
+        <source>Porada dnia</source>
+        <translation>Tip of the day</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pokazuj porady przy starcie</source>
+        <translation>Show tips at startup</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Następna</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CZembracfgApp</name>
+    <message>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+138"/>
+        <source>Budzik systemowy jest niedostępny: %1
+Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
+        <translation>The system wake-up timer is unavailable: %1
+Alarms will not go off until this problem is fixed.</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CZembracfgDoc</name>
+    <message>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+237"/>
+        <source>Nie można otworzyć pliku %1.
+%2</source>
+        <translation>Cannot open the file %1.
+%2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plik %1 nie jest poprawną listą alarmów.
+%2</source>
+        <translation>The file %1 is not a valid alarm list.
+%2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plik %1 nie zawiera listy alarmów.
+%2</source>
+        <translation>The file %1 does not contain an alarm list.
+%2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Bieżąca lista alarmów pozostaje bez zmian.</source>
+        <translation>The current alarm list has not been changed.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Nie można zapisać pliku %1.
+%2
+Zmiany nie zostały zapisane.</source>
+        <translation>Cannot save the file %1.
+%2
+Your changes have not been saved.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Otwórz</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+20"/>
+        <source>Pliki Zembra (*.zmb)</source>
+        <translation>Zembra files (*.zmb)</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Zapisz jako</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Zapisać zmiany w %1?</source>
+        <translation>Save changes to %1?</translation>
+    </message>
+    <message>
+        <location line="+114"/>
+        <source>SetWaitableTimer failed: %1
+Alarm ustawiony na %2 może nie zadzwonić.</source>
+        <translation>SetWaitableTimer failed: %1
+The alarm set for %2 may not go off.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>CancelWaitableTimer failed: %1</source>
+        <translation>CancelWaitableTimer failed: %1</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Oczekiwanie na budzik nie powiodło się: %1
+Alarmy mogą nie zadzwonić o czasie.</source>
+        <translation>Waiting for the wake-up timer failed: %1
+Alarms may not go off on time.</translation>
+    </message>
+    <message>
+        <location line="+162"/>
+        <source>Czy na pewno chcesz usunąć alarm?</source>
+        <translation>Are you sure you want to delete this alarm?</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
+        <translation>Cannot put the computer on standby: power management is unavailable.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Nie udało się zahibernować komputera.
+%1</source>
+        <translation>Failed to hibernate the computer.
+%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nie udało się wstrzymać komputera.
+%1</source>
+        <translation>Failed to put the computer on standby.
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CZembracfgView</name>
+    <message>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+184"/>
+        <source>brak</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Najbliższy alarm:
+brak</source>
+        <translation>Next alarm:
+none</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+118"/>
+        <source>Najbliższy alarm:
+</source>
+        <translation>Next alarm:
+</translation>
+    </message>
+    <message>
+        <location line="-101"/>
+        <source>Pozostało:</source>
+        <translation>Remaining:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>dzień</source>
+        <translation>day</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>dni</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Invalid DateTime</source>
+        <translation>Invalid date/time</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>&amp;Nowy</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Edytuj</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Usuń</source>
+        <translation>&amp;Delete</translation>
+    </message>
+</context>
+</TS>

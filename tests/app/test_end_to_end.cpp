@@ -1,0 +1,108 @@
+// The desktop program from end to end: the real zembra binary, offscreen, with its own
+// configuration folder and simulated power requests, carries out two alarms due at the same
+// second a couple of seconds ahead. The test waits for what the program does (files it writes,
+// lines it logs), never for a fixed time.
+
+#include "model/CScheduler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zembra;
+
+namespace {
+
+QStringList FileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void twoAlarmsAtOneSecondAreCarriedOutInOrder();
+};
+
+void TestEndToEnd::twoAlarmsAtOneSecondAreCarriedOutInOrder()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // A profile of its own: no tip of the day at start, no list reopened.
+    QDir(dir.path()).mkpath(QStringLiteral("config/Brelko"));
+    QFile settings(dir.filePath(QStringLiteral("config/Brelko/Zembra.conf")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[General]\nTips=0\nAutoload=0\n");
+    settings.close();
+
+    const FileTime now = GetSystemTimeAsFileTime();
+    const FileTime firing = (now / kTicksPerSecond + 3) * kTicksPerSecond;
+    const SystemTime local = UtcToLocalSystemTime(firing).value();
+    const QString marker = dir.filePath(QStringLiteral("ran"));
+    const auto add = [&](CScheduler& schedule, const char* frequency, const char* type, const char* name,
+                         const char* message) {
+        auto alarm = std::make_unique<CAlarm>();
+        alarm->m_strFrequency = frequency;
+        alarm->m_strType = type;
+        alarm->m_time = local;
+        alarm->m_bActive = true;
+        alarm->m_strComment = name;
+        alarm->m_strMessage = message;
+        alarm->m_bMessageActive = true;
+        alarm->m_strProgram = "sh -c 'echo " + std::string(name) + " >> \"" + marker.toStdString() + "\"'";
+        alarm->m_bProgramActive = true;
+        schedule.AddAlarm(std::move(alarm));
+    };
+    CScheduler schedule;
+    // The timer is armed for the first; the second, at the same second, is caught up first.
+    add(schedule, kFrequencyEveryday, kTypeStandby, "first", "Koniec pracy");
+    add(schedule, kFrequencyOnce, kTypeWakeup, "second", "Drugi alarm");
+    const QString list = dir.filePath(QStringLiteral("alarms.zmb"));
+    QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
+    const QString log = dir.filePath(QStringLiteral("power.log"));
+
+    QProcess zembra;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    env.insert(QStringLiteral("TMPDIR"), dir.path()); // the single-instance socket lives here
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zembra.*.info=true"));
+    zembra.setProcessEnvironment(env);
+    zembra.start(QStringLiteral(ZEMBRA_PATH), {list, QStringLiteral("--simulate-power"), log});
+    QVERIFY(zembra.waitForStarted());
+
+    QTRY_COMPARE_WITH_TIMEOUT(FileLines(marker).size(), 2, 20000);
+    QCOMPARE(FileLines(marker), (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
+
+    QByteArray errors;
+    QTRY_VERIFY_WITH_TIMEOUT((errors += zembra.readAllStandardError()).contains("pop-up: \"1: Koniec pracy\"")
+                                 || errors.contains("pop-up: \"2: Koniec pracy\""),
+                             10000);
+    const QStringList requests = FileLines(log);
+    QCOMPARE(requests.filter(QStringLiteral(" standby")).size(), 1);
+    QCOMPARE(requests.filter(QStringLiteral(" hibernate")).size() + requests.filter(QStringLiteral(" shutdown")).size(), 0);
+
+    // Still running, armed for the everyday alarm's next occurrence.
+    QCOMPARE(zembra.state(), QProcess::Running);
+    const SystemTime tomorrow = UtcToLocalSystemTime(firing + kTicksPerDay).value();
+    const QByteArray armed = "armed for " + QByteArray::fromStdString(FormatIso(tomorrow, false));
+    QTRY_VERIFY2_WITH_TIMEOUT((errors += zembra.readAllStandardError()).contains(armed), errors.constData(), 5000);
+
+    zembra.terminate();
+    QVERIFY(zembra.waitForFinished(10000));
+    QCOMPARE(zembra.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(zembra.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "test_end_to_end.moc"

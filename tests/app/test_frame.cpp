@@ -1,0 +1,278 @@
+// The main frame: its menus and accelerators, the enable rules of the commands, hiding to the
+// tray (and what happens on a desktop without one), the settings command with everything it
+// stores and applies, and the toolbar texts.
+
+#include "CAlarmDialog.h"
+#include "CAlerterThread.h"
+#include "CDialogSettings.h"
+#include "CMainFrame.h"
+#include "CMessageBox.h"
+#include "CPower.h"
+#include "CSettings.h"
+#include "CSystemTray.h"
+#include "CTaskbarNotifier.h"
+#include "CTrueColorToolBar.h"
+#include "CZembracfgDoc.h"
+#include "CZembracfgView.h"
+#include "time/Clock.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace zembra;
+
+namespace {
+
+// A timer that never comes due by itself.
+class QuietTimer : public IWakeTimer {
+public:
+    bool Create() override { return true; }
+    bool Arm(FileTime) override { return true; }
+    bool Cancel() override { return true; }
+    WaitResult Wait() override { return WaitResult::Interrupted; }
+    void Interrupt() override {}
+    WakeCapability Capability() const override { return {true, {}, {}}; }
+    std::string LastError() const override { return {}; }
+};
+
+QStringList MenuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestFrame : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void menusAndAccelerators();
+    void editAndDeleteFollowThePickedAlarm();
+    void exitIsDisabledWhileAnAlarmDialogIsOpen();
+    void hideAndRestoreSetTheTrayDefault();
+    void withoutATrayTheWindowIsMinimisedAndToldOnce();
+    void closingTheWindowDoesNotEndTheProgram();
+    void settingsAreStoredAndApplied();
+    void cancelledSettingsChangeNothing();
+    void toolbarTextsFollowTheMenus();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CSettings> m_settings;
+    std::unique_ptr<CPower> m_power;
+    std::unique_ptr<CAlerterThread> m_alerter;
+    std::unique_ptr<CZembracfgDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+void TestFrame::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+    CSettings::SetStorePath(m_dir->filePath(QStringLiteral("settings.ini")));
+    CMessageBox::SetTestMode(true);
+    CMessageBox::TakeShownTexts();
+    m_settings = std::make_unique<CSettings>();
+    m_settings->m_strProgramPath = QStringLiteral("/opt/zembra/bin/zembra");
+    m_power = std::make_unique<CPower>(std::make_unique<QuietTimer>());
+    m_alerter = std::make_unique<CAlerterThread>(*m_settings, nullptr);
+    m_doc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings, nullptr, m_alerter.get());
+    m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, m_alerter.get());
+}
+
+void TestFrame::cleanup()
+{
+    m_frame.reset();
+    m_doc.reset();
+    m_alerter.reset();
+    m_power.reset();
+    m_settings.reset();
+    CSettings::SetStorePath({});
+    CMessageBox::SetTestMode(false);
+    m_dir.reset();
+}
+
+void TestFrame::menusAndAccelerators()
+{
+    const QList<QAction*> menus = m_frame->menuBar()->actions();
+    QCOMPARE(menus.size(), 4);
+    QCOMPARE(menus[0]->text(), QStringLiteral("&Plik"));
+    QStringList file = MenuTexts(menus[0]->menu());
+    file.removeAll(QString()); // the hidden recent-file entries
+    QCOMPARE(file, (QStringList{QStringLiteral("&Nowy"), QStringLiteral("&Otwórz..."), QStringLiteral("&Zapisz"),
+                                QStringLiteral("Zapisz &jako..."), QStringLiteral("-"), QStringLiteral("-"),
+                                QStringLiteral("&Wyjście")}));
+    QCOMPARE(MenuTexts(menus[1]->menu()),
+             (QStringList{QStringLiteral("&Nowy"), QStringLiteral("&Edytuj"), QStringLiteral("&Usuń"), QStringLiteral("-"),
+                          QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź")}));
+    QVERIFY(MenuTexts(menus[2]->menu()).contains(QStringLiteral("&Ustawienia")));
+    QVERIFY(MenuTexts(menus[3]->menu()).contains(QStringLiteral("&O programie...")));
+
+    QCOMPARE(m_frame->Action(CMainFrame::kFileNew)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QCOMPARE(m_frame->Action(CMainFrame::kFileOpen)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(m_frame->Action(CMainFrame::kFileSave)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(m_frame->Action(CMainFrame::kNewAlarm)->shortcut(), QKeySequence(Qt::Key_Insert));
+    QCOMPARE(m_frame->Action(CMainFrame::kEditAlarm)->shortcut(), QKeySequence(Qt::Key_Return));
+    QCOMPARE(m_frame->Action(CMainFrame::kContextHelp)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    QVERIFY(m_frame->minimumSize().width() >= 600 && m_frame->minimumSize().height() >= 370);
+    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Zembra - Zembra"));
+}
+
+void TestFrame::editAndDeleteFollowThePickedAlarm()
+{
+    m_doc->SetDialogRunner([](CAlarmDialog& dialog) {
+        dialog.InitDialog();
+        dialog.accept();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    QVERIFY(!m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
+    m_doc->OnNewAlarm();
+    m_frame->View()->ShowAlarmProperties(m_frame->View()->AlarmAt(0));
+    QVERIFY(m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
+    QVERIFY(m_frame->Action(CMainFrame::kDeleteAlarm)->isEnabled());
+    m_frame->View()->ShowAlarmProperties(nullptr);
+    QVERIFY(!m_frame->Action(CMainFrame::kDeleteAlarm)->isEnabled());
+}
+
+void TestFrame::exitIsDisabledWhileAnAlarmDialogIsOpen()
+{
+    bool exitEnabledInside = true;
+    m_doc->SetDialogRunner([&](CAlarmDialog&) {
+        m_frame->UpdateCommandStates();
+        exitEnabledInside = m_frame->Action(CMainFrame::kAppExit)->isEnabled();
+        return static_cast<int>(QDialog::Rejected);
+    });
+    m_doc->OnNewAlarm();
+    QVERIFY(!exitEnabledInside);
+    QVERIFY(m_frame->Action(CMainFrame::kAppExit)->isEnabled());
+}
+
+void TestFrame::hideAndRestoreSetTheTrayDefault()
+{
+    m_frame->SetHasTrayForTesting(true);
+    m_frame->show();
+    QVERIFY(m_frame->Action(CMainFrame::kHide)->isEnabled());
+    QVERIFY(!m_frame->Action(CMainFrame::kRestore)->isEnabled());
+    // Before any hide or restore the tray's default is its first entry, the about box.
+    QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(), int{CMainFrame::kAppAbout});
+
+    m_frame->HideToTray();
+    QVERIFY(!m_frame->isVisible());
+    QVERIFY(m_frame->Action(CMainFrame::kRestore)->isEnabled());
+    QVERIFY(!m_frame->Action(CMainFrame::kHide)->isEnabled());
+    QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(), int{CMainFrame::kRestore});
+
+    m_frame->RestoreFromTray();
+    QVERIFY(m_frame->isVisible());
+    QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(), int{CMainFrame::kHide});
+    // A minimised window has both disabled.
+    m_frame->showMinimized();
+    m_frame->UpdateCommandStates();
+    QVERIFY(!m_frame->Action(CMainFrame::kHide)->isEnabled());
+    QVERIFY(!m_frame->Action(CMainFrame::kRestore)->isEnabled());
+}
+
+void TestFrame::withoutATrayTheWindowIsMinimisedAndToldOnce()
+{
+    m_frame->SetHasTrayForTesting(false);
+    m_frame->show();
+    m_frame->HideToTray();
+    m_frame->HideToTray();
+    QVERIFY(m_frame->isVisible());
+    QCOMPARE(CMessageBox::TakeShownTexts().size(), 1);
+}
+
+void TestFrame::closingTheWindowDoesNotEndTheProgram()
+{
+    m_frame->SetHasTrayForTesting(true);
+    m_frame->show();
+    QSignalSpy exit(m_frame.get(), &CMainFrame::ExitRequested);
+    QVERIFY(!m_frame->close()); // the close is turned into a hide
+    QVERIFY(!m_frame->isVisible());
+    QCOMPARE(exit.count(), 0);
+    QVERIFY(m_frame->Exit());
+    QCOMPARE(exit.count(), 1);
+    QVERIFY(m_frame->close());
+}
+
+void TestFrame::settingsAreStoredAndApplied()
+{
+    m_settings->m_regLang = QStringLiteral("Polski");
+    QString shownLanguage;
+    m_frame->SetSettingsRunner([&](CDialogSettings& dialog) {
+        shownLanguage = dialog.m_strLanguage;
+        dialog.m_bAutostart = true;
+        dialog.m_bMaxVolume = true;
+        dialog.m_bHideOnStartup = true;
+        dialog.m_bAutoload = false;
+        dialog.m_nTransparency = 30;
+        dialog.m_nSleepMode = 1;
+        dialog.m_strLanguageChoice = QStringLiteral("English");
+        return static_cast<int>(QDialog::Accepted);
+    });
+    m_frame->OnSettings();
+    QCOMPARE(shownLanguage, QStringLiteral("Polski"));
+
+    CSettings stored; // what the next start reads
+    QCOMPARE(stored.m_regAutostart.Get(), 1u);
+    QCOMPARE(stored.m_regMaxRingVolume.Get(), 1u);
+    QCOMPARE(stored.m_regHideOnStartup.Get(), 1u);
+    QCOMPARE(stored.m_regAutoload.Get(), 0u);
+    QCOMPARE(stored.m_regTransparency.Get(), 30u);
+    QCOMPARE(stored.m_regButtonSleepMode.Get(), 1u);
+    QCOMPARE(stored.m_regLang.Get(), QStringLiteral("English"));
+    // Applied at once: the autostart entry, the pop-up's opacity (70 % of 255), the language.
+    QFile autostart(m_dir->filePath(QStringLiteral("config/autostart/zembra.desktop")));
+    QVERIFY(autostart.open(QIODevice::ReadOnly));
+    QVERIFY(autostart.readAll().contains("Exec=/opt/zembra/bin/zembra"));
+    QCOMPARE(qRound(m_alerter->Notifier()->windowOpacity() * 255), 178);
+    QCOMPARE(m_frame->Language(), 1);
+
+    // The same language again switches nothing: a locale set meanwhile stays.
+    QLocale::setDefault(QLocale(QLocale::French));
+    m_frame->OnSettings();
+    QCOMPARE(QLocale().language(), QLocale::French);
+    m_frame->SetLanguage(2);
+}
+
+void TestFrame::cancelledSettingsChangeNothing()
+{
+    m_frame->SetSettingsRunner([](CDialogSettings& dialog) {
+        dialog.m_nTransparency = 80;
+        dialog.m_bAutostart = true;
+        return static_cast<int>(QDialog::Rejected);
+    });
+    m_frame->OnSettings();
+    CSettings stored;
+    QCOMPARE(stored.m_regTransparency.Get(), 50u);
+    QCOMPARE(stored.m_regAutostart.Get(), 0u);
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("config/autostart/zembra.desktop"))));
+}
+
+void TestFrame::toolbarTextsFollowTheMenus()
+{
+    QStringList texts;
+    for (QAction* action : m_frame->ToolBar()->ButtonActions()) {
+        if (action != nullptr) {
+            texts << m_frame->ToolBar()->ButtonFor(action)->text();
+        }
+    }
+    QCOMPARE(texts, (QStringList{QStringLiteral("Nowy"), QStringLiteral("Otwórz"), QStringLiteral("Zapisz"),
+                                 QStringLiteral("Nowy"), QStringLiteral("Edytuj"), QStringLiteral("Usuń"),
+                                 QStringLiteral("Ustawienia"), QStringLiteral("Wstrzym..."),
+                                 QStringLiteral("Pomoc k...")}));
+}
+
+QTEST_MAIN(TestFrame)
+#include "test_frame.moc"
