@@ -40,7 +40,6 @@ namespace {
 
 constexpr int kRecentCount = 4;
 constexpr int kFadeOutMs = 2000;
-constexpr int kAnimationDelayMs = 500;
 
 int g_translatorLoads = 0;
 
