@@ -3,45 +3,13 @@
 #include "CSettings.h"
 #include "CTaskbarNotifier.h"
 #include "CVolumeMixer.h"
-#include "model/CommandLine.h"
+#include "ProgramStarter.h"
 
 #include <QLoggingCategory>
-#include <QProcess>
 
 namespace zembra {
 
 Q_LOGGING_CATEGORY(lcAlert, "zembra.alert", QtWarningMsg)
-
-
-namespace {
-
-bool StartProgram(const std::string& commandLine, std::string& error)
-{
-    // Split into words like a shell would, but start the program without one: the command
-    // line is the user's own, nothing to expand or interpret.
-    const auto words = SplitCommandLine(commandLine, &error);
-    if (!words) {
-        return false;
-    }
-    if (words->empty()) {
-        error = "the command line is empty";
-        return false;
-    }
-    QStringList arguments;
-    for (std::size_t i = 1; i < words->size(); ++i) {
-        arguments << QString::fromStdString((*words)[i]);
-    }
-    QProcess process;
-    process.setProgram(QString::fromStdString(words->front()));
-    process.setArguments(arguments);
-    if (!process.startDetached()) {
-        error = process.errorString().toStdString();
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 CAlerterThread::CAlerterThread(CSettings& settings, IPowerRequests* power,
                                std::unique_ptr<IVolumeControl> volume, QObject* parent)

@@ -1,11 +1,10 @@
 #include "CAlarmRunner.h"
 
 #include "PowerBackends.h"
-#include "model/CommandLine.h"
+#include "ProgramStarter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -156,27 +155,9 @@ void CAlarmRunner::CarryOut(const DueAlarm& due)
 
 void CAlarmRunner::StartProgram(const std::string& commandLine)
 {
-    // Split into words like a shell would, but run without one: the command line is the
-    // user's own, not something to expand.
     std::string error;
-    const auto words = SplitCommandLine(commandLine, &error);
-    if (!words) {
+    if (!zembra::StartProgram(commandLine, error)) {
         m_err << "zembractl: cannot start " << commandLine << ": " << error << std::endl;
-        return;
-    }
-    if (words->empty()) {
-        return;
-    }
-    QProcess process;
-    process.setProgram(QString::fromStdString(words->front()));
-    QStringList arguments;
-    for (std::size_t i = 1; i < words->size(); ++i) {
-        arguments << QString::fromStdString((*words)[i]);
-    }
-    process.setArguments(arguments);
-    if (!process.startDetached()) {
-        m_err << "zembractl: cannot start " << commandLine << ": "
-              << process.errorString().toStdString() << std::endl;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "CAlerterThread.h"
 #include "CDialogSettings.h"
 #include "CMainFrame.h"
+#include "QuietTimer.h"
 #include "CMessageBox.h"
 #include "CPower.h"
 #include "CSettings.h"
@@ -25,20 +26,9 @@
 #include <QToolButton>
 
 using namespace zembra;
+using zembra::test::QuietTimer;
 
 namespace {
-
-// A timer that never comes due by itself.
-class QuietTimer : public IWakeTimer {
-public:
-    bool Create() override { return true; }
-    bool Arm(FileTime) override { return true; }
-    bool Cancel() override { return true; }
-    WaitResult Wait() override { return WaitResult::Interrupted; }
-    void Interrupt() override {}
-    WakeCapability Capability() const override { return {true, {}, {}}; }
-    std::string LastError() const override { return {}; }
-};
 
 QStringList MenuTexts(QMenu* menu)
 {

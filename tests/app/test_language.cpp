@@ -4,6 +4,7 @@
 #include "CAlarmList.h"
 #include "CHelpWindow.h"
 #include "CMainFrame.h"
+#include "QuietTimer.h"
 #include "CMessageBox.h"
 #include "CPower.h"
 #include "CSettings.h"
@@ -27,19 +28,9 @@
 #include <QTreeWidget>
 
 using namespace zembra;
+using zembra::test::QuietTimer;
 
 namespace {
-
-class QuietTimer : public IWakeTimer {
-public:
-    bool Create() override { return true; }
-    bool Arm(FileTime) override { return true; }
-    bool Cancel() override { return true; }
-    WaitResult Wait() override { return WaitResult::Interrupted; }
-    void Interrupt() override {}
-    WakeCapability Capability() const override { return {true, {}, {}}; }
-    std::string LastError() const override { return {}; }
-};
 
 QStringList ButtonTexts(CMainFrame& frame)
 {
