@@ -30,3 +30,12 @@ if(ZEMBRA_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(zembra_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+# A Qt Test executable linked with one library of the project and registered with ctest,
+# offscreen, so that no test needs a display.
+function(zembra_qt_test name library)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE ${library} Qt6::Test)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+endfunction()

@@ -1,25 +1,12 @@
 // zembra: the desktop program.
 
 #include "CZembracfgApp.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-extern "C" void OnTerminationSignal(int)
-{
-    const char byte = 1;
-    // Only a write is safe here; the event loop reads the pipe and ends cleanly.
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
 
 // The pop-up beside the clock must place itself, which Wayland does not let a window do; where
 // XWayland is there, run through it.
@@ -70,22 +57,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-        struct sigaction action {};
-        action.sa_handler = OnTerminationSignal;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, nullptr);
-        ::sigaction(SIGTERM, &action, nullptr);
-    }
-    QSocketNotifier notifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [] {
-        char byte = 0;
-        while (::read(g_signalPipe[0], &byte, 1) > 0) {
-        }
-        // Leave the event loop directly: quit() would first try to close the main window,
-        // which only goes to the tray.
-        QCoreApplication::exit(0);
-    });
+    zembra::ExitOnTerminationSignals(app);
 
     zembra::CZembracfgApp zembra;
     if (!zembra.InitInstance(options)) {

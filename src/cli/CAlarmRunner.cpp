@@ -2,15 +2,12 @@
 
 #include "PowerBackends.h"
 #include "ProgramStarter.h"
+#include "TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
 #include <algorithm>
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zembra {
 
@@ -27,15 +24,6 @@ std::string LocalFiringText(const DueAlarm& due)
     }
     const auto local = UtcToLocalSystemTime(due.firingUtc);
     return local ? FormatIso(*local, false) : std::string("?");
-}
-
-int g_signalPipe[2] = {-1, -1};
-
-extern "C" void OnTerminationSignal(int)
-{
-    const char byte = 1;
-    // Nothing else is safe in a signal handler; the event loop reads the pipe.
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
 }
 
 } // namespace
@@ -223,22 +211,10 @@ int RunAlarmEngine(const std::string& listPath, const std::string& simulatePower
     static char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (!ExitOnTerminationSignals(app)) {
         err << "zembractl: cannot set up signal handling\n";
         return 1;
     }
-    struct sigaction action {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    QSocketNotifier notifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&app] {
-        char byte = 0;
-        while (::read(g_signalPipe[0], &byte, 1) > 0) {
-        }
-        app.quit();
-    });
 
     CAlarmRunner runner({listPath, simulatePowerLog}, out, err);
     if (const int status = runner.Start(); status != 0) {
