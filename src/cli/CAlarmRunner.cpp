@@ -67,6 +67,9 @@ int CAlarmRunner::Start()
     const WakeCapability capability = m_wakeTimer.GetWakeCapability();
     if (capability.canWake) {
         m_err << "zembractl: the timer can wake the computer from sleep\n";
+    } else if (capability.kind == WakeCapability::Kind::NoPermission) {
+        m_err << "zembractl: the timer cannot wake the computer from sleep: " << capability.reason
+              << "\nzembractl: to allow it, run: " << capability.command << '\n';
     } else {
         m_err << "zembractl: the timer cannot wake the computer from sleep: " << capability.reason
               << "\nzembractl: " << capability.remedy << '\n';

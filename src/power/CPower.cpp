@@ -113,6 +113,9 @@ bool CPower::SetWakeTimer(FileTime dueUtc, std::uint64_t token)
     const std::lock_guard lock(m_armMutex);
     m_pendingToken.store(token);
     m_armedForUtc = dueUtc;
+    // Remembered even when the timer cannot be armed now: the waiting thread arms it as soon as
+    // it manages to create the timer.
+    m_wantArmed = true;
     if (!m_timerCreated.load()) {
         m_armed = false;
         SetError("the wake timer does not exist, so it cannot be armed");
@@ -132,6 +135,7 @@ bool CPower::CancelWakeTimer()
 {
     const std::lock_guard lock(m_armMutex);
     m_armed = false;
+    m_wantArmed = false;
     m_pendingToken.store(0);
     if (!m_timerCreated.load()) {
         SetError("the wake timer does not exist, so it cannot be cancelled");
@@ -222,6 +226,14 @@ bool CPower::TryCreateTimer(std::string& error)
         return false;
     }
     m_timerCreated.store(true);
+    // The arming asked for while there was no timer is made now, or its alarm would wait for
+    // the next change of the list.
+    if (m_wantArmed) {
+        m_armed = m_timer->Arm(m_armedForUtc);
+        if (!m_armed) {
+            SetError(m_timer->LastError());
+        }
+    }
     return true;
 }
 
@@ -308,6 +320,7 @@ void CPower::HandleExpiry()
         event.token = m_pendingToken.load();
         event.armedForUtc = m_armedForUtc;
         m_armed = false;
+        m_wantArmed = false;
     }
     Deliver(event);
 }
@@ -330,6 +343,7 @@ void CPower::HandleClockChange()
             expired.token = m_pendingToken.load();
             expired.armedForUtc = m_armedForUtc;
             m_armed = false;
+            m_wantArmed = false;
         } else if (m_armed) {
             // The timer stays armed for its absolute moment; the receiver searches the
             // schedule again and re-arms if the earliest alarm has changed.

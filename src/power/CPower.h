@@ -98,7 +98,8 @@ private:
     mutable std::mutex m_armMutex;
     std::atomic<std::uint64_t> m_pendingToken{0};
     FileTime m_armedForUtc = 0;
-    bool m_armed = false;
+    bool m_armed = false;     // armed in the system's timer
+    bool m_wantArmed = false; // an arming was asked for and not cancelled or used up
 
     mutable std::mutex m_receiverMutex;
     Receiver m_receiver;

@@ -12,9 +12,26 @@ namespace zembra {
 // Whether the armed timer can bring the machine back from sleep, and if not, why and what the
 // user can do about it.
 struct WakeCapability {
+    enum class Kind {
+        CanWake,      // armed moments wake the machine
+        NoPermission, // the program may not program the wake-up clock; `command` grants it
+        NoWakeClock,  // the machine (or its kernel) has no clock that can wake it
+        Disabled,     // switched off on purpose (ZEMBRA_NO_WAKE_ALARM)
+        NoTimer,      // the timer itself could not be created
+    };
     bool canWake = false;
-    std::string reason; // empty when it can
-    std::string remedy; // empty when it can
+    std::string reason;  // empty when it can
+    std::string remedy;  // empty when it can
+    Kind kind = Kind::NoTimer;
+    std::string command; // the one command that fixes it, for NoPermission; else empty
+
+    static WakeCapability Granted()
+    {
+        WakeCapability capability;
+        capability.canWake = true;
+        capability.kind = Kind::CanWake;
+        return capability;
+    }
 };
 
 class IWakeTimer {

@@ -13,7 +13,7 @@ public:
     bool Cancel() override { return true; }
     WaitResult Wait() override { return WaitResult::Interrupted; }
     void Interrupt() override {}
-    WakeCapability Capability() const override { return {true, {}, {}}; }
+    WakeCapability Capability() const override { return WakeCapability::Granted(); }
     std::string LastError() const override { return {}; }
 };
 

@@ -69,7 +69,7 @@ public:
         m_log->stop = true;
         m_log->interrupted.notify_all();
     }
-    WakeCapability Capability() const override { return {true, {}, {}}; }
+    WakeCapability Capability() const override { return WakeCapability::Granted(); }
     std::string LastError() const override { return "fake: arming refused"; }
 
 private:

@@ -12,10 +12,14 @@
 #include "time/ZTime.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QObject>
 #include <QTest>
 #include <QThread>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -197,6 +201,7 @@ public:
         bool interruptPending = false;
 
         int createCalls = 0;
+        std::vector<FileTime> armedFor;
         int waitCalls = 0;
         int activeWaits = 0;
         int interruptedReturns = 0;
@@ -237,7 +242,12 @@ public:
         }
         return m_state->createSucceeds;
     }
-    bool Arm(FileTime) override { return true; }
+    bool Arm(FileTime due) override
+    {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->armedFor.push_back(due);
+        return true;
+    }
     bool Cancel() override { return true; }
     WaitResult Wait() override
     {
@@ -327,6 +337,9 @@ private Q_SLOTS:
     void initTestCase();
 
     void timerArmedForPassedMoment_expiresAtOnce();
+    void capabilityTellsGrantedMissingPermissionAndNoClock_data();
+    void capabilityTellsGrantedMissingPermissionAndNoClock();
+    void capabilityFindsOnlyClocksThatCanWake();
 
     void powerPassedMoment_deliversAtOnceOnWaitingThread();
     void powerArmedTwice_deliversOnlyLatestArming_data();
@@ -497,6 +510,63 @@ void TestWakeTimer::powerQtReceiver_deliversOnReceiverThread()
 }
 
 // ---------------------------------------------------------------------------------------------
+void TestWakeTimer::capabilityTellsGrantedMissingPermissionAndNoClock_data()
+{
+    QTest::addColumn<bool>("disabled");
+    QTest::addColumn<bool>("created");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("rtc");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("command");
+    using K = WakeCapability::Kind;
+    const QString setcap = QStringLiteral("sudo setcap cap_wake_alarm+ep '/opt/my apps/zembra'");
+    QTest::newRow("granted") << false << true << 0 << true << int(K::CanWake) << QString();
+    QTest::newRow("no permission") << false << false << EPERM << true << int(K::NoPermission) << setcap;
+    QTest::newRow("no permission, no clock") << false << false << EPERM << false << int(K::NoWakeClock)
+                                             << QString();
+    QTest::newRow("allowed, no clock") << false << true << 0 << false << int(K::NoWakeClock) << QString();
+    QTest::newRow("no alarm timers") << false << false << EINVAL << true << int(K::NoWakeClock) << QString();
+    QTest::newRow("switched off") << true << false << 0 << true << int(K::Disabled) << QString();
+}
+
+void TestWakeTimer::capabilityTellsGrantedMissingPermissionAndNoClock()
+{
+    QFETCH(bool, disabled);
+    QFETCH(bool, created);
+    QFETCH(int, error);
+    QFETCH(bool, rtc);
+    QFETCH(int, kind);
+    QFETCH(QString, command);
+    WakeProbe probe;
+    probe.disabledByEnvironment = disabled;
+    probe.alarmClockCreated = created;
+    probe.alarmError = error;
+    probe.wakeCapableRtc = rtc;
+    probe.executablePath = "/opt/my apps/zembra";
+    const WakeCapability capability = ClassifyWakeCapability(probe);
+    QCOMPARE(int(capability.kind), kind);
+    QCOMPARE(capability.canWake, kind == int(WakeCapability::Kind::CanWake));
+    QCOMPARE(Text(capability.command), command);
+    QCOMPARE(capability.reason.empty(), capability.canWake);
+    if (!command.isEmpty()) {
+        QVERIFY(Text(capability.remedy).contains(command));
+    }
+}
+
+void TestWakeTimer::capabilityFindsOnlyClocksThatCanWake()
+{
+    QTemporaryDir sys;
+    QVERIFY(sys.isValid());
+    const std::string root = sys.path().toStdString();
+    QVERIFY(!HasWakeCapableRtc(root + "/missing"));
+    QVERIFY(QDir(sys.path()).mkpath(QStringLiteral("rtc0")));
+    QVERIFY(!HasWakeCapableRtc(root));
+    QFile wake(sys.filePath(QStringLiteral("rtc0/wakealarm")));
+    QVERIFY(wake.open(QIODevice::WriteOnly));
+    wake.close();
+    QVERIFY(HasWakeCapableRtc(root));
+}
+
 // CPower over the scripted timer
 
 void TestWakeTimer::fakeCreateFails_reportsOnceAndBacksOffThenRecovers()
@@ -508,7 +578,8 @@ void TestWakeTimer::fakeCreateFails_reportsOnceAndBacksOffThenRecovers()
     power.SetNotifyWindow(log.Receiver());
     QCOMPARE(power.Init(), 0);
     QCOMPARE(Text(power.LastError()), QStringLiteral("fake: the timer is refused"));
-    QVERIFY(!power.SetWakeTimer(Now(), 1));
+    const FileTime due = Now();
+    QVERIFY(!power.SetWakeTimer(due, 1));
 
     // Init's attempt, the thread's first, then retries after 50, 100 and 200 ms.
     QVERIFY(state->WaitFor([&] { return state->createCalls >= 5; }, 5s));
@@ -521,15 +592,16 @@ void TestWakeTimer::fakeCreateFails_reportsOnceAndBacksOffThenRecovers()
     QCOMPARE(entries[0].event.kind, WakeEvent::Kind::WaitFailed);
     QCOMPARE(Text(entries[0].event.error), QStringLiteral("fake: the timer is refused"));
 
-    // Once the system allows the timer, the thread creates it, waits, and arming works.
+    // Once the system allows the timer, the thread creates it and makes the arming that was
+    // asked for meanwhile, so that alarm still rings.
     state->With([&] { return state->createSucceeds = true; });
     QVERIFY(state->WaitFor([&] { return state->waitCalls >= 1; }, 5s));
+    QCOMPARE(state->With([&] { return state->armedFor; }), std::vector<FileTime>{due});
     QCOMPARE(log.Count(), std::size_t{1});
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 4));
     state->Push(WaitResult::Expired);
     QVERIFY(log.WaitForCount(2, kPromptly));
     QCOMPARE(log.Entries()[1].event.kind, WakeEvent::Kind::Expired);
-    QCOMPARE(log.Entries()[1].event.token, std::uint64_t{4});
+    QCOMPARE(log.Entries()[1].event.token, std::uint64_t{1});
 }
 
 void TestWakeTimer::fakeRepeatedWaitFailures_reportedOnceUntilAWaitSucceeds()

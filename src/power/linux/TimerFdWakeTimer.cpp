@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include <dirent.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
@@ -36,16 +37,22 @@ bool WakeAlarmDisabledByEnvironment()
     return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
 }
 
-// The running executable, quoted for a shell when it needs to be, for the setcap advice.
-std::string ShellQuotedExecutablePath()
+// The running executable, for the setcap advice.
+std::string ExecutablePath()
 {
     char buffer[4096];
     const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0) {
-        return "<path of the zembra executable>";
+        return "<path of the program>";
     }
-    const std::string path(buffer, static_cast<std::size_t>(length));
-    bool plain = true;
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+} // namespace
+
+std::string ShellQuoted(const std::string& path)
+{
+    bool plain = !path.empty();
     for (const char c : path) {
         const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
                           || c == '/' || c == '.' || c == '_' || c == '-' || c == '+';
@@ -65,33 +72,69 @@ std::string ShellQuotedExecutablePath()
     return quoted + "'";
 }
 
-WakeCapability CapabilityFor(bool alarmClock, bool disabledByEnvironment, int alarmError)
+bool HasWakeCapableRtc(const std::string& rtcClassDir)
 {
-    WakeCapability capability;
-    if (alarmClock) {
-        capability.canWake = true;
-        return capability;
+    // A real-time clock that can wake the machine offers a "wakealarm" file; the alarm timers
+    // of the kernel program the first such clock before the machine sleeps.
+    DIR* dir = ::opendir(rtcClassDir.c_str());
+    if (dir == nullptr) {
+        return false;
     }
-    if (disabledByEnvironment) {
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        const std::string wakealarm = rtcClassDir + "/" + entry->d_name + "/wakealarm";
+        if (::access(wakealarm.c_str(), F_OK) == 0) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+WakeCapability ClassifyWakeCapability(const WakeProbe& probe)
+{
+    using Kind = WakeCapability::Kind;
+    WakeCapability capability;
+    if (probe.disabledByEnvironment) {
+        capability.kind = Kind::Disabled;
         capability.reason = "ZEMBRA_NO_WAKE_ALARM is set, so the timer does not wake the computer "
                             "from sleep";
         capability.remedy = "unset ZEMBRA_NO_WAKE_ALARM and start the program again";
-    } else if (alarmError == EPERM) {
+        return capability;
+    }
+    // Without a clock that can wake the machine, no permission helps: say so rather than send
+    // the user off to grant one.
+    if (!probe.wakeCapableRtc) {
+        capability.kind = Kind::NoWakeClock;
+        capability.reason = "this machine has no real-time clock that can wake it (nothing in "
+                            "/sys/class/rtc offers a wake alarm), so the timer cannot wake the "
+                            "computer from sleep";
+        capability.remedy = "alarms ring while the computer is awake; alarms passed during sleep "
+                            "ring when it wakes";
+        return capability;
+    }
+    if (probe.alarmClockCreated) {
+        return WakeCapability::Granted();
+    }
+    if (probe.alarmError == EPERM) {
+        capability.kind = Kind::NoPermission;
+        capability.command = "sudo setcap cap_wake_alarm+ep " + ShellQuoted(probe.executablePath);
         capability.reason = "the program lacks the CAP_WAKE_ALARM capability, so the timer cannot "
                             "wake the computer from sleep";
-        capability.remedy = "sudo setcap cap_wake_alarm+ep " + ShellQuotedExecutablePath()
-                            + " and start the program again";
-    } else {
-        capability.reason = "the kernel offers no wake-up alarm clock ("
-                            + ErrnoText("timerfd_create(CLOCK_REALTIME_ALARM)", alarmError)
-                            + "), so the timer cannot wake the computer from sleep";
-        capability.remedy = "use a kernel with alarm timers and a real-time clock that can wake "
-                            "the machine (CONFIG_RTC_CLASS)";
+        capability.remedy = "run: " + capability.command + " and start the program again";
+        return capability;
     }
+    capability.kind = Kind::NoWakeClock;
+    capability.reason = "the kernel offers no wake-up alarm clock ("
+                        + ErrnoText("timerfd_create(CLOCK_REALTIME_ALARM)", probe.alarmError)
+                        + "), so the timer cannot wake the computer from sleep";
+    capability.remedy = "use a kernel with alarm timers (CONFIG_RTC_CLASS)";
     return capability;
 }
-
-} // namespace
 
 TimerFdWakeTimer::~TimerFdWakeTimer()
 {
@@ -147,8 +190,13 @@ bool TimerFdWakeTimer::Create()
 
     {
         const std::lock_guard lock(m_infoMutex);
-        m_capability =
-            CapabilityFor(clockId == CLOCK_REALTIME_ALARM, disabledByEnvironment, alarmError);
+        WakeProbe probe;
+        probe.disabledByEnvironment = disabledByEnvironment;
+        probe.alarmClockCreated = clockId == CLOCK_REALTIME_ALARM;
+        probe.alarmError = alarmError;
+        probe.wakeCapableRtc = HasWakeCapableRtc("/sys/class/rtc");
+        probe.executablePath = ExecutablePath();
+        m_capability = ClassifyWakeCapability(probe);
     }
     m_clockId.store(clockId);
     m_timerFd.store(timerFd);

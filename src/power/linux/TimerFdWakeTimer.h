@@ -25,6 +25,22 @@
 
 namespace zembra {
 
+// What decides whether the timer can wake the machine; Create() gathers it.
+struct WakeProbe {
+    bool disabledByEnvironment = false;
+    bool alarmClockCreated = false; // timerfd_create(CLOCK_REALTIME_ALARM) succeeded
+    int alarmError = 0;             // its errno when it did not
+    bool wakeCapableRtc = false;    // a real-time clock with a wake alarm exists
+    std::string executablePath;     // the running program, for the setcap command
+};
+// Granted; not granted (with the exact setcap command for this program); no clock that can
+// wake this machine; or switched off by the environment.
+WakeCapability ClassifyWakeCapability(const WakeProbe& probe);
+// True when a real-time clock under `rtcClassDir` (normally /sys/class/rtc) has a wake alarm.
+bool HasWakeCapableRtc(const std::string& rtcClassDir);
+// The path as a shell word, quoted only when it needs to be.
+std::string ShellQuoted(const std::string& path);
+
 class TimerFdWakeTimer final : public IWakeTimer {
 public:
     TimerFdWakeTimer() = default;
