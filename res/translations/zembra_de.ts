@@ -4,7 +4,7 @@
 <context>
     <name>CAlarm</name>
     <message>
-        <location filename="../../src/core/model/CAlarm.cpp" line="+24"/>
+        <location filename="../../src/core/model/CAlarm.cpp" line="+26"/>
         <source>raz</source>
         <translation>einmal</translation>
     </message>
@@ -126,7 +126,7 @@
 <context>
     <name>zembra::CAlarmDialog</name>
     <message>
-        <location filename="../../src/ui/CAlarmDialog.cpp" line="+277"/>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+275"/>
         <source>Alarm</source>
         <translation>Alarm</translation>
     </message>
@@ -376,7 +376,7 @@
         <translation>Abspielen</translation>
     </message>
     <message>
-        <location line="+155"/>
+        <location line="+121"/>
         <source>Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)</source>
         <translation>Audiodateien (*.wav *.mp3 *.wma);;Alle Dateien (*)</translation>
     </message>
@@ -450,13 +450,13 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+75"/>
-        <location line="+236"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+73"/>
+        <location line="+240"/>
         <source>Nie można odtworzyć dźwięku!</source>
         <translation>Der Ton kann nicht abgespielt werden!</translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-136"/>
         <source>Do uśpienia zostało:</source>
         <translation>Zeit bis zum Standby:</translation>
     </message>
@@ -471,12 +471,12 @@
         <translation>Zeit bis zum Herunterfahren:</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+112"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Das Programm %1 kann nicht gestartet werden: %2</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+46"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Der Computer konnte nicht in den Standby versetzt werden: %1</translation>
     </message>
@@ -494,9 +494,9 @@
 <context>
     <name>zembra::CDialogSettings</name>
     <message>
-        <location filename="../../src/ui/CDialogSettings.cpp" line="+60"/>
+        <location filename="../../src/ui/CDialogSettings.cpp" line="+48"/>
         <location line="+7"/>
-        <location line="+153"/>
+        <location line="+149"/>
         <source>&lt;domyślny&gt;</source>
         <translation>&lt;Standard&gt;</translation>
     </message>
@@ -670,9 +670,42 @@
     </message>
 </context>
 <context>
+    <name>zembra::CLateAlarmsNotice</name>
+    <message>
+        <location filename="../../src/ui/CLateAlarmsNotice.cpp" line="+27"/>
+        <source>Zaplanowane uśpienie pominięte</source>
+        <translation>Geplanter Standby ausgelassen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zaplanowana hibernacja pominięta</source>
+        <translation>Geplanter Ruhezustand ausgelassen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zaplanowane wyłączenie pominięte</source>
+        <translation>Geplantes Herunterfahren ausgelassen</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>%1 %2: spóźniony o %3 min</source>
+        <translation>%1 %2: %3 Min. verspätet</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Zembra: alarmy z opóźnieniem</source>
+        <translation>Zembra: Verspätete Alarme</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Te alarmy zadzwoniły z opóźnieniem, bo komputer był uśpiony albo program nie działał w ich porze. Spóźniony alarm nie usypia ani nie wyłącza komputera.</source>
+        <translation>Diese Alarme haben verspätet geklingelt, weil der Computer zu ihrer Zeit schlief oder das Programm nicht lief. Ein verspäteter Alarm versetzt den Computer nie in Bereitschaft und fährt ihn nicht herunter.</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+252"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+274"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -824,7 +857,7 @@
 <context>
     <name>zembra::CStatusDIalog</name>
     <message>
-        <location filename="../../src/ui/CStatusDIalog.cpp" line="+36"/>
+        <location filename="../../src/ui/CStatusDIalog.cpp" line="+39"/>
         <source>Najbliższy alarm:
 brak
 </source>
@@ -833,9 +866,14 @@ keiner
 </translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+47"/>
         <source>Aktualny stan</source>
         <translation>Aktueller Status</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kopiuj polecenie</source>
+        <translation>Befehl kopieren</translation>
     </message>
 </context>
 <context>
@@ -892,17 +930,32 @@ keiner
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+138"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+144"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
 Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation>
     </message>
+    <message>
+        <location line="+35"/>
+        <source>Alarmy nie wybudzą uśpionego komputera: %1</source>
+        <translation>Alarme wecken den schlafenden Computer nicht: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Gdy komputer nie śpi, alarmy dzwonią o czasie; alarmy, które minęły w czasie snu, zadzwonią po jego wybudzeniu. To samo pokazuje panel Aktualny stan.</source>
+        <translation>Solange der Computer nicht schläft, klingeln Alarme pünktlich; Alarme, die während des Schlafs fällig wurden, klingeln nach dem Aufwachen. Dasselbe zeigt das Feld „Aktueller Status“.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Nie pokazuj więcej</source>
+        <translation>Nicht mehr anzeigen</translation>
+    </message>
 </context>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+237"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+238"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Die Datei %1 kann nicht geöffnet werden.
@@ -958,31 +1011,63 @@ Die Änderungen wurden nicht gespeichert.</translation>
         <translation>Änderungen an %1 speichern?</translation>
     </message>
     <message>
-        <location line="+114"/>
-        <source>SetWaitableTimer failed: %1
+        <location line="+107"/>
+        <source>Nie można nastawić budzika systemowego: %1
 Alarm ustawiony na %2 może nie zadzwonić.</source>
-        <translation>SetWaitableTimer fehlgeschlagen: %1
-Der Alarm für %2 wird möglicherweise nicht ausgelöst.</translation>
+        <translation>Der Systemwecker kann nicht gestellt werden: %1
+Der Alarm für %2 klingelt möglicherweise nicht.</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <source>CancelWaitableTimer failed: %1</source>
-        <translation>CancelWaitableTimer fehlgeschlagen: %1</translation>
+        <location line="+11"/>
+        <source>Nie można wyłączyć budzika systemowego: %1</source>
+        <translation>Der Systemwecker kann nicht abgestellt werden: %1</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+40"/>
+        <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
+        <translation>dem Programm fehlt die Berechtigung. Erteilen Sie sie in einem Terminal mit:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>program nie ma uprawnienia do budzenia komputera. Aby je nadać, wykonaj w terminalu:
+%1</source>
+        <translation>das Programm darf den Computer nicht wecken. Um es zu erlauben, führen Sie in einem Terminal aus:
+%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>ten komputer nie ma zegara, który mógłby go wybudzić.</source>
+        <translation>dieser Computer hat keine Uhr, die ihn wecken kann.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ten komputer nie ma zegara, który mógłby go wybudzić. Alarm zadzwoni, jeśli komputer nie będzie wtedy uśpiony.</source>
+        <translation>dieser Computer hat keine Uhr, die ihn wecken kann. Der Alarm klingelt, wenn der Computer zu dieser Zeit nicht schläft.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>budzenie wyłączono zmienną środowiskową ZEMBRA_NO_WAKE_ALARM.</source>
+        <translation>das Wecken wurde mit der Umgebungsvariablen ZEMBRA_NO_WAKE_ALARM abgeschaltet.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>budzik systemowy jest niedostępny.</source>
+        <translation>der Systemwecker ist nicht verfügbar.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>Oczekiwanie na budzik nie powiodło się: %1
 Alarmy mogą nie zadzwonić o czasie.</source>
         <translation>Das Warten auf den Systemwecker ist fehlgeschlagen: %1
 Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     </message>
     <message>
-        <location line="+162"/>
+        <location line="+164"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Möchten Sie diesen Alarm wirklich löschen?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+39"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
     </message>
@@ -1005,11 +1090,21 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     <name>zembra::CZembracfgView</name>
     <message>
         <location filename="../../src/ui/CZembracfgView.cpp" line="+184"/>
+        <source>Komputer zostanie wybudzony na ten alarm.</source>
+        <translation>Der Computer wird für diesen Alarm geweckt.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Komputer nie zostanie wybudzony: %1</source>
+        <translation>Der Computer wird nicht geweckt: %1</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>brak</source>
         <translation>keine</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Nächster Alarm:

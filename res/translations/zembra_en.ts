@@ -4,7 +4,7 @@
 <context>
     <name>CAlarm</name>
     <message>
-        <location filename="../../src/core/model/CAlarm.cpp" line="+24"/>
+        <location filename="../../src/core/model/CAlarm.cpp" line="+26"/>
         <source>raz</source>
         <translation>once</translation>
     </message>
@@ -126,7 +126,7 @@
 <context>
     <name>zembra::CAlarmDialog</name>
     <message>
-        <location filename="../../src/ui/CAlarmDialog.cpp" line="+277"/>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+275"/>
         <source>Alarm</source>
         <translation>Alarm</translation>
     </message>
@@ -376,7 +376,7 @@
         <translation>Play</translation>
     </message>
     <message>
-        <location line="+155"/>
+        <location line="+121"/>
         <source>Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)</source>
         <translation>Sound files (*.wav *.mp3 *.wma);;All files (*)</translation>
     </message>
@@ -450,13 +450,13 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+75"/>
-        <location line="+236"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+73"/>
+        <location line="+240"/>
         <source>Nie można odtworzyć dźwięku!</source>
         <translation>Cannot play the sound!</translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-136"/>
         <source>Do uśpienia zostało:</source>
         <translation>Time until standby:</translation>
     </message>
@@ -471,12 +471,12 @@
         <translation>Time until shutdown:</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+112"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Cannot run the program %1: %2</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+46"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Failed to put the computer on standby: %1</translation>
     </message>
@@ -494,9 +494,9 @@
 <context>
     <name>zembra::CDialogSettings</name>
     <message>
-        <location filename="../../src/ui/CDialogSettings.cpp" line="+60"/>
+        <location filename="../../src/ui/CDialogSettings.cpp" line="+48"/>
         <location line="+7"/>
-        <location line="+153"/>
+        <location line="+149"/>
         <source>&lt;domyślny&gt;</source>
         <translation>&lt;default&gt;</translation>
     </message>
@@ -670,9 +670,42 @@
     </message>
 </context>
 <context>
+    <name>zembra::CLateAlarmsNotice</name>
+    <message>
+        <location filename="../../src/ui/CLateAlarmsNotice.cpp" line="+27"/>
+        <source>Zaplanowane uśpienie pominięte</source>
+        <translation>Scheduled suspend skipped</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zaplanowana hibernacja pominięta</source>
+        <translation>Scheduled hibernation skipped</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zaplanowane wyłączenie pominięte</source>
+        <translation>Scheduled shutdown skipped</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>%1 %2: spóźniony o %3 min</source>
+        <translation>%1 %2: %3 min late</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Zembra: alarmy z opóźnieniem</source>
+        <translation>Zembra: Late Alarms</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Te alarmy zadzwoniły z opóźnieniem, bo komputer był uśpiony albo program nie działał w ich porze. Spóźniony alarm nie usypia ani nie wyłącza komputera.</source>
+        <translation>These alarms rang late because the computer was asleep or the program was not running at their time. A late alarm never suspends or shuts down the computer.</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+252"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+274"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -824,7 +857,7 @@
 <context>
     <name>zembra::CStatusDIalog</name>
     <message>
-        <location filename="../../src/ui/CStatusDIalog.cpp" line="+36"/>
+        <location filename="../../src/ui/CStatusDIalog.cpp" line="+39"/>
         <source>Najbliższy alarm:
 brak
 </source>
@@ -833,9 +866,14 @@ none
 </translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+47"/>
         <source>Aktualny stan</source>
         <translation>Current status</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kopiuj polecenie</source>
+        <translation>Copy command</translation>
     </message>
 </context>
 <context>
@@ -892,17 +930,32 @@ none
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+138"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+144"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>The system wake-up timer is unavailable: %1
 Alarms will not go off until this problem is fixed.</translation>
     </message>
+    <message>
+        <location line="+35"/>
+        <source>Alarmy nie wybudzą uśpionego komputera: %1</source>
+        <translation>Alarms will not wake the computer from sleep: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Gdy komputer nie śpi, alarmy dzwonią o czasie; alarmy, które minęły w czasie snu, zadzwonią po jego wybudzeniu. To samo pokazuje panel Aktualny stan.</source>
+        <translation>While the computer is awake, alarms ring on time; alarms that passed while it slept ring when it wakes up. The Current status panel shows the same.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Nie pokazuj więcej</source>
+        <translation>Do not show again</translation>
+    </message>
 </context>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+237"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+238"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Cannot open the file %1.
@@ -958,31 +1011,63 @@ Your changes have not been saved.</translation>
         <translation>Save changes to %1?</translation>
     </message>
     <message>
-        <location line="+114"/>
-        <source>SetWaitableTimer failed: %1
+        <location line="+107"/>
+        <source>Nie można nastawić budzika systemowego: %1
 Alarm ustawiony na %2 może nie zadzwonić.</source>
-        <translation>SetWaitableTimer failed: %1
-The alarm set for %2 may not go off.</translation>
+        <translation>Cannot set the system wake timer: %1
+The alarm set for %2 may not ring.</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <source>CancelWaitableTimer failed: %1</source>
-        <translation>CancelWaitableTimer failed: %1</translation>
+        <location line="+11"/>
+        <source>Nie można wyłączyć budzika systemowego: %1</source>
+        <translation>Cannot cancel the system wake timer: %1</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+40"/>
+        <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
+        <translation>the program lacks the permission. Grant it in a terminal with:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>program nie ma uprawnienia do budzenia komputera. Aby je nadać, wykonaj w terminalu:
+%1</source>
+        <translation>the program is not allowed to wake the computer. To allow it, run in a terminal:
+%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>ten komputer nie ma zegara, który mógłby go wybudzić.</source>
+        <translation>this computer has no clock that can wake it.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ten komputer nie ma zegara, który mógłby go wybudzić. Alarm zadzwoni, jeśli komputer nie będzie wtedy uśpiony.</source>
+        <translation>this computer has no clock that can wake it. The alarm rings if the computer is not asleep at that time.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>budzenie wyłączono zmienną środowiskową ZEMBRA_NO_WAKE_ALARM.</source>
+        <translation>waking was turned off with the environment variable ZEMBRA_NO_WAKE_ALARM.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>budzik systemowy jest niedostępny.</source>
+        <translation>the system wake timer is not available.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>Oczekiwanie na budzik nie powiodło się: %1
 Alarmy mogą nie zadzwonić o czasie.</source>
         <translation>Waiting for the wake-up timer failed: %1
 Alarms may not go off on time.</translation>
     </message>
     <message>
-        <location line="+162"/>
+        <location line="+164"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Are you sure you want to delete this alarm?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+39"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Cannot put the computer on standby: power management is unavailable.</translation>
     </message>
@@ -1005,11 +1090,21 @@ Alarms may not go off on time.</translation>
     <name>zembra::CZembracfgView</name>
     <message>
         <location filename="../../src/ui/CZembracfgView.cpp" line="+184"/>
+        <source>Komputer zostanie wybudzony na ten alarm.</source>
+        <translation>The computer will be woken for this alarm.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Komputer nie zostanie wybudzony: %1</source>
+        <translation>The computer will not be woken: %1</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>brak</source>
         <translation>none</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Next alarm:

@@ -16,8 +16,7 @@ CAlerterThread::CAlerterThread(CSettings& settings, IPowerRequests* power,
     : QThread(parent)
     , m_settings(settings)
 {
-    qRegisterMetaType<zembra::DueAlarm>();
-    qRegisterMetaType<QList<zembra::DueAlarm>>();
+    qRegisterMetaType<zembra::FiringPass>();
     qRegisterMetaType<std::optional<zembra::CAlarm>>();
     setObjectName(QStringLiteral("alerter"));
 
@@ -92,10 +91,10 @@ void CAlerterThread::SetNextAlarm(const std::optional<CAlarm>& next, FileTime fi
     }
 }
 
-void CAlerterThread::CarryOut(const QList<DueAlarm>& alarms)
+void CAlerterThread::CarryOut(const FiringPass& pass)
 {
     if (CAlerterWindow* window = m_pAlerterWnd.get()) {
-        QMetaObject::invokeMethod(window, [window, alarms] { window->CarryOut(alarms); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(window, [window, pass] { window->CarryOut(pass); }, Qt::QueuedConnection);
     }
 }
 

@@ -37,7 +37,7 @@ public:
     void Stop();
 
     void SetNextAlarm(const std::optional<CAlarm>& next, FileTime firingUtc) override;
-    void CarryOut(const QList<DueAlarm>& alarms);
+    void CarryOut(const FiringPass& pass);
     // The user silenced the alarm: the sound fades out over `durationMs`.
     void StartFadeOut(int durationMs);
     // The pop-up's opacity from the Transparency setting (percent).

@@ -6,11 +6,14 @@
 #include "time/Clock.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <climits>
 
 namespace zembra {
+
+Q_LOGGING_CATEGORY(lcCarry, "zembra.carry", QtWarningMsg)
 
 namespace {
 
@@ -30,11 +33,6 @@ constexpr int kSlideMs = 500;
 constexpr int kCountdownStayMs = 300'000;
 constexpr int kMessageStayMs = 600'000;
 constexpr int kSlideStep = 2;
-
-bool IsPowerType(const std::string& type)
-{
-    return type == kTypeStandby || type == kTypeHibernate || type == kTypeShutdown;
-}
 
 } // namespace
 
@@ -74,6 +72,7 @@ void CAlerterWindow::Init()
         Q_EMIT StopTrayAnimation();
         m_messages << tr("Nie można odtworzyć dźwięku!") + QLatin1Char(' ') + reason;
         m_messageTimer.start(kMessageTickMs);
+        ScheduleVolumeRestore();
     });
 }
 
@@ -133,9 +132,7 @@ void CAlerterWindow::OnTimer(int id)
                 m_sound->Stop();
                 m_sound->Close();
             }
-            if (m_volume && m_volume->IsRaised()) {
-                m_restoreTimer.start(kRestoreDelayMs);
-            }
+            ScheduleVolumeRestore();
         }
         break;
     case kMessageTimer:
@@ -253,26 +250,31 @@ void CAlerterWindow::OnSoundEnded()
         m_sound->Close();
     }
     Q_EMIT StopTrayAnimation();
+    ScheduleVolumeRestore();
+}
+
+void CAlerterWindow::ScheduleVolumeRestore()
+{
     if (m_volume && m_volume->IsRaised()) {
         m_restoreTimer.start(kRestoreDelayMs);
     }
 }
 
-void CAlerterWindow::CarryOut(const QList<DueAlarm>& alarms)
+void CAlerterWindow::CarryOut(const FiringPass& pass)
 {
-    for (const DueAlarm& due : alarms) {
-        DoActions(due.alarm);
-        // A missed alarm never changes the power state: putting the machine back to sleep or
-        // switching it off the moment it wakes would close the user's work without a warning.
-        if (!due.caughtUp) {
-            RequestPower(due.alarm);
-        }
+    for (const DueAlarm& due : pass.alarms) {
+        qCInfo(lcCarry, "carried out: %s%s", due.alarm.m_strComment.c_str(), due.late ? " (late)" : "");
+        DoActions(due.alarm, due.late);
     }
+    // Late alarms make no request: putting the machine back to sleep or switching it off the
+    // moment it wakes would close the user's work without a warning.
+    RequestPower(pass.powerType);
 }
 
-void CAlerterWindow::DoActions(const CAlarm& alarm)
+void CAlerterWindow::DoActions(const CAlarm& alarm, bool late)
 {
-    if (alarm.m_strType == kTypeWakeup && m_deps.power != nullptr) {
+    // A late alarm makes no power request of any kind, the display's included.
+    if (alarm.m_strType == kTypeWakeup && m_deps.power != nullptr && !late) {
         if (const PowerResult result = m_deps.power->DisplayOn(); !result.ok) {
             // Desktops without a screen-saver service cannot be asked; the alarm goes on.
             qWarning("Cannot turn the display on: %s", result.error.c_str());
@@ -310,11 +312,13 @@ void CAlerterWindow::PlaySound(const CAlarm& alarm)
     if (!m_sound->Open(path, &error)) {
         m_messages << tr("Nie można odtworzyć dźwięku!") + QLatin1Char(' ') + error;
         m_messageTimer.start(kMessageTickMs);
+        ScheduleVolumeRestore();
         return;
     }
     // A new device starts at its own full volume, whatever an earlier fade left.
     m_sound->SetVolume(kFadeStartVolume);
     if (!m_sound->Play()) {
+        ScheduleVolumeRestore();
         return;
     }
     Q_EMIT StartTrayAnimation(500, -1);
@@ -323,17 +327,17 @@ void CAlerterWindow::PlaySound(const CAlarm& alarm)
     }
 }
 
-void CAlerterWindow::RequestPower(const CAlarm& alarm)
+void CAlerterWindow::RequestPower(const std::string& type)
 {
-    if (m_deps.power == nullptr || !IsPowerType(alarm.m_strType)) {
+    if (m_deps.power == nullptr || !IsPowerType(type)) {
         return;
     }
     PowerResult result;
     QString failure;
-    if (alarm.m_strType == kTypeStandby) {
+    if (type == kTypeStandby) {
         result = m_deps.power->Standby();
         failure = tr("Nie udało się wstrzymać komputera: %1");
-    } else if (alarm.m_strType == kTypeHibernate) {
+    } else if (type == kTypeHibernate) {
         result = m_deps.power->Hibernate();
         failure = tr("Nie udało się zahibernować komputera: %1");
     } else {

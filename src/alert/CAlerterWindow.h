@@ -7,6 +7,7 @@
 // user-interface thread, so it only talks to them through signals (queued across the threads).
 
 #include "model/CAlarm.h"
+#include "CPower.h"
 #include "model/CFiringRoad.h"
 
 #include <QObject>
@@ -50,8 +51,8 @@ public:
 
     // The next alarm as the document last armed the timer; restarts the countdown.
     Q_INVOKABLE void SetNextAlarm(const std::optional<zembra::CAlarm>& next, zembra::FileTime firingUtc);
-    // Carries out the alarms of one firing, in order: caught-up ones never change the power state.
-    Q_INVOKABLE void CarryOut(const QList<zembra::DueAlarm>& alarms);
+    // Carries out the alarms of one pass in order, then makes the pass's one power request.
+    Q_INVOKABLE void CarryOut(const zembra::FiringPass& pass);
     // The user silenced the alarm: the sound fades out over `durationMs`.
     Q_INVOKABLE void StartFadeOut(int durationMs);
     // The user clicked the pop-up: it slides away, the messages are forgotten.
@@ -91,9 +92,11 @@ Q_SIGNALS:
     void ActionFailed(const QString& text);
 
 private:
-    void DoActions(const CAlarm& alarm);
+    void DoActions(const CAlarm& alarm, bool late);
     void PlaySound(const CAlarm& alarm);
-    void RequestPower(const CAlarm& alarm);
+    void RequestPower(const std::string& type);
+    // The sound is over (played out, faded, failed): a raised volume goes back after a while.
+    void ScheduleVolumeRestore();
     void ArmCountdown();
     QTimer& Timer(int id);
 
@@ -119,5 +122,4 @@ private:
 
 } // namespace zembra
 
-Q_DECLARE_METATYPE(zembra::DueAlarm)
 Q_DECLARE_METATYPE(std::optional<zembra::CAlarm>)

@@ -4,6 +4,7 @@
 #include "CAlerterThread.h"
 #include "CDialogSettings.h"
 #include "CHelpWindow.h"
+#include "CLateAlarmsNotice.h"
 #include "CMessageBox.h"
 #include "CSettings.h"
 #include "CSystemTray.h"
@@ -133,11 +134,19 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
     connect(&m_doc, &CZembracfgDoc::RecentFilesChanged, this, &CMainFrame::UpdateRecentFiles);
     connect(&m_doc, &CZembracfgDoc::DialogOpenChanged, this, &CMainFrame::UpdateCommandStates);
     connect(m_pView, &CZembracfgView::SelectionChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(&m_doc, &CZembracfgDoc::AlarmsDue, this, [this](const FiringPass& pass) {
+        if (pass.HasLate()) {
+            LateNotice()->Add(pass);
+        }
+    });
     setWindowTitle(m_doc.Title());
 
     RetranslateUi();
     UpdateRecentFiles();
     UpdateCommandStates();
+
+    // The first size leaves room for what the window holds (the panels grow with the font).
+    resize(sizeHint().expandedTo(QSize(600, 370)));
 
     if (m_settings.m_regHideOnStartup.Get() != 0 && m_bHasTray) {
         HideToTray();
@@ -589,6 +598,17 @@ void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     UpdateCommandStates();
+    // A change of zone or clock the system did not announce is caught up with at the latest
+    // when the user looks.
+    m_doc.Resync();
+}
+
+CLateAlarmsNotice* CMainFrame::LateNotice()
+{
+    if (!m_pLateNotice) {
+        m_pLateNotice = std::make_unique<CLateAlarmsNotice>();
+    }
+    return m_pLateNotice.get();
 }
 
 void CMainFrame::hideEvent(QHideEvent* event)

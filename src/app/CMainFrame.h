@@ -23,6 +23,7 @@ class CTrueColorToolBar;
 class CZembracfgDoc;
 class CZembracfgView;
 class CDialogSettings;
+class CLateAlarmsNotice;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -93,6 +94,8 @@ public:
     // The help about a command (0: the page on how the program works).
     void ShowHelpFor(int command);
     void ShowTipOfTheDay();
+    // The notice of the late alarms of one pass (created on first use).
+    CLateAlarmsNotice* LateNotice();
 
 Q_SIGNALS:
     void ExitRequested();
@@ -131,6 +134,8 @@ private:
     bool m_bToldNoTray = false;
     bool m_bExiting = false;
     SettingsRunner m_settingsRunner;
+    // A window of its own, so that it shows while the frame is in the tray.
+    std::unique_ptr<CLateAlarmsNotice> m_pLateNotice;
 };
 
 } // namespace zembra

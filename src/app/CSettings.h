@@ -72,6 +72,7 @@ public:
     CRegistryString m_regLastCfg;        // full path of the alarm list last opened or saved
     CRegistryString m_regLang;           // "default", "Polski", "English" or "Deutsch"
     CRegistryDword m_regButtonSleepMode; // suspend command: 0 = standby, nonzero = hibernate
+    CRegistryDword m_regWakeHint;        // nonzero = say at start when alarms cannot wake the machine
 
 private:
     std::unique_ptr<AutostartEntry> m_pAutostart;

@@ -5,11 +5,14 @@
 #include "CMessageBox.h"
 #include "CPower.h"
 #include "CSettings.h"
+#include "CTimeZoneWatcher.h"
 #include "CZembracfgDoc.h"
 #include "PowerBackends.h"
 #include "model/AlarmTexts.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -108,8 +111,11 @@ bool CZembracfgApp::InitInstance(const Options& options)
     m_pAlerterThread->Start();
     m_pDoc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings, m_powerRequests.get(), m_pAlerterThread.get());
     connect(m_pDoc.get(), &CZembracfgDoc::AlarmsDue, m_pAlerterThread.get(),
-            [this](const QList<DueAlarm>& alarms) { m_pAlerterThread->CarryOut(alarms); });
+            [this](const FiringPass& pass) { m_pAlerterThread->CarryOut(pass); });
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *m_settings, m_pAlerterThread.get());
+    m_zoneWatcher = std::make_unique<CTimeZoneWatcher>(SystemTimeZoneSources());
+    connect(m_zoneWatcher.get(), &CTimeZoneWatcher::ZoneChanged, m_pDoc.get(),
+            &CZembracfgDoc::OnTimeZoneChanged);
     connect(m_pMainFrame.get(), &CMainFrame::ExitRequested, qApp, [] { QCoreApplication::exit(0); },
             Qt::QueuedConnection);
 
@@ -139,11 +145,7 @@ bool CZembracfgApp::InitInstance(const Options& options)
                              "ten problem nie zniknie.")
                               .arg(QString::fromStdString(error)));
     }
-    const WakeCapability capability = m_power->GetWakeCapability();
-    if (!capability.canWake) {
-        // Told on the terminal every time; the alarms still ring while the machine is awake.
-        qWarning("%s\n%s", capability.reason.c_str(), capability.remedy.c_str());
-    }
+    ShowWakeHint();
 
     if (!options.file.isEmpty()) {
         m_pDoc->OpenDocumentFile(options.file);
@@ -158,6 +160,39 @@ bool CZembracfgApp::InitInstance(const Options& options)
         m_pMainFrame->ShowTipOfTheDay();
     }
     return true;
+}
+
+void CZembracfgApp::ShowWakeHint()
+{
+    const WakeCapability capability = m_power->GetWakeCapability();
+    if (capability.canWake) {
+        return;
+    }
+    // Told on the terminal every time; the alarms still ring while the machine is awake.
+    qWarning("%s\n%s", capability.reason.c_str(), capability.remedy.c_str());
+    const bool worthTelling = capability.kind == WakeCapability::Kind::NoPermission
+                              || capability.kind == WakeCapability::Kind::NoWakeClock;
+    if (!worthTelling || m_settings->m_regWakeHint.Get() == 0) {
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zembra"),
+                                tr("Alarmy nie wybudzą uśpionego komputera: %1")
+                                    .arg(CZembracfgDoc::WakeWhyNot(capability, false)),
+                                QMessageBox::Ok, m_pMainFrame->isVisible() ? m_pMainFrame.get() : nullptr);
+    box->setObjectName(QStringLiteral("wakeHint"));
+    box->setInformativeText(tr("Gdy komputer nie śpi, alarmy dzwonią o czasie; alarmy, które "
+                               "minęły w czasie snu, zadzwonią po jego wybudzeniu. To samo "
+                               "pokazuje panel Aktualny stan."));
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setCheckBox(new QCheckBox(tr("Nie pokazuj więcej"), box));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        if (box->checkBox()->isChecked() && m_settings) {
+            m_settings->m_regWakeHint = 0;
+        }
+    });
+    box->show();
 }
 
 void CZembracfgApp::OnInstanceMessage()
@@ -187,6 +222,7 @@ int CZembracfgApp::ExitInstance()
     m_pDoc.reset();
     m_pAlerterThread.reset();
     m_instanceServer.reset();
+    m_zoneWatcher.reset();
     m_power.reset();
     SetTextTranslator(nullptr);
     InstanceLock().unlock();

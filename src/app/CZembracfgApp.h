@@ -19,6 +19,7 @@ class CAlerterThread;
 class CMainFrame;
 class CPower;
 class CSettings;
+class CTimeZoneWatcher;
 class CZembracfgDoc;
 class IPowerRequests;
 
@@ -54,6 +55,8 @@ public:
 
 private:
     void OnInstanceMessage();
+    // Once per start while armed alarms cannot wake the computer, until the user says no more.
+    void ShowWakeHint();
 
     std::unique_ptr<CSettings> m_settings;
     std::unique_ptr<CPower> m_power;
@@ -62,6 +65,7 @@ private:
     std::unique_ptr<CZembracfgDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<QLocalServer> m_instanceServer;
+    std::unique_ptr<CTimeZoneWatcher> m_zoneWatcher;
 };
 
 } // namespace zembra

@@ -130,10 +130,9 @@ CZembracfgDoc::CZembracfgDoc(CPower& power, CSettings& settings, IPowerRequests*
     , m_pPowerRequests(powerRequests)
     , m_pNextAlarmSink(nextAlarmSink)
     , m_pScheduler(std::make_unique<CScheduler>())
-    , m_road([this](FileTime notBefore) { UpdateTimer(notBefore); }, [] { return Clock::Now(); })
+    , m_road([] { return Clock::Now(); })
 {
-    qRegisterMetaType<zembra::DueAlarm>();
-    qRegisterMetaType<QList<zembra::DueAlarm>>();
+    qRegisterMetaType<zembra::FiringPass>();
     m_sleepPool.setMaxThreadCount(1);
     LoadRecentFiles();
     m_power.SetNotifyWindow(this, "OnWake");
@@ -160,6 +159,7 @@ void CZembracfgDoc::SetView(CZembracfgView* view)
     connect(view, &CZembracfgView::AlarmActiveChanged, this,
             [this](const CAlarm* alarm, bool on) { SetAlarmActive(alarm, on); });
     connect(view, &CZembracfgView::RebuildRequested, this, [this] {
+        UpdateTimer(); // the texts of the status panel in the new language
         RebuildRows();
         // The rows were written again in the new language; a list with alarms then counts
         // as changed, as every written row always has.
@@ -210,6 +210,7 @@ const CAlarm* CZembracfgDoc::NextAlarm() const
 
 void CZembracfgDoc::ReplaceSchedule(std::unique_ptr<CScheduler> schedule)
 {
+    RunPass();
     const std::unique_ptr<CScheduler> old = std::exchange(m_pScheduler, std::move(schedule));
     if (CZembracfgView* view = m_pView) {
         view->DeleteAllRows();
@@ -433,17 +434,10 @@ void CZembracfgDoc::RemoveRecentFile(const QString& path)
 
 // ---- the timer ----
 
-void CZembracfgDoc::UpdateTimer(FileTime notBefore)
+void CZembracfgDoc::UpdateTimer()
 {
-    if (m_bFiring) {
-        // An arming in the middle of a firing pass could come due for an alarm the pass is
-        // about to collect, and that alarm would ring twice: arm once, when the pass is done.
-        m_firingNotBefore = std::max(m_firingNotBefore, notBefore);
-        return;
-    }
-    const FileTime from = std::max(notBefore, Clock::Now());
     FileTime firingUtc = 0;
-    CAlarm* next = m_pScheduler->GetEarliestAlarmUtc(from, firingUtc);
+    CAlarm* next = m_road.NextAlarm(*m_pScheduler, firingUtc);
 
     SystemTime local = m_timeArmed;
     if (next != nullptr) {
@@ -452,7 +446,8 @@ void CZembracfgDoc::UpdateTimer(FileTime notBefore)
         // list replaced names nothing, and the firing road sees that.
         if (!m_power.SetWakeTimer(firingUtc, next->m_nId)) {
             ReportLater(
-                tr("SetWaitableTimer failed: %1\nAlarm ustawiony na %2 może nie zadzwonić.")
+                tr("Nie można nastawić budzika systemowego: %1\nAlarm ustawiony na %2 może nie "
+                   "zadzwonić.")
                     .arg(FromCore(m_power.LastError()), CZembracfgView::DateTimeText(local)));
         }
         m_timeArmed = local;
@@ -462,7 +457,8 @@ void CZembracfgDoc::UpdateTimer(FileTime notBefore)
                m_pScheduler->IndexOf(next));
     } else {
         if (!m_power.CancelWakeTimer()) {
-            ReportLater(tr("CancelWaitableTimer failed: %1").arg(FromCore(m_power.LastError())));
+            ReportLater(tr("Nie można wyłączyć budzika systemowego: %1")
+                            .arg(FromCore(m_power.LastError())));
         }
         m_nNextAlarmId = 0;
         m_nextFiringUtc = 0;
@@ -470,6 +466,9 @@ void CZembracfgDoc::UpdateTimer(FileTime notBefore)
     }
 
     if (CZembracfgView* view = m_pView) {
+        const WakeCapability capability = m_power.GetWakeCapability();
+        view->SetWakeStatus(capability.canWake, WakeWhyNot(capability, true),
+                            FromCore(capability.command));
         view->ShowNextAlarm(next, local);
     }
     if (m_pNextAlarmSink != nullptr) {
@@ -478,25 +477,72 @@ void CZembracfgDoc::UpdateTimer(FileTime notBefore)
     }
 }
 
+void CZembracfgDoc::RunPass(std::uint64_t token)
+{
+    const FiringPass pass = m_road.OnFireAlarm(*m_pScheduler, token);
+    if (pass.IsEmpty()) {
+        return;
+    }
+    for (const DueAlarm& due : pass.alarms) {
+        qCInfo(lcTimer, "due: alarm %d at %s%s",
+               m_pScheduler->IndexOf(m_pScheduler->FindById(due.alarm.m_nId)),
+               FormatIso(LocalFiring(due.alarm, due.firingUtc), false).c_str(),
+               due.late ? " (late)" : "");
+    }
+    Q_EMIT AlarmsDue(pass);
+}
+
+QString CZembracfgDoc::WakeWhyNot(const WakeCapability& capability, bool brief)
+{
+    switch (capability.kind) {
+    case WakeCapability::Kind::CanWake:
+        return {};
+    case WakeCapability::Kind::NoPermission:
+        if (brief) {
+            return tr("program nie ma uprawnienia. Nadaj je w terminalu poleceniem:");
+        }
+        return tr("program nie ma uprawnienia do budzenia komputera. Aby je nadać, wykonaj w "
+                  "terminalu:\n%1")
+            .arg(FromCore(capability.command));
+    case WakeCapability::Kind::NoWakeClock:
+        if (brief) {
+            return tr("ten komputer nie ma zegara, który mógłby go wybudzić.");
+        }
+        return tr("ten komputer nie ma zegara, który mógłby go wybudzić. Alarm zadzwoni, jeśli "
+                  "komputer nie będzie wtedy uśpiony.");
+    case WakeCapability::Kind::Disabled:
+        return tr("budzenie wyłączono zmienną środowiskową ZEMBRA_NO_WAKE_ALARM.");
+    case WakeCapability::Kind::NoTimer:
+        break;
+    }
+    return tr("budzik systemowy jest niedostępny.");
+}
+
+void CZembracfgDoc::Resync()
+{
+    RunPass();
+    UpdateTimer();
+}
+
+void CZembracfgDoc::OnTimeZoneChanged()
+{
+    Resync();
+    // The rows show wall-clock times, which the new zone leaves as they are; the countdown
+    // and the next alarm were brought up to date by the re-arming.
+}
+
 void CZembracfgDoc::OnWake(const WakeEvent& event)
 {
     switch (event.kind) {
-    case WakeEvent::Kind::Expired: {
+    case WakeEvent::Kind::Expired:
         m_bWaitFailureReported = false;
-        m_bFiring = true;
-        m_firingNotBefore = 0;
-        const std::vector<DueAlarm> due =
-            m_road.OnFireAlarm(*m_pScheduler, event.token, event.armedForUtc);
-        m_bFiring = false;
-        UpdateTimer(m_firingNotBefore);
-        if (!due.empty()) {
-            Q_EMIT AlarmsDue(QList<DueAlarm>(due.begin(), due.end()));
-        }
+        RunPass(event.token);
+        UpdateTimer();
         break;
-    }
     case WakeEvent::Kind::ClockChanged:
         m_bWaitFailureReported = false;
-        UpdateTimer();
+        m_road.OnClockSet();
+        Resync();
         break;
     case WakeEvent::Kind::WaitFailed:
         if (!m_bWaitFailureReported) {
@@ -611,6 +657,7 @@ void CZembracfgDoc::OnNewAlarm()
     dialog.m_bActive = true;
     const int result = RunDialog(dialog);
     if (result == QDialog::Accepted) {
+        RunPass();
         auto alarm = std::make_unique<CAlarm>();
         TakeDialog(*alarm, dialog);
         const CAlarm* added = alarm.get();
@@ -640,6 +687,7 @@ void CZembracfgDoc::OnEditAlarm()
     // Looked up again: the list may have been replaced while the dialog was open.
     CAlarm* alarm = m_pScheduler->FindById(id);
     if (result == QDialog::Accepted && alarm != nullptr) {
+        RunPass();
         TakeDialog(*alarm, dialog);
         SetModifiedFlag();
         UpdateSelectedRow(alarm);
@@ -667,6 +715,7 @@ void CZembracfgDoc::OnDeleteAlarm()
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     std::unique_ptr<CAlarm> removed;
     if (answer == QMessageBox::Yes) {
+        RunPass();
         removed = m_pScheduler->RemoveAlarm(m_pScheduler->FindById(id));
     }
     if (removed) {
@@ -690,6 +739,7 @@ bool CZembracfgDoc::SetAlarmActive(const CAlarm* alarm, bool on)
     if (own == nullptr || own->m_bActive == on) {
         return on;
     }
+    RunPass();
     own->m_bActive = on;
     SetModifiedFlag();
     UpdateTimer();

@@ -8,7 +8,9 @@
 // The document and its schedule live on the user-interface thread and are touched only there.
 // When the timer comes due, the document runs the firing road on the live schedule and hands
 // value copies of what is to be carried out to the alerter (AlarmsDue); nothing outside the
-// document ever holds a pointer into the list across a change.
+// document ever holds a pointer into the list across a change. Before every change of the list
+// the road carries out what is already due, so that a change can neither drop a due alarm nor
+// ring one that the change put in the past.
 
 #include "CPower.h"
 #include "model/CFiringRoad.h"
@@ -104,9 +106,16 @@ public:
     const CAlarm* NextAlarm() const;
     FileTime NextFiringUtc() const { return m_nextFiringUtc; }
 
-    // Arms the timer for the earliest pending alarm at or after max(now, notBefore), or cancels
-    // it when none is pending, and tells the view and the alert window what comes next.
-    void UpdateTimer(FileTime notBefore = 0);
+    // Arms the timer for the earliest occurrence not yet carried out (at once when it is
+    // already due), or cancels it when none is pending, and tells the view and the alert
+    // window what comes next.
+    void UpdateTimer();
+    // Carries out what fell due up to now and arms for what comes next: after a change of the
+    // clock or the zone, and whenever the window is shown.
+    void Resync();
+    // Why armed alarms do not wake the computer, in a few words for the status panel or in full
+    // (with the command that fixes it, where one does); empty when they do.
+    static QString WakeWhyNot(const WakeCapability& capability, bool brief);
 
     // ---- rows of the view, in list order ----
     int AddAlarmRow(const CAlarm* alarm);
@@ -125,19 +134,25 @@ public Q_SLOTS:
     // Standby or hibernation after the ButtonSleepMode setting, requested off this thread.
     void OnSleep();
     void OnWake(const zembra::WakeEvent& event);
+    // The zone rules have been reloaded: what is due is carried out, the rest searched again.
+    void OnTimeZoneChanged();
 
 Q_SIGNALS:
     void ModifiedChanged(bool modified);
     void TitleChanged(const QString& title);
     void RecentFilesChanged(const QStringList& files);
     void DialogOpenChanged(bool open);
-    // Alarms to carry out, caught-up ones first, as value copies.
-    void AlarmsDue(const QList<zembra::DueAlarm>& alarms);
+    // One pass of the firing road: the alarms to carry out (caught-up ones first, as value
+    // copies), late ones marked, and the one power request to make after them.
+    void AlarmsDue(const zembra::FiringPass& pass);
     // A sleep request has been answered (or could not be made); failures have been shown.
     void SleepRequestFinished(bool ok);
 
 private:
     QWidget* DialogParent() const;
+    // One pass of the firing road on the list as it stands; `token` names the alarm the timer
+    // was armed for.
+    void RunPass(std::uint64_t token = 0);
     // The alarm of the current list behind a pointer the view handed over, or null.
     CAlarm* FindAlarm(const CAlarm* alarm) const;
     // Takes the new list over: rows, timer; the old list is dropped only after the view and
@@ -172,8 +187,6 @@ private:
     bool m_bDialogOpen = false;
     bool m_bModified = false;
     bool m_bWaitFailureReported = false;
-    bool m_bFiring = false; // inside the firing road: armings wait for its end
-    FileTime m_firingNotBefore = 0;
     bool m_bSleepRunning = false;
     std::unique_ptr<CScheduler> m_pScheduler;
     CFiringRoad m_road;

@@ -3,6 +3,7 @@
 #include "PowerBackends.h"
 #include "ProgramStarter.h"
 #include "TerminationSignals.h"
+#include "time/Clock.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -36,7 +37,7 @@ CAlarmRunner::CAlarmRunner(Options options, std::ostream& out, std::ostream& err
     , m_pScheduler(std::make_unique<CScheduler>())
     , m_power(power ? std::move(power) : CreatePowerRequests(m_options.simulatePowerLog))
     , m_wakeTimer(timer ? std::move(timer) : CreateSystemWakeTimer())
-    , m_road([this](FileTime notBefore) { UpdateTimer(notBefore); }, [] { return GetSystemTimeAsFileTime(); })
+    , m_road([] { return Clock::Now(); })
 {
     m_reloadDelay.setSingleShot(true);
     m_reloadDelay.setInterval(kReloadDelayMs);
@@ -82,15 +83,14 @@ int CAlarmRunner::Start()
     qRegisterMetaType<zembra::WakeEvent>();
     m_wakeTimer.SetNotifyWindow(this, "OnWake");
     WatchList();
-    UpdateTimer(GetSystemTimeAsFileTime());
+    UpdateTimer();
     return 0;
 }
 
-void CAlarmRunner::UpdateTimer(FileTime notBefore)
+void CAlarmRunner::UpdateTimer()
 {
-    const FileTime from = std::max(notBefore, GetSystemTimeAsFileTime());
     FileTime firing = 0;
-    CAlarm* next = m_pScheduler->GetEarliestAlarmUtc(from, firing);
+    CAlarm* next = m_road.NextAlarm(*m_pScheduler, firing);
     if (next == nullptr) {
         if (!m_wakeTimer.CancelWakeTimer()) {
             m_err << "zembractl: cannot cancel the wake timer: " << m_wakeTimer.LastError() << '\n';
@@ -101,7 +101,7 @@ void CAlarmRunner::UpdateTimer(FileTime notBefore)
     if (!m_wakeTimer.SetWakeTimer(firing, next->m_nId)) {
         m_err << "zembractl: cannot arm the wake timer: " << m_wakeTimer.LastError() << '\n';
     }
-    const DueAlarm shown{*next, firing, false};
+    const DueAlarm shown{*next, firing, firing, false, false};
     m_err << "zembractl: next alarm #" << m_pScheduler->IndexOf(next) << " at "
           << LocalFiringText(shown) << std::endl;
 }
@@ -110,13 +110,14 @@ void CAlarmRunner::OnWake(const WakeEvent& event)
 {
     switch (event.kind) {
     case WakeEvent::Kind::Expired:
-        for (const DueAlarm& due : m_road.OnFireAlarm(*m_pScheduler, event.token, event.armedForUtc)) {
-            CarryOut(due);
-        }
+        RunPass(event.token);
+        UpdateTimer();
         break;
     case WakeEvent::Kind::ClockChanged:
         m_err << "zembractl: the system clock was set; searching the list again" << std::endl;
-        UpdateTimer(GetSystemTimeAsFileTime());
+        m_road.OnClockSet();
+        RunPass();
+        UpdateTimer();
         break;
     case WakeEvent::Kind::WaitFailed:
         m_err << "zembractl: waiting for the wake timer failed: " << event.error << std::endl;
@@ -124,23 +125,48 @@ void CAlarmRunner::OnWake(const WakeEvent& event)
     }
 }
 
+void CAlarmRunner::OnTimeZoneChanged()
+{
+    m_err << "zembractl: the time zone changed; searching the list again" << std::endl;
+    RunPass();
+    UpdateTimer();
+}
+
+void CAlarmRunner::RunPass(std::uint64_t token)
+{
+    const FiringPass pass = m_road.OnFireAlarm(*m_pScheduler, token);
+    for (const DueAlarm& due : pass.alarms) {
+        CarryOut(due);
+    }
+    // One request for the pass, after every other action: the strongest on-time type.
+    if (!pass.powerType.empty()) {
+        RequestPower(pass.powerType);
+    }
+}
+
 void CAlarmRunner::CarryOut(const DueAlarm& due)
 {
     const CAlarm& alarm = due.alarm;
-    if (alarm.m_strType == kTypeWakeup) {
+    // A late alarm makes no power request of any kind, the display's included.
+    if (alarm.m_strType == kTypeWakeup && !due.late) {
         if (const PowerResult result = m_power->DisplayOn(); !result.ok) {
             m_err << "zembractl: cannot turn the display on: " << result.error << '\n';
         }
     }
     m_out << LocalFiringText(due) << ' ' << alarm.m_strType << ' ' << alarm.m_strComment << ": "
-          << (alarm.m_bMessageActive ? alarm.m_strMessage : std::string()) << std::endl;
+          << (alarm.m_bMessageActive ? alarm.m_strMessage : std::string());
+    // A late alarm (the machine slept through it, or the engine could not run) never changes
+    // the power state: switching the machine off the moment it wakes would close the user's
+    // programs without a warning.
+    if (due.late) {
+        m_out << " (late " << due.LateMinutes() << " min)";
+        if (IsPowerType(alarm.m_strType)) {
+            m_out << ", " << alarm.m_strType << " skipped";
+        }
+    }
+    m_out << std::endl;
     if (alarm.m_bProgramActive && !alarm.m_strProgram.empty()) {
         StartProgram(alarm.m_strProgram);
-    }
-    // An alarm missed while the machine slept never changes its power state: switching the
-    // machine off the moment it wakes would close the user's programs without a warning.
-    if (!due.caughtUp) {
-        RequestPower(alarm);
     }
 }
 
@@ -152,17 +178,17 @@ void CAlarmRunner::StartProgram(const std::string& commandLine)
     }
 }
 
-void CAlarmRunner::RequestPower(const CAlarm& alarm)
+void CAlarmRunner::RequestPower(const std::string& type)
 {
     PowerResult result;
     const char* what = nullptr;
-    if (alarm.m_strType == kTypeStandby) {
+    if (type == kTypeStandby) {
         what = "standby";
         result = m_power->Standby();
-    } else if (alarm.m_strType == kTypeHibernate) {
+    } else if (type == kTypeHibernate) {
         what = "hibernation";
         result = m_power->Hibernate();
-    } else if (alarm.m_strType == kTypeShutdown) {
+    } else if (type == kTypeShutdown) {
         what = "shutdown";
         result = m_power->Shutdown();
     } else {
@@ -200,10 +226,13 @@ void CAlarmRunner::ReloadList()
     if (fresh->ToFileText() == m_pScheduler->ToFileText()) {
         return;
     }
+    // What fell due on the list as it was is carried out before the new one takes over, so
+    // that the change neither drops it nor rings what the new list adds in the past.
+    RunPass();
     m_pScheduler = std::move(fresh);
     m_err << "zembractl: " << m_options.listPath << " changed: " << m_pScheduler->Count()
           << " alarms" << std::endl;
-    UpdateTimer(GetSystemTimeAsFileTime());
+    UpdateTimer();
 }
 
 int RunAlarmEngine(const std::string& listPath, const std::string& simulatePowerLog,
@@ -223,6 +252,8 @@ int RunAlarmEngine(const std::string& listPath, const std::string& simulatePower
     if (const int status = runner.Start(); status != 0) {
         return status;
     }
+    CTimeZoneWatcher zone(SystemTimeZoneSources());
+    QObject::connect(&zone, &CTimeZoneWatcher::ZoneChanged, &runner, &CAlarmRunner::OnTimeZoneChanged);
     const int status = QCoreApplication::exec();
     err << "zembractl: stopped" << std::endl;
     return status;

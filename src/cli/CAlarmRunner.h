@@ -2,8 +2,8 @@
 
 // The alarm engine without a desktop, behind `zembractl run`: it keeps the wake timer armed for
 // the earliest alarm of a list file and carries each alarm out when it comes due: one line on
-// the output, its program, and the power request of its type. It follows the file when it
-// changes on disk and the system clock when someone sets it.
+// the output, its program, and the power request of its type (on time only). It follows the
+// file when it changes on disk, and the system clock and zone when someone sets them.
 
 #include "CPower.h"
 #include "IPowerRequests.h"
@@ -39,14 +39,18 @@ public:
 
 public Q_SLOTS:
     void OnWake(const zembra::WakeEvent& event);
+    // The zone rules have been reloaded: the alarms are searched again.
+    void OnTimeZoneChanged();
 
 private:
-    void UpdateTimer(FileTime notBefore);
+    // Carries out what fell due up to now; `token` names the alarm the timer was armed for.
+    void RunPass(std::uint64_t token = 0);
+    void UpdateTimer();
     void CarryOut(const DueAlarm& due);
     void ReloadList();
     void WatchList();
     void StartProgram(const std::string& commandLine);
-    void RequestPower(const CAlarm& alarm);
+    void RequestPower(const std::string& type);
 
     Options m_options;
     std::ostream& m_out;

@@ -1,6 +1,7 @@
 #include "CPower.h"
 
 #include "PowerBackends.h"
+#include "time/Clock.h"
 
 #include <QByteArray>
 #include <QMetaMethod>
@@ -314,7 +315,7 @@ void CPower::HandleExpiry()
         // The arming in force is for a moment still ahead: this expiry belonged to an arming
         // it replaced. The timer comes due again at the new moment; delivering now would ring
         // the new alarm early.
-        if (GetSystemTimeAsFileTime() < m_armedForUtc) {
+        if (Clock::Now() < m_armedForUtc) {
             return;
         }
         event.token = m_pendingToken.load();
@@ -333,7 +334,7 @@ void CPower::HandleClockChange()
     changed.kind = WakeEvent::Kind::ClockChanged;
     {
         const std::lock_guard lock(m_armMutex);
-        if (m_armed && GetSystemTimeAsFileTime() >= m_armedForUtc) {
+        if (m_armed && Clock::Now() >= m_armedForUtc) {
             // The armed moment has passed, and the kernel folded its expiry into the
             // clock-change report. That is what happens on every resume from suspend (the
             // real-time clock moved against the monotonic one), so it is also how the expiry

@@ -7,6 +7,7 @@
 // event through a queued call on its own thread.
 
 #include "IWakeTimer.h"
+#include "model/CFiringRoad.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -111,3 +112,4 @@ private:
 } // namespace zembra
 
 Q_DECLARE_METATYPE(zembra::WakeEvent)
+Q_DECLARE_METATYPE(zembra::FiringPass)

@@ -19,4 +19,14 @@ std::unique_ptr<IPowerRequests> CreatePowerRequests(const std::string& simulateL
     return std::make_unique<LogindPowerRequests>();
 }
 
+TimeZoneSources SystemTimeZoneSources()
+{
+    TimeZoneSources sources;
+    sources.files = {QStringLiteral("/etc/localtime"), QStringLiteral("/etc/timezone")};
+    sources.service = QStringLiteral("org.freedesktop.timedate1");
+    sources.path = QStringLiteral("/org/freedesktop/timedate1");
+    sources.interface = QStringLiteral("org.freedesktop.timedate1");
+    return sources;
+}
+
 } // namespace zembra

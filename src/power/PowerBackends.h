@@ -2,6 +2,7 @@
 
 // The one place where the platform's back ends are chosen.
 
+#include "CTimeZoneWatcher.h"
 #include "IPowerRequests.h"
 #include "IWakeTimer.h"
 
@@ -17,5 +18,8 @@ std::unique_ptr<IWakeTimer> CreateSystemWakeTimer();
 // `simulateLogPath` is not empty, the simulated back end that only appends one line per
 // request to that file and never touches the machine.
 std::unique_ptr<IPowerRequests> CreatePowerRequests(const std::string& simulateLogPath = {});
+
+// Where the system announces a new time zone (Linux: /etc/localtime and systemd-timedated).
+TimeZoneSources SystemTimeZoneSources();
 
 } // namespace zembra

@@ -2,7 +2,10 @@
 
 #include "CBitmapViewer.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -41,10 +44,35 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
     m_stNextAlarm->setWordWrap(true);
     m_stNextAlarm->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 
+    m_stWake = new QLabel(m_grpStatus);
+    m_stWake->setObjectName(QStringLiteral("wakeLabel"));
+    m_stWake->setTextFormat(Qt::PlainText);
+    m_stWake->setAlignment(Qt::AlignCenter);
+    m_stWake->setWordWrap(true);
+    m_stWake->hide();
+    // The command is shown breakable after every slash, which a narrow panel needs; what is
+    // copied comes from the link, never from the shown text, so nothing invisible is copied.
+    m_stWakeCommand = new QLabel(m_grpStatus);
+    m_stWakeCommand->setObjectName(QStringLiteral("wakeCommandLabel"));
+    m_stWakeCommand->setTextFormat(Qt::PlainText);
+    m_stWakeCommand->setAlignment(Qt::AlignCenter);
+    m_stWakeCommand->setWordWrap(true);
+    m_stWakeCommand->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_stWakeCommand->hide();
+    m_lnkCopy = new QLabel(m_grpStatus);
+    m_lnkCopy->setObjectName(QStringLiteral("copyWakeCommandLink"));
+    m_lnkCopy->setAlignment(Qt::AlignCenter);
+    m_lnkCopy->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_lnkCopy->hide();
+    connect(m_lnkCopy, &QLabel::linkActivated, this, &CStatusDIalog::CopyWakeCommand);
+
     auto* frameLayout = new QVBoxLayout(m_grpStatus);
     frameLayout->addSpacing(8);
     frameLayout->addWidget(m_bmpPicture, 0, Qt::AlignHCenter | Qt::AlignTop);
     frameLayout->addWidget(m_stNextAlarm, 1);
+    frameLayout->addWidget(m_stWake);
+    frameLayout->addWidget(m_stWakeCommand);
+    frameLayout->addWidget(m_lnkCopy);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -56,6 +84,7 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
 void CStatusDIalog::ReloadTexts()
 {
     m_grpStatus->setTitle(tr("Aktualny stan"));
+    m_lnkCopy->setText(QStringLiteral("<a href=\"copy\">%1</a>").arg(tr("Kopiuj polecenie")));
 }
 
 void CStatusDIalog::SetNextAlarmText(const QString& text)
@@ -66,6 +95,30 @@ void CStatusDIalog::SetNextAlarmText(const QString& text)
 QString CStatusDIalog::NextAlarmText() const
 {
     return m_stNextAlarm->text();
+}
+
+void CStatusDIalog::SetWakeText(const QString& text, const QString& command)
+{
+    m_stWake->setText(text);
+    m_stWake->setVisible(!text.isEmpty());
+    m_strWakeCommand = text.isEmpty() ? QString() : command;
+    QString shown = m_strWakeCommand;
+    shown.replace(u'/', QStringLiteral("/\u200B"));
+    m_stWakeCommand->setText(shown);
+    m_stWakeCommand->setVisible(!m_strWakeCommand.isEmpty());
+    m_lnkCopy->setVisible(!m_strWakeCommand.isEmpty());
+}
+
+void CStatusDIalog::CopyWakeCommand()
+{
+    if (!m_strWakeCommand.isEmpty()) {
+        QGuiApplication::clipboard()->setText(m_strWakeCommand);
+    }
+}
+
+QString CStatusDIalog::WakeText() const
+{
+    return m_stWake->text();
 }
 
 void CStatusDIalog::FitWidthTo(const QStringList& lines)

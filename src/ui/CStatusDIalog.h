@@ -25,6 +25,13 @@ public:
 
     void SetNextAlarmText(const QString& text);
     QString NextAlarmText() const;
+    // Under the next alarm: whether the computer will be woken for it (empty: nothing shown),
+    // and the command that makes it so, with a link that copies it.
+    void SetWakeText(const QString& text, const QString& command = {});
+    QString WakeText() const;
+    QString WakeCommand() const { return m_strWakeCommand; }
+    // Puts the command on the clipboard (the link's work).
+    void CopyWakeCommand();
 
     // Fixes the panel's width so that the widest of these lines fits on one line of the
     // next-alarm text (and the picture always fits); longer texts wrap.
@@ -37,6 +44,10 @@ protected:
 
 private:
     QLabel* m_stNextAlarm = nullptr;
+    QLabel* m_stWake = nullptr;
+    QLabel* m_stWakeCommand = nullptr;
+    QLabel* m_lnkCopy = nullptr;
+    QString m_strWakeCommand;
     QGroupBox* m_grpStatus = nullptr;
     CBitmapViewer* m_bmpPicture = nullptr;
 };

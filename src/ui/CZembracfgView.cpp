@@ -164,7 +164,28 @@ void CZembracfgView::ShowNextAlarm(const CAlarm* alarm, const SystemTime& localF
     m_pNextAlarm = alarm;
     m_timeNextAlarm = localFiring;
     m_dlgStatus->SetNextAlarmText(NextAlarmText(alarm, localFiring, Clock::Now()));
+    ShowWakeStatus();
     UpdateCountdownTimer(isVisible());
+}
+
+void CZembracfgView::SetWakeStatus(bool canWake, const QString& whyNot, const QString& command)
+{
+    m_bCanWake = canWake;
+    m_strWakeWhyNot = whyNot;
+    m_strWakeCommand = command;
+    ShowWakeStatus();
+}
+
+void CZembracfgView::ShowWakeStatus()
+{
+    if (m_pNextAlarm == nullptr) {
+        m_dlgStatus->SetWakeText({});
+    } else if (m_bCanWake) {
+        m_dlgStatus->SetWakeText(tr("Komputer zostanie wybudzony na ten alarm."));
+    } else {
+        m_dlgStatus->SetWakeText(tr("Komputer nie zostanie wybudzony: %1").arg(m_strWakeWhyNot),
+                                 m_strWakeCommand);
+    }
 }
 
 void CZembracfgView::RefreshCountdown()
@@ -196,6 +217,7 @@ void CZembracfgView::ReloadTexts()
     m_listAlarms->ReloadTexts();
     ReloadMenuTexts();
     m_dlgStatus->SetNextAlarmText(NextAlarmText(m_pNextAlarm, m_timeNextAlarm, Clock::Now()));
+    ShowWakeStatus();
     FitStatusPanel();
     Q_EMIT RebuildRequested();
 }

@@ -46,6 +46,9 @@ public:
     // The next alarm (null: none pending) with its local firing time; the countdown is
     // refreshed once a second from these while the view is visible.
     void ShowNextAlarm(const CAlarm* alarm, const SystemTime& localFiring);
+    // Whether armed alarms wake the computer; when not, why and the command that fixes it (empty
+    // when none does). Shown under the next alarm while one is pending.
+    void SetWakeStatus(bool canWake, const QString& whyNot, const QString& command = {});
     // Fills the properties panel ("brak" three times for null) and makes the alarm the picked one.
     void ShowAlarmProperties(const CAlarm* alarm);
     // The alarm the user picked in the list; the edit and delete commands act on it.
@@ -99,8 +102,13 @@ private:
     // "date-time (weekday) time, frequency text" of an alarm: the list's and the panel's.
     static QString AlarmTimeText(const CAlarm& alarm);
 
+    void ShowWakeStatus();
+
     const CAlarm* m_pNextAlarm = nullptr;
     SystemTime m_timeNextAlarm;
+    bool m_bCanWake = true;
+    QString m_strWakeWhyNot;
+    QString m_strWakeCommand;
     const CAlarm* m_pSelectedAlarm = nullptr;
     int m_nItemCount = 0;
     CAlarmList* m_listAlarms = nullptr;

@@ -5,6 +5,7 @@
 #include "CAlerterThread.h"
 #include "CAlerterWindow.h"
 #include "CSettings.h"
+#include "CSoundDevice.h"
 #include "CTaskbarNotifier.h"
 #include "CVolumeMixer.h"
 #include "PowerBackends.h"
@@ -78,6 +79,17 @@ CAlarm Alarm(const char* type, const char* message = nullptr)
 
 const FileTime kNow = 134'000'000'000'000'000; // an arbitrary moment in 2025
 
+// A pass of the firing road carrying these alarms out on time (or late), with its request.
+FiringPass Pass(const std::vector<CAlarm>& alarms, const char* request = "", bool late = false)
+{
+    FiringPass pass;
+    for (const CAlarm& alarm : alarms) {
+        pass.alarms.push_back(DueAlarm{alarm, kNow, kNow, false, late});
+    }
+    pass.powerType = request;
+    return pass;
+}
+
 } // namespace
 
 class TestAlerter : public QObject {
@@ -93,7 +105,9 @@ private Q_SLOTS:
     void clickSlidesOutAndForgets();
     void fadeOutStepsThenRestoresTheVolumeLater();
     void secondSoundDuringPendingRestoreDoesNotSaveAgain();
-    void caughtUpAlarmsNeverChangeThePowerState();
+    void volumeGoesBackAfterEveryEndOfTheSound_data();
+    void volumeGoesBackAfterEveryEndOfTheSound();
+    void onePowerRequestAfterEveryAction();
     void failuresAreShownNotDropped();
     void firedAlarmReachesThePopUpProgramAndPowerLog();
 
@@ -200,7 +214,7 @@ void TestAlerter::messagesRotateWithNumbersOnlyWhenSeveral()
 {
     auto window = MakeWindow();
     QSignalSpy shown(window.get(), &CAlerterWindow::ShowNotifierText);
-    window->CarryOut({DueAlarm{Alarm(kTypeWakeup, "Wstawaj!"), kNow, false}});
+    window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!")}));
     QVERIFY(window->IsTimerActive(CAlerterWindow::kMessageTimer));
     QCOMPARE(window->TimerInterval(CAlerterWindow::kMessageTimer), 2000);
     window->OnTimer(CAlerterWindow::kMessageTimer);
@@ -210,7 +224,7 @@ void TestAlerter::messagesRotateWithNumbersOnlyWhenSeveral()
     QCOMPARE(shown.at(0).at(2).toInt(), 600'000);
 
     shown.clear();
-    window->CarryOut({DueAlarm{Alarm(kTypeWakeup, "b"), kNow, true}, DueAlarm{Alarm(kTypeWakeup, "c"), kNow, false}});
+    window->CarryOut(Pass({Alarm(kTypeWakeup, "b"), Alarm(kTypeWakeup, "c")}));
     QStringList texts;
     for (int i = 0; i < 4; ++i) {
         window->OnTimer(CAlerterWindow::kMessageTimer);
@@ -226,7 +240,7 @@ void TestAlerter::clickSlidesOutAndForgets()
     auto window = MakeWindow();
     QSignalSpy slideOut(window.get(), &CAlerterWindow::SlideOutNotifier);
     window->SetNextAlarm(Alarm(kTypeStandby), kNow + kTicksPerMinute);
-    window->CarryOut({DueAlarm{Alarm(kTypeWakeup, "x"), kNow, false}});
+    window->CarryOut(Pass({Alarm(kTypeWakeup, "x")}));
     QVERIFY(window->IsTimerActive(CAlerterWindow::kCountdownTimer));
     window->OnNotifierClicked();
     QCOMPARE(slideOut.count(), 1);
@@ -272,13 +286,12 @@ void TestAlerter::secondSoundDuringPendingRestoreDoesNotSaveAgain()
     CAlarm ringing = Alarm(kTypeWakeup);
     ringing.m_bSoundActive = true;
     ringing.m_strSound = "/nonexistent/first.wav";
-    window->CarryOut({DueAlarm{ringing, kNow, false}});
+    window->CarryOut(Pass({ringing}));
     QCOMPARE(m_reads, 1);
-    window->OnSoundEnded();
     QVERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
 
     // A second alarm sound while the restore is pending: the volume stays raised, unsaved.
-    window->CarryOut({DueAlarm{ringing, kNow, false}});
+    window->CarryOut(Pass({ringing}));
     QCOMPARE(m_reads, 1);
     window->OnTimer(CAlerterWindow::kRestoreTimer);
     QCOMPARE(m_system, (VolumeState{"sink", {20000, 20000}, true}));
@@ -286,15 +299,58 @@ void TestAlerter::secondSoundDuringPendingRestoreDoesNotSaveAgain()
     QVERIFY(window->Messages().filter(QStringLiteral("Nie można odtworzyć dźwięku!")).size() == 2);
 }
 
-void TestAlerter::caughtUpAlarmsNeverChangeThePowerState()
+void TestAlerter::volumeGoesBackAfterEveryEndOfTheSound_data()
+{
+    QTest::addColumn<QString>("end");
+    for (const char* end : {"cannot open", "fails while playing", "played out", "faded out"}) {
+        QTest::newRow(end) << QString::fromLatin1(end);
+    }
+}
+
+void TestAlerter::volumeGoesBackAfterEveryEndOfTheSound()
+{
+    QFETCH(QString, end);
+    const VolumeState before = m_system;
+    auto window = MakeWindow();
+    window->Init();
+    if (end == QLatin1String("cannot open")) {
+        CAlarm ringing = Alarm(kTypeWakeup);
+        ringing.m_bSoundActive = true;
+        ringing.m_strSound = "/nonexistent/alarm.wav";
+        window->CarryOut(Pass({ringing}));
+    } else {
+        window->Volume()->RaiseVolume();
+        if (end == QLatin1String("fails while playing")) {
+            Q_EMIT window->Sound()->Failed(QStringLiteral("no decoder"));
+            QTRY_VERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
+        } else if (end == QLatin1String("played out")) {
+            window->OnSoundEnded();
+        } else {
+            window->StartFadeOut(2000);
+            for (int i = 0; i < 10; ++i) {
+                window->OnTimer(CAlerterWindow::kFadeTimer);
+            }
+        }
+    }
+    QVERIFY(!(m_system == before));
+    QVERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
+    QCOMPARE(window->TimerInterval(CAlerterWindow::kRestoreTimer), 5000);
+    window->OnTimer(CAlerterWindow::kRestoreTimer);
+    QCOMPARE(m_system, before);
+}
+
+void TestAlerter::onePowerRequestAfterEveryAction()
 {
     auto window = MakeWindow();
     CAlarm shutdown = Alarm(kTypeShutdown, "late");
     shutdown.m_strProgram = "backup --now";
     shutdown.m_bProgramActive = true;
-    window->CarryOut({DueAlarm{shutdown, kNow, true}, DueAlarm{Alarm(kTypeWakeup), kNow, true},
-                      DueAlarm{Alarm(kTypeStandby), kNow, false}});
-    // The caught-up shut-down still runs its other actions.
+    // The road decided: the late shut-down asks nothing, the on-time standby asks once.
+    FiringPass pass = Pass({shutdown, Alarm(kTypeWakeup), Alarm(kTypeWakeup), Alarm(kTypeStandby)}, kTypeStandby);
+    pass.alarms[0].late = true;
+    pass.alarms[2].late = true; // no display-on for this one
+    m_power.requests.clear();
+    window->CarryOut(pass);
     QCOMPARE(m_started, QStringList{QStringLiteral("backup --now")});
     QCOMPARE(window->Messages(), QStringList{QStringLiteral("late")});
     QCOMPARE(m_power.requests, (QStringList{QStringLiteral("display-on"), QStringLiteral("standby")}));
@@ -305,7 +361,7 @@ void TestAlerter::failuresAreShownNotDropped()
     auto window = MakeWindow();
     QSignalSpy failed(window.get(), &CAlerterWindow::ActionFailed);
     m_power.refuse = true;
-    window->CarryOut({DueAlarm{Alarm(kTypeHibernate), kNow, false}});
+    window->CarryOut(Pass({Alarm(kTypeHibernate)}, kTypeHibernate));
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.last().at(0).toString(), QStringLiteral("Nie udało się zahibernować komputera: Access denied"));
     QCOMPARE(window->Messages(), QStringList{failed.last().at(0).toString()});
@@ -326,7 +382,7 @@ void TestAlerter::firedAlarmReachesThePopUpProgramAndPowerLog()
     const QString marker = dir.filePath(QStringLiteral("started"));
     alarm.m_strProgram = "touch '" + marker.toStdString() + "'";
     alarm.m_bProgramActive = true;
-    thread.CarryOut({DueAlarm{alarm, kNow, false}});
+    thread.CarryOut(Pass({alarm}, kTypeStandby));
 
     // One tick of the rotation, on the alerter thread, brings the message to the pop-up.
     CAlerterWindow* window = thread.Window();

@@ -6,6 +6,8 @@
 #include "CAlarmList.h"
 #include "CMessageBox.h"
 #include "CSettings.h"
+#include "CStatusDIalog.h"
+#include "CTimeZoneWatcher.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 #include "INextAlarmSink.h"
@@ -35,6 +37,7 @@ struct TimerLog {
     bool stop = false;
     int arms = 0;
     std::optional<FileTime> armedFor; // empty when cancelled
+    WakeCapability capability = WakeCapability::Granted();
 };
 
 class FakeTimer final : public IWakeTimer {
@@ -69,7 +72,11 @@ public:
         m_log->stop = true;
         m_log->interrupted.notify_all();
     }
-    WakeCapability Capability() const override { return WakeCapability::Granted(); }
+    WakeCapability Capability() const override
+    {
+        const std::lock_guard lock(m_log->mutex);
+        return m_log->capability;
+    }
     std::string LastError() const override { return "fake: arming refused"; }
 
 private:
@@ -94,13 +101,14 @@ FileTime Utc(int hour, int minute, int day = 4)
     return LocalSystemTimeToUtc(Local(hour, minute, day)).value();
 }
 
-CAlarm Alarm(int hour, int minute, const char* comment, const char* frequency = kFrequencyOnce)
+CAlarm Alarm(int hour, int minute, const char* comment, const char* frequency = kFrequencyOnce,
+             const char* type = kTypeWakeup)
 {
     CAlarm alarm;
     alarm.m_time = Local(hour, minute);
     alarm.m_strComment = comment;
     alarm.m_strFrequency = frequency;
-    alarm.m_strType = kTypeWakeup;
+    alarm.m_strType = type;
     alarm.m_bActive = true;
     return alarm;
 }
@@ -134,6 +142,21 @@ CZembracfgDoc::DialogRunner Answer(int hour, int minute, const QString& comment,
         dialog.m_strType = QStringLiteral("wakeup");
         return result;
     };
+}
+
+WakeEvent Expiry(std::uint64_t token, FileTime armedFor)
+{
+    WakeEvent expired;
+    expired.kind = WakeEvent::Kind::Expired;
+    expired.token = token;
+    expired.armedForUtc = armedFor;
+    return expired;
+}
+
+bool WriteText(const QString& path, const char* text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) > 0;
 }
 
 using Armed = std::pair<FileTime, quint64>;
@@ -192,6 +215,10 @@ private Q_SLOTS:
     void fileFailuresKeepTheList();
     void recentFiles();
     void expiryHandsOverDueAlarms();
+    void aChangeRightAfterTheMomentRingsTheDueAlarmOnce();
+    void lateAlarmsMakeNoPowerRequest();
+    void aNewTimeZoneRearmsForTheWallClockTime();
+    void thePanelSaysWhetherTheAlarmWakesTheComputer();
 
 private:
     QString File(const QString& name) const { return m_dir->filePath(name); }
@@ -484,19 +511,17 @@ void DocumentTest::expiryHandsOverDueAlarms()
     g_now = Utc(9, 0);
     QSignalSpy due(&e.doc, &CZembracfgDoc::AlarmsDue);
     const int arms = e.Arms();
-    WakeEvent expired;
-    expired.kind = WakeEvent::Kind::Expired;
-    expired.token = a->m_nId;
-    expired.armedForUtc = Utc(9, 0);
+    const WakeEvent expired = Expiry(a->m_nId, Utc(9, 0));
     e.doc.OnWake(expired);
 
     QCOMPARE(due.count(), 1);
-    const auto alarms = due.at(0).at(0).value<QList<DueAlarm>>();
-    QCOMPARE(alarms.size(), 2);
-    QCOMPARE(alarms[0].alarm.m_strComment, std::string("B"));
-    QVERIFY(alarms[0].caughtUp);
-    QCOMPARE(alarms[1].alarm.m_strComment, std::string("A"));
-    QVERIFY(!alarms[1].caughtUp);
+    const auto pass = due.at(0).at(0).value<FiringPass>();
+    QCOMPARE(pass.alarms.size(), std::size_t{2});
+    QCOMPARE(pass.alarms[0].alarm.m_strComment, std::string("B"));
+    QVERIFY(pass.alarms[0].caughtUp);
+    QCOMPARE(pass.alarms[1].alarm.m_strComment, std::string("A"));
+    QVERIFY(!pass.alarms[1].caughtUp);
+    QVERIFY(!pass.HasLate());
     // The fired alarm's own next occurrence is armed at once, in a single arming.
     QCOMPARE(e.Current(), Armed(Utc(9, 0, 5), a->m_nId));
     QCOMPARE(e.Arms(), arms + 1);
@@ -505,6 +530,86 @@ void DocumentTest::expiryHandsOverDueAlarms()
     QVERIFY(e.doc.OnNewDocument());
     e.doc.OnWake(expired);
     QCOMPARE(due.count(), 1);
+}
+
+void DocumentTest::aChangeRightAfterTheMomentRingsTheDueAlarmOnce()
+{
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A", kFrequencyEveryday, kTypeShutdown), Alarm(10, 0, "B")}));
+    const CAlarm* a = e.At(0);
+    QSignalSpy due(&e.doc, &CZembracfgDoc::AlarmsDue);
+
+    // The kernel has signalled, but the user switches B off before the expiry is handled:
+    // A is carried out then and there, on time, and the stale expiry brings nothing more.
+    g_now = Utc(9, 0) + kTicksPerSecond;
+    e.doc.SetAlarmActive(e.At(1), false);
+    QCOMPARE(due.count(), 1);
+    const auto pass = due.at(0).at(0).value<FiringPass>();
+    QCOMPARE(pass.alarms.size(), std::size_t{1});
+    QCOMPARE(pass.powerType, std::string(kTypeShutdown));
+    e.doc.OnWake(Expiry(a->m_nId, Utc(9, 0)));
+    QCOMPARE(due.count(), 1);
+    QCOMPARE(e.Current(), Armed(Utc(9, 0, 5), a->m_nId));
+}
+
+void DocumentTest::lateAlarmsMakeNoPowerRequest()
+{
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A", kFrequencyOnce, kTypeStandby)}));
+    QSignalSpy due(&e.doc, &CZembracfgDoc::AlarmsDue);
+    // The lid was closed across the moment and opened three hours later.
+    g_now = Utc(12, 0);
+    e.doc.OnWake(Expiry(e.At(0)->m_nId, Utc(9, 0)));
+    const auto pass = due.at(0).at(0).value<FiringPass>();
+    QVERIFY(pass.HasLate());
+    QCOMPARE(pass.alarms[0].LateMinutes(), 180);
+    QCOMPARE(pass.powerType, std::string());
+}
+
+void DocumentTest::aNewTimeZoneRearmsForTheWallClockTime()
+{
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A", kFrequencyEveryday)}));
+    QCOMPARE(e.Current(), Armed(Utc(9, 0), e.At(0)->m_nId));
+
+    // The zone is announced the way the system does it: the zone file changes.
+    const QString zoneFile = File(QStringLiteral("localtime"));
+    QVERIFY(WriteText(zoneFile, "Europe/Warsaw"));
+    TimeZoneSources sources;
+    sources.files = {zoneFile};
+    CTimeZoneWatcher watcher(sources, QDBusConnection(QString()));
+    connect(&watcher, &CTimeZoneWatcher::ZoneChanged, &e.doc, &CZembracfgDoc::OnTimeZoneChanged);
+    QSignalSpy changed(&watcher, &CTimeZoneWatcher::ZoneChanged);
+    qputenv("TZ", "America/New_York");
+    QVERIFY(WriteText(zoneFile, "America/New_York"));
+    QVERIFY(changed.wait(5000));
+    const FileTime nine = Utc(9, 0); // now read in the new zone
+    qputenv("TZ", "Europe/Warsaw");
+    ReloadTimeZone();
+    QCOMPARE(e.Current(), Armed(nine, e.At(0)->m_nId));
+    QVERIFY(nine != Utc(9, 0));
+}
+
+void DocumentTest::thePanelSaysWhetherTheAlarmWakesTheComputer()
+{
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A")}));
+    QCOMPARE(e.view.StatusPanel()->WakeText(), QStringLiteral("Komputer zostanie wybudzony na ten alarm."));
+
+    WakeCapability refused;
+    refused.kind = WakeCapability::Kind::NoPermission;
+    refused.command = "sudo setcap cap_wake_alarm+ep /usr/bin/zembra";
+    {
+        const std::lock_guard lock(e.timer->mutex);
+        e.timer->capability = refused;
+    }
+    e.doc.UpdateTimer();
+    QCOMPARE(e.view.StatusPanel()->WakeCommand(), QStringLiteral("sudo setcap cap_wake_alarm+ep /usr/bin/zembra"));
+    QVERIFY(e.view.StatusPanel()->WakeText().startsWith(QStringLiteral("Komputer nie zostanie wybudzony")));
+    // Nothing pending, nothing said.
+    e.doc.SetAlarmActive(e.At(0), false);
+    QVERIFY(e.view.StatusPanel()->WakeText().isEmpty());
+    QVERIFY(e.view.StatusPanel()->WakeCommand().isEmpty());
 }
 
 int main(int argc, char** argv)

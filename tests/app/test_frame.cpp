@@ -5,6 +5,7 @@
 #include "CAlarmDialog.h"
 #include "CAlerterThread.h"
 #include "CDialogSettings.h"
+#include "CLateAlarmsNotice.h"
 #include "CMainFrame.h"
 #include "QuietTimer.h"
 #include "CMessageBox.h"
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void settingsAreStoredAndApplied();
     void cancelledSettingsChangeNothing();
     void toolbarTextsFollowTheMenus();
+    void lateAlarmsAreListedInANoticeThatDoesNotBlock();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -262,6 +264,41 @@ void TestFrame::toolbarTextsFollowTheMenus()
                                  QStringLiteral("Nowy"), QStringLiteral("Edytuj"), QStringLiteral("Usuń"),
                                  QStringLiteral("Ustawienia"), QStringLiteral("Wstrzym..."),
                                  QStringLiteral("Pomoc k...")}));
+}
+
+void TestFrame::lateAlarmsAreListedInANoticeThatDoesNotBlock()
+{
+    CAlarm slept;
+    slept.m_strType = kTypeStandby;
+    slept.m_strFrequency = kFrequencyOnce;
+    slept.m_strComment = "Koniec pracy";
+    slept.m_time = SystemTime{2030, 3, 1, 4, 23, 0, 0, 0};
+    const FileTime due = LocalSystemTimeToUtc(slept.m_time).value();
+    CAlarm onTime = slept;
+    onTime.m_strType = kTypeWakeup;
+    onTime.m_strComment = "on time";
+    FiringPass pass;
+    pass.alarms = {DueAlarm{slept, due, due + 95 * kTicksPerMinute, true, true},
+                   DueAlarm{onTime, due, due + kTicksPerSecond, false, false}};
+
+    Q_EMIT m_doc->AlarmsDue(pass);
+    CLateAlarmsNotice* notice = m_frame->LateNotice();
+    QVERIFY(notice->isVisible());
+    QVERIFY(!notice->isModal());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    const QStringList lines = notice->informativeText().split(u'\n');
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines[0].contains(QStringLiteral("Koniec pracy: spóźniony o 95 min")));
+    QVERIFY(lines[0].endsWith(QStringLiteral("Zaplanowane uśpienie pominięte")));
+
+    // A second pass adds to the open notice; a pass without late alarms shows nothing.
+    pass.alarms.pop_back();
+    Q_EMIT m_doc->AlarmsDue(pass);
+    QCOMPARE(notice->informativeText().split(u'\n').size(), 2);
+    notice->close();
+    pass.alarms = {DueAlarm{onTime, due, due, false, false}};
+    Q_EMIT m_doc->AlarmsDue(pass);
+    QVERIFY(!notice->isVisible());
 }
 
 QTEST_MAIN(TestFrame)

@@ -283,10 +283,20 @@ TEST(AlarmFile, HandEditedOddities)
         // No Date, no Time, empty Active; a year beyond 16 bits does not wrap into a valid one.
         + AlarmElement("<Comment>no date</Comment>\r\n", R"(Active="" Type="wakeup" Frequency="once")")
         + AlarmElement("<Date Year=\"67537\" Month=\"1\" Day=\"1\"/>\r\n", R"(Type="wakeup" Frequency="once")")
+        // Time fields out of range never fire (they used to read as 0: midnight UTC).
+        + AlarmElement("<Date Year=\"2026\" Month=\"6\" Day=\"1\"/>\r\n<Time Hour=\"70000\" Min=\"0\" Sec=\"0\"/>\r\n",
+                       R"(Active="1" Type="wakeup" Frequency="everyday")")
+        + AlarmElement("<Date Year=\"2026\" Month=\"6\" Day=\"1\"/>\r\n<Time Hour=\"7\" Min=\"-5\" Sec=\"0\"/>\r\n",
+                       R"(Active="1" Type="wakeup" Frequency="everyday")")
         + "<Other/>\r\n</Zembra>\r\n";
     CScheduler schedule;
     ASSERT_EQ(schedule.AppendFromFileText(text), CScheduler::LoadStatus::Read);
-    ASSERT_EQ(schedule.Count(), 4u);
+    ASSERT_EQ(schedule.Count(), 6u);
+    for (const std::size_t bad : {4u, 5u}) {
+        EXPECT_FALSE(schedule.At(bad)->CanFire()) << bad;
+        FileTime never = 0;
+        EXPECT_EQ(schedule.At(bad)->NextOccurrenceUtc(Ft(St(2026, 1, 1)), nullptr, never), -1) << bad;
+    }
 
     const CAlarm& first = *schedule.At(0);
     EXPECT_TRUE(first.m_bActive);
@@ -313,6 +323,42 @@ TEST(AlarmFile, HandEditedOddities)
     // Saving keeps the odd date as it was written.
     const std::string saved = schedule.ToFileText();
     EXPECT_NE(saved.find(R"(<Date Year="2026" Month="4" Day="31")"), std::string::npos);
+}
+
+TEST(AlarmFile, ARepeatingAlarmTypedInTheSpringGapKeepsItsTime)
+{
+    ScopedTimeZone zone("Europe/Warsaw");
+    const SystemTime gap = St(2026, 3, 29, 2, 30); // the clocks go from 02:00 to 03:00
+    CScheduler schedule;
+    for (const char* frequency : {kFrequencyEveryday, kFrequencyOnce}) {
+        auto alarm = std::make_unique<CAlarm>();
+        alarm->m_strFrequency = frequency;
+        alarm->m_strType = kTypeWakeup;
+        alarm->m_time = gap;
+        schedule.AddAlarm(std::move(alarm));
+    }
+    auto ordinary = std::make_unique<CAlarm>();
+    ordinary->m_strFrequency = kFrequencyEveryday;
+    ordinary->m_time = St(2026, 3, 30, 2, 30);
+    schedule.AddAlarm(std::move(ordinary));
+
+    const std::string text = schedule.ToFileText();
+    // The established bytes, plus the typed time for the repeating alarm in the gap only.
+    EXPECT_NE(text.find(R"(<Time Hour="1" Min="30" Sec="0" LocalTime="02:30:00"/>)"), std::string::npos);
+    EXPECT_NE(text.find(R"(<Time Hour="1" Min="30" Sec="0"/>)"), std::string::npos);
+    EXPECT_NE(text.find(R"(<Time Hour="0" Min="30" Sec="0"/>)"), std::string::npos);
+
+    CScheduler loaded;
+    ASSERT_EQ(loaded.AppendFromFileText(text), CScheduler::LoadStatus::Read);
+    EXPECT_EQ(loaded.At(0)->m_time.wHour, 2);
+    EXPECT_EQ(loaded.At(0)->m_time.wDay, 29);
+    // So it rings at 02:30 the next day, as it did before saving.
+    FileTime next = 0;
+    ASSERT_EQ(loaded.At(0)->NextOccurrenceUtc(LocalFt(St(2026, 3, 29, 12)), nullptr, next), 1);
+    EXPECT_EQ(next, LocalFt(St(2026, 3, 30, 2, 30)));
+    // The one-time alarm names an instant, which stays the same.
+    EXPECT_EQ(loaded.At(1)->m_time.wHour, 3);
+    EXPECT_EQ(loaded.ToFileText(), text);
 }
 
 TEST(AlarmFile, OtherRootNameStillLoadsItsAlarms)

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace zembra;
 using namespace zembra::test;
 
 namespace {
 
-// A schedule with a clock the test moves, and a timer that remembers what it was armed for.
+// The road over a schedule, with a clock the test moves and a timer armed the way the program
+// arms it: for the earliest occurrence the road has not carried out yet.
 class FiringTest : public ::testing::Test {
 protected:
     CAlarm* Add(const char* frequency, const SystemTime& local, const char* type = kTypeWakeup,
@@ -25,124 +28,215 @@ protected:
         return raw;
     }
 
-    // What the document does: arm for the earliest pending alarm.
-    void UpdateTimer(FileTime notBefore)
+    // The program starts (or the road is made) at this local moment.
+    void StartAt(const SystemTime& local)
     {
-        ++m_updates;
-        FileTime firing = 0;
-        CAlarm* next = m_schedule.GetEarliestAlarmUtc(std::max(notBefore, m_now), firing);
+        m_now = LocalFt(local);
+        m_road = std::make_unique<CFiringRoad>([this] { return m_now; });
+        Arm();
+    }
+
+    void Arm()
+    {
+        const CAlarm* next = m_road->NextAlarm(m_schedule, m_armedFor);
         m_armedToken = next != nullptr ? next->m_nId : 0;
-        m_armedFor = next != nullptr ? firing : 0;
     }
 
-    std::vector<DueAlarm> Fire()
+    // The timer came due (or a pass ran for another reason); the timer is armed again after.
+    FiringPass Pass(std::uint64_t token)
     {
-        CFiringRoad road([this](FileTime notBefore) { UpdateTimer(notBefore); }, [this] { return m_now; });
-        return road.OnFireAlarm(m_schedule, m_armedToken, m_armedFor);
+        FiringPass pass = m_road->OnFireAlarm(m_schedule, token);
+        Arm();
+        return pass;
     }
+    FiringPass Expire() { return Pass(m_armedToken); }
 
-    std::vector<std::string> Comments(const std::vector<DueAlarm>& due)
+    static std::vector<std::string> Comments(const FiringPass& pass)
     {
         std::vector<std::string> comments;
-        for (const DueAlarm& d : due) {
-            comments.push_back(d.alarm.m_strComment + (d.caughtUp ? " (caught up)" : ""));
+        for (const DueAlarm& d : pass.alarms) {
+            comments.push_back(d.alarm.m_strComment + (d.caughtUp ? " (caught up)" : "")
+                               + (d.late ? " (late)" : ""));
         }
         return comments;
     }
 
     ScopedTimeZone m_zone{"Europe/Warsaw"};
     CScheduler m_schedule;
+    std::unique_ptr<CFiringRoad> m_road;
     FileTime m_now = 0;
     std::uint64_t m_armedToken = 0;
     FileTime m_armedFor = 0;
-    int m_updates = 0;
 };
+
+using Strings = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(FiringTest, TwoAlarmsAtTheSameSecondCatchUpFirst)
+TEST_F(FiringTest, AlarmsAtTheSameSecondAreAllOnTimeAndTheArmedOneGoesLast)
 {
-    Add(kFrequencyOnce, St(2026, 6, 2, 7), kTypeStandby);
+    // The wake-up alarm is listed first, so the timer is armed for it; the standby at the same
+    // second is no "missed" alarm and still puts the computer to sleep, once.
     Add(kFrequencyOnce, St(2026, 6, 2, 7));
-    m_now = LocalFt(St(2026, 6, 1, 22));
-    UpdateTimer(m_now);
+    Add(kFrequencyOnce, St(2026, 6, 2, 7), kTypeStandby);
+    StartAt(St(2026, 6, 1, 22));
     ASSERT_EQ(m_armedToken, m_schedule.At(0)->m_nId);
 
     m_now = m_armedFor + 3 * kTicksPerMillisecond; // the timer is a little late, as always
-    const std::vector<DueAlarm> due = Fire();
-    EXPECT_EQ(Comments(due), (std::vector<std::string>{"alarm 1 (caught up)", "alarm 0"}));
-    EXPECT_EQ(due[1].alarm.m_strType, kTypeStandby);
-    EXPECT_EQ(due[0].firingUtc, LocalFt(St(2026, 6, 2, 7)));
+    const FiringPass pass = Expire();
+    EXPECT_EQ(Comments(pass), (Strings{"alarm 1 (caught up)", "alarm 0"}));
+    EXPECT_EQ(pass.powerType, kTypeStandby);
+    EXPECT_FALSE(pass.HasLate());
+    EXPECT_EQ(pass.alarms[0].firingUtc, LocalFt(St(2026, 6, 2, 7)));
     for (const auto& alarm : m_schedule.Alarms()) {
         EXPECT_FALSE(alarm->m_bHandled);
     }
     EXPECT_EQ(m_armedToken, 0u); // nothing left to fire
 }
 
-TEST_F(FiringTest, AfterALongSleepEachMissedAlarmOnceInListOrder)
+struct PowerCase {
+    const char* name;
+    std::vector<const char*> types; // alarms at the same moment, in list order
+    FileTime lateBy;                // how long after their moment the pass runs
+    const char* request;            // the one request of the pass
+};
+
+class PowerOfAPass : public FiringTest, public ::testing::WithParamInterface<PowerCase> {};
+
+TEST_P(PowerOfAPass, OnlyOnTimeAlarmsAskAndTheStrongestWins)
+{
+    const PowerCase& c = GetParam();
+    for (const char* type : c.types) {
+        Add(kFrequencyOnce, St(2026, 6, 2, 23), type);
+    }
+    StartAt(St(2026, 6, 2, 22, 30));
+    m_now = m_armedFor + c.lateBy;
+    const FiringPass pass = Expire();
+    ASSERT_EQ(pass.alarms.size(), c.types.size());
+    EXPECT_EQ(pass.powerType, c.request);
+    EXPECT_EQ(pass.HasLate(), c.lateBy > CFiringRoad::kOnTimeSpan);
+    EXPECT_EQ(pass.alarms.back().LateMinutes(), c.lateBy / kTicksPerMinute);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Firing, PowerOfAPass,
+    ::testing::Values(
+        PowerCase{"ShutdownOnTime", {kTypeShutdown}, 2 * kTicksPerMinute, kTypeShutdown},
+        // The lid was closed across the moment: the machine is not switched off on opening it.
+        PowerCase{"ShutdownLate", {kTypeShutdown}, 2 * kTicksPerMinute + 1, ""},
+        PowerCase{"StandbyLateNextMorning", {kTypeStandby}, 9 * kTicksPerHour, ""},
+        PowerCase{
+            "StrongestOfThree", {kTypeStandby, kTypeShutdown, kTypeHibernate}, 0, kTypeShutdown},
+        PowerCase{
+            "HibernateOverStandby", {kTypeStandby, kTypeWakeup, kTypeHibernate}, 0, kTypeHibernate},
+        PowerCase{"WakeupAsksNothing", {kTypeWakeup}, 0, ""}),
+    [](const ::testing::TestParamInfo<PowerCase>& c) { return std::string(c.param.name); });
+
+TEST_F(FiringTest, LateAndOnTimeAlarmsOfOnePassAreToldApart)
+{
+    Add(kFrequencyOnce, St(2026, 6, 2, 7), kTypeShutdown);               // slept through
+    CAlarm* wake = Add(kFrequencyOnce, St(2026, 6, 2, 9), kTypeStandby); // the timer woke us
+    StartAt(St(2026, 6, 2, 6));
+    m_now = LocalFt(St(2026, 6, 2, 9, 0, 40));
+    const FiringPass pass = Pass(wake->m_nId);
+    EXPECT_EQ(Comments(pass), (Strings{"alarm 0 (caught up) (late)", "alarm 1"}));
+    EXPECT_EQ(pass.powerType, kTypeStandby);
+    EXPECT_EQ(pass.alarms[0].LateMinutes(), 120);
+}
+
+TEST_F(FiringTest, AfterALongSleepEachAlarmOnceInListOrderWithItsLatestOccurrence)
 {
     CAlarm* armed = Add(kFrequencyEveryday, St(2026, 6, 1, 6));
     Add(kFrequencyOnce, St(2026, 6, 3, 12), kTypeShutdown);
     Add(kFrequencyEveryday, St(2026, 6, 1, 6, 30), kTypeHibernate);
     Add(kFrequencyOnce, St(2026, 6, 2, 8), kTypeWakeup, false); // switched off
     Add(kFrequencyOnce, St(2026, 6, 9, 8));                     // still ahead
-    m_now = LocalFt(St(2026, 6, 1, 23));
-    UpdateTimer(m_now);
+    StartAt(St(2026, 6, 1, 23));
     ASSERT_EQ(m_armedToken, armed->m_nId);
 
     // The machine slept through its wake time and comes back three days later.
     m_now = LocalFt(St(2026, 6, 4, 9, 15));
-    const std::vector<DueAlarm> due = Fire();
-    EXPECT_EQ(Comments(due), (std::vector<std::string>{"alarm 1 (caught up)", "alarm 2 (caught up)", "alarm 0"}));
-    // The fired everyday alarm's own next occurrence is armed again, not left cancelled.
+    const FiringPass pass = Expire();
+    EXPECT_EQ(Comments(pass), (Strings{"alarm 1 (caught up) (late)", "alarm 2 (caught up) (late)",
+                                       "alarm 0 (late)"}));
+    EXPECT_EQ(pass.powerType, "");
+    EXPECT_EQ(pass.alarms[2].firingUtc, LocalFt(St(2026, 6, 4, 6)));
+    // The everyday alarm's own next occurrence is armed again.
     EXPECT_EQ(m_armedToken, armed->m_nId);
     EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 5, 6)));
-    EXPECT_EQ(m_updates, 3);
+    // And nothing rings twice.
+    EXPECT_TRUE(Pass(0).IsEmpty());
 }
 
-TEST_F(FiringTest, FiredAlarmsNextOccurrenceIsArmed)
+TEST_F(FiringTest, ARearmingThatRacesTheExpiryNeitherLosesNorDoublesTheAlarm)
 {
-    CAlarm* daily = Add(kFrequencyEveryday, St(2026, 6, 1, 7));
-    m_now = LocalFt(St(2026, 6, 2, 6));
-    UpdateTimer(m_now);
-    m_now = m_armedFor;
-    const std::vector<DueAlarm> due = Fire();
-    ASSERT_EQ(due.size(), 1u);
-    EXPECT_FALSE(due[0].caughtUp);
-    EXPECT_EQ(m_armedToken, daily->m_nId);
-    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 3, 7)));
+    CAlarm* due = Add(kFrequencyOnce, St(2026, 6, 2, 10, 5));
+    Add(kFrequencyOnce, St(2026, 6, 2, 11));
+    StartAt(St(2026, 6, 2, 10));
+    ASSERT_EQ(m_armedToken, due->m_nId);
+
+    // The kernel has signalled, but before the expiry is handled the list changes and the
+    // timer is armed again: it is armed for the due alarm still, which comes due at once.
+    m_now = LocalFt(St(2026, 6, 2, 10, 5, 1));
+    Arm();
+    EXPECT_EQ(m_armedToken, due->m_nId);
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 2, 10, 5)));
+
+    // The stale expiry and the new one are one pass each; the alarm rings in the first only.
+    EXPECT_EQ(Comments(Expire()), (Strings{"alarm 0"}));
+    EXPECT_TRUE(Pass(due->m_nId).IsEmpty());
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 2, 11)));
 }
 
-TEST_F(FiringTest, StaleTokenOnlyCatchesUp)
+TEST_F(FiringTest, StaleTokensAndEditedAlarmsAreNotFired)
 {
     CAlarm* armed = Add(kFrequencyOnce, St(2026, 6, 2, 7));
     Add(kFrequencyOnce, St(2026, 6, 2, 7, 0, 30));
-    m_now = LocalFt(St(2026, 6, 2, 6));
-    UpdateTimer(m_now);
+    CAlarm* edited = Add(kFrequencyOnce, St(2026, 6, 2, 7, 0, 40));
+    StartAt(St(2026, 6, 2, 6));
     const std::uint64_t token = m_armedToken;
-    const FileTime armedFor = m_armedFor;
 
-    // The armed alarm is deleted before the expiry reaches the schedule.
+    // The armed alarm is deleted, another moved a week on, before the expiry is handled.
     const std::unique_ptr<CAlarm> removed = m_schedule.RemoveAlarm(armed);
-    m_armedToken = token;
-    m_armedFor = armedFor;
+    edited->m_time = St(2026, 6, 9, 7);
     m_now = LocalFt(St(2026, 6, 2, 7, 1));
-    EXPECT_EQ(Comments(Fire()), (std::vector<std::string>{"alarm 1 (caught up)"}));
+    EXPECT_EQ(Comments(Pass(token)), (Strings{"alarm 1 (caught up)"}));
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 9, 7)));
 
     // A token from a list that has been replaced names nothing in the new one.
     CScheduler other;
-    CFiringRoad road([](FileTime) {}, [this] { return m_now; });
-    EXPECT_TRUE(road.OnFireAlarm(other, token, armedFor).empty());
+    EXPECT_TRUE(m_road->OnFireAlarm(other, token).IsEmpty());
 }
 
-TEST_F(FiringTest, AlarmEditedSinceArmingIsNotFired)
+TEST_F(FiringTest, AnAlarmAddedInThePastDoesNotRing)
 {
-    CAlarm* armed = Add(kFrequencyOnce, St(2026, 6, 2, 7));
-    m_now = LocalFt(St(2026, 6, 2, 6));
-    UpdateTimer(m_now);
-    armed->m_time = St(2026, 6, 9, 7); // moved a week on; the expiry was already under way
+    StartAt(St(2026, 6, 2, 6));
+    // Hours later the user adds an alarm for a moment already gone; the document carries out
+    // what is due before every change, so the road has moved on to the moment of the change.
+    m_now = LocalFt(St(2026, 6, 2, 10, 30));
+    EXPECT_TRUE(Pass(0).IsEmpty());
+    Add(kFrequencyOnce, St(2026, 6, 2, 10, 15));
+    Arm();
+    EXPECT_EQ(m_armedToken, 0u);
+}
+
+TEST_F(FiringTest, TheRoadFollowsAClockSetBackButNotASmallCorrection)
+{
+    CAlarm* daily = Add(kFrequencyEveryday, St(2026, 6, 1, 7));
+    StartAt(St(2026, 6, 2, 6, 59));
     m_now = m_armedFor;
-    EXPECT_TRUE(Fire().empty());
-    EXPECT_EQ(m_armedToken, armed->m_nId);
-    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 9, 7)));
+    EXPECT_EQ(Expire().alarms.size(), 1u);
+
+    // A correction of a second: the alarm just carried out does not ring again.
+    m_now -= kTicksPerSecond;
+    m_road->OnClockSet();
+    EXPECT_TRUE(Pass(0).IsEmpty());
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 3, 7)));
+
+    // Set back an hour: 07:00 on the clock is 07:00 again.
+    m_now = LocalFt(St(2026, 6, 2, 6, 30));
+    m_road->OnClockSet();
+    Arm();
+    EXPECT_EQ(m_armedToken, daily->m_nId);
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 2, 7)));
 }

@@ -3,12 +3,16 @@
 // the "system bus" is the private session bus of dbus-run-session, and each checks that the
 // service it talks to is the fake it started.
 
+#include "CTimeZoneWatcher.h"
+#include "PowerBackends.h"
 #include "SimulatedPowerRequests.h"
 #include "linux/LogindPowerRequests.h"
 #include "time/ZTime.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QSignalSpy>
 #include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -57,6 +61,7 @@ private Q_SLOTS:
     void logindRequests_data();
     void logindRequests();
     void logindWithoutServiceSaysSo();
+    void timedatedAnnouncesANewZone();
 
 private:
     void StartFake(const QStringList& options);
@@ -277,6 +282,31 @@ void TestPowerRequests::logindWithoutServiceSaysSo()
                                          "(org.freedesktop.ScreenSaver) is "
                                          "running on the session bus")),
              display.error.c_str());
+}
+
+// The zone watcher hears systemd-timedated's announcement on the system bus (here the test's own
+// bus, where this test stands in for timedated).
+void TestPowerRequests::timedatedAnnouncesANewZone()
+{
+    QDBusConnection bus = QDBusConnection::systemBus();
+    QVERIFY(bus.isConnected());
+    QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.timedate1")));
+    CTimeZoneWatcher watcher(SystemTimeZoneSources(), bus);
+    QSignalSpy changed(&watcher, &CTimeZoneWatcher::ZoneChanged);
+    const auto announce = [&bus](const QString& interface, const QString& property) {
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/timedate1"),
+                                                         QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                         QStringLiteral("PropertiesChanged"));
+        signal << interface << QVariantMap{{property, QStringLiteral("America/New_York")}} << QStringList();
+        return bus.send(signal);
+    };
+    // Another property, or another interface, is no new zone.
+    QVERIFY(announce(QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("NTP")));
+    QVERIFY(announce(QStringLiteral("org.example.Other"), QStringLiteral("Timezone")));
+    QVERIFY(announce(QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("Timezone")));
+    QVERIFY(changed.wait(5000));
+    QCOMPARE(changed.count(), 1);
+    bus.unregisterService(QStringLiteral("org.freedesktop.timedate1"));
 }
 
 QTEST_GUILESS_MAIN(TestPowerRequests)

@@ -7,7 +7,9 @@
 #include <array>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace zembra {
 
@@ -160,12 +162,77 @@ long long ReadInteger(const std::string& text)
     return negative ? -value : value;
 }
 
-// A 16-bit field of the date or time; a value that does not fit reads as 0 (an invalid moment)
-// instead of wrapping round into a valid-looking one.
-std::uint16_t ReadField(const std::string& text)
+// A 16-bit field of the date or time; a value that does not fit reads as `outOfRange`, which
+// names no moment (0 for a date field, 0xFFFF for a time field), instead of wrapping round into
+// a valid-looking one: such an alarm never fires, like one with an impossible date.
+std::uint16_t ReadField(const std::string& text, std::uint16_t outOfRange)
 {
     const long long value = ReadInteger(text);
-    return value < 0 || value > 0xFFFF ? 0 : static_cast<std::uint16_t>(value);
+    return value < 0 || value > 0xFFFF ? outOfRange : static_cast<std::uint16_t>(value);
+}
+
+constexpr std::uint16_t kBadDateField = 0;
+constexpr std::uint16_t kBadTimeField = 0xFFFF;
+
+// True when the local wall-clock time does not exist (it lies in a spring-forward gap).
+bool InGap(const SystemTime& local)
+{
+    FileTime localFt = 0;
+    FileTime utc = 0;
+    FileTime back = 0;
+    return SystemTimeToFileTime(local, localFt) && LocalFileTimeToFileTime(localFt, utc)
+           && FileTimeToLocalFileTime(utc, back) && back != localFt;
+}
+
+// "02:30:00" for the time of day of a local time, and back.
+std::string TimeOfDayText(const SystemTime& t)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%02u:%02u:%02u", unsigned{t.wHour}, unsigned{t.wMinute},
+                  unsigned{t.wSecond});
+    return text;
+}
+
+bool ParseTimeOfDay(const std::string& text, SystemTime& t)
+{
+    unsigned hour = 0;
+    unsigned minute = 0;
+    unsigned second = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%2u:%2u:%2u%c", &hour, &minute, &second, &end) != 3 || hour > 23
+        || minute > 59 || second > 59) {
+        return false;
+    }
+    t.wHour = static_cast<std::uint16_t>(hour);
+    t.wMinute = static_cast<std::uint16_t>(minute);
+    t.wSecond = static_cast<std::uint16_t>(second);
+    return true;
+}
+
+// A repeating alarm typed in a spring-forward gap (02:30 on the night the clocks go from 02:00
+// to 03:00) is stored as the instant it maps to, which reads back as 03:30. The time the user
+// typed is kept beside it, and taken back when it still maps to the stored instant: on the date
+// read or a day either side (a gap can straddle midnight).
+std::optional<SystemTime> TypedTimeInGap(const SystemTime& localRead, FileTime storedUtc,
+                                         const std::string& typed)
+{
+    SystemTime candidate = localRead;
+    if (typed.empty() || !ParseTimeOfDay(typed, candidate)) {
+        return std::nullopt;
+    }
+    FileTime dateFt = 0;
+    if (!SystemTimeToFileTime(candidate, dateFt)) {
+        return std::nullopt;
+    }
+    for (const FileTime shift : {FileTime{0}, -kTicksPerDay, kTicksPerDay}) {
+        SystemTime shifted;
+        FileTime utc = 0;
+        if (FileTimeToSystemTime(dateFt + shift, shifted) && LocalFileTimeToFileTime(dateFt + shift, utc)
+            && utc == storedUtc) {
+            return shifted;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -345,6 +412,9 @@ int CAlarm::WriteXml(CMarkup& xml) const
     xml.SetAttribute("Hour", utc.wHour);
     xml.SetAttribute("Min", utc.wMinute);
     xml.SetAttribute("Sec", utc.wSecond);
+    if (m_strFrequency != kFrequencyOnce && InGap(m_time)) {
+        xml.SetAttribute("LocalTime", TimeOfDayText(m_time));
+    }
     xml.LeaveElement();
     xml.AddChildElement("Comment", m_strComment);
     const auto action = [&xml](const char* name, const std::string& text, bool active) {
@@ -373,21 +443,26 @@ int CAlarm::ReadXml(CMarkup& xml)
     read.wYear = read.wMonth = read.wDay = read.wDayOfWeek = 0;
     read.wHour = read.wMinute = read.wSecond = 0;
     if (xml.FindChildElement("Date")) {
-        read.wYear = ReadField(xml.GetChildAttribute("Year"));
-        read.wMonth = ReadField(xml.GetChildAttribute("Month"));
-        read.wDay = ReadField(xml.GetChildAttribute("Day"));
-        read.wDayOfWeek = ReadField(xml.GetChildAttribute("DayOfWeek"));
+        read.wYear = ReadField(xml.GetChildAttribute("Year"), kBadDateField);
+        read.wMonth = ReadField(xml.GetChildAttribute("Month"), kBadDateField);
+        read.wDay = ReadField(xml.GetChildAttribute("Day"), kBadDateField);
+        read.wDayOfWeek = ReadField(xml.GetChildAttribute("DayOfWeek"), kBadDateField);
     }
+    std::string typedInGap;
     if (xml.FindChildElement("Time")) {
-        read.wHour = ReadField(xml.GetChildAttribute("Hour"));
-        read.wMinute = ReadField(xml.GetChildAttribute("Min"));
-        read.wSecond = ReadField(xml.GetChildAttribute("Sec"));
+        read.wHour = ReadField(xml.GetChildAttribute("Hour"), kBadTimeField);
+        read.wMinute = ReadField(xml.GetChildAttribute("Min"), kBadTimeField);
+        read.wSecond = ReadField(xml.GetChildAttribute("Sec"), kBadTimeField);
+        typedInGap = xml.GetChildAttribute("LocalTime");
     }
     // Milliseconds are not stored: they keep their value (0 for a new alarm).
     FileTime utcFt = 0;
     if (SystemTimeToFileTime(read, utcFt)) {
         if (const auto local = UtcToLocalSystemTime(utcFt)) {
             read = *local;
+            if (const auto typed = TypedTimeInGap(read, utcFt, typedInGap)) {
+                read = *typed;
+            }
         }
     }
     m_time = read;

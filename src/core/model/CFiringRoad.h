@@ -1,50 +1,97 @@
 #pragma once
 
-// What happens when the wake timer comes due, without any user interface: the alarm the timer
-// was armed for is marked handled, the timer is re-armed, every other alarm that fell due between
-// the armed moment and now is collected (several alarms at the same second, or alarms passed
-// while the computer slept), the marks are cleared, and the timer is armed once more so that the
-// fired alarm's own next occurrence counts. What must be carried out comes back as value copies,
-// the caught-up alarms first, then the fired one, so that nothing holds pointers into a list
-// the user may change or replace.
+// The one road by which alarms are carried out, in the desktop program and in `zembractl run`
+// alike, without any user interface.
+//
+// The road remembers the moment up to which every occurrence has been carried out. Each pass
+// (the timer came due, the clock or the zone was set, the machine resumed, the list is about to
+// change) carries out what fell due between that moment and now, whatever the timer did; and
+// the timer is always armed for the earliest occurrence after that moment, even when it lies in
+// the past. So a re-arming that races an expiry can neither lose an alarm (it is armed for again
+// and comes due at once) nor ring one twice (it lies behind the moment once carried out).
+//
+// Lateness, not the timer, decides the power action: an occurrence carried out within two
+// minutes of its moment is on time (this covers a machine the timer itself woke); a later one
+// runs its message, sound and program but never changes the power state. The on-time power
+// alarms of one pass make one request after every other action, the strongest of them.
+//
+// What must be carried out comes back as value copies, the caught-up alarms first, then the one
+// the timer was armed for, so that nothing holds pointers into a list the user may change.
 
 #include "model/CScheduler.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace zembra {
 
 struct DueAlarm {
-    CAlarm alarm;          // a copy, taken when the alarm came due
-    FileTime firingUtc = 0; // the occurrence that made it due
-    // True for an alarm collected by the catch-up: its actions run, but it never changes the
-    // power state of the computer.
+    CAlarm alarm;               // a copy, taken when the alarm came due
+    FileTime firingUtc = 0;     // the occurrence carried out (the latest one, after a long sleep)
+    FileTime carriedOutUtc = 0; // when the pass ran
+    // Not the alarm the timer was armed for: another one due at the same moment, or one passed
+    // while the machine slept or the program could not run. Carried out first.
     bool caughtUp = false;
+    // Carried out more than two minutes after its moment: no power request.
+    bool late = false;
+
+    FileTime Lateness() const { return carriedOutUtc - firingUtc; }
+    // Whole minutes late, for the reports.
+    long long LateMinutes() const { return Lateness() / kTicksPerMinute; }
+};
+
+struct FiringPass {
+    std::vector<DueAlarm> alarms;
+    // The one power request to make after every action ("standby", "hibernate", "shutdown"), or
+    // empty: the strongest type of the on-time alarms.
+    std::string powerType;
+    FileTime atUtc = 0;
+
+    bool IsEmpty() const { return alarms.empty(); }
+    bool HasLate() const;
 };
 
 class CFiringRoad {
 public:
-    // Re-arms the timer for the earliest pending alarm at or after `notBefore`.
-    using UpdateTimerFn = std::function<void(FileTime notBefore)>;
+    // An occurrence carried out at most this long after its moment is on time.
+    static constexpr FileTime kOnTimeSpan = 2 * kTicksPerMinute;
+
     using ClockFn = std::function<FileTime()>;
 
-    CFiringRoad(UpdateTimerFn updateTimer, ClockFn clock);
+    // Everything up to the clock's present moment counts as carried out: a list opened or a
+    // program started does not ring what is already past.
+    explicit CFiringRoad(ClockFn clock);
 
-    // `token` is the id of the alarm the timer was armed for (CAlarm::m_nId), `armedForUtc` the
-    // moment it was armed for. A token that names no alarm of the schedule any more (deleted,
-    // or the list replaced since arming), or an alarm that is not due at that moment any more
-    // (edited since), is recognised as stale: only the catch-up runs.
-    std::vector<DueAlarm> OnFireAlarm(CScheduler& schedule, std::uint64_t token, FileTime armedForUtc);
+    FileTime DoneUpTo() const { return m_doneUpTo; }
 
-    // Collects the unhandled alarms due from `startUtc` to now, in schedule order, marking each
-    // handled; returns the moment the window ended.
-    FileTime CatchUpMissedAlarms(CScheduler& schedule, FileTime startUtc, std::vector<DueAlarm>& out);
+    // A pass: carries out every occurrence due after DoneUpTo() and up to now, then moves
+    // DoneUpTo() to now. `token` is the id (CAlarm::m_nId) of the alarm the timer was armed
+    // for, which goes last; 0 (or a token naming no due alarm) leaves the list order alone.
+    FiringPass OnFireAlarm(CScheduler& schedule, std::uint64_t token = 0);
+
+    // Collects the unhandled alarms due within [startUtc, nowUtc], in list order, marking each
+    // handled; each with the latest of its occurrences in that window.
+    void CatchUpMissedAlarms(CScheduler& schedule, FileTime startUtc, FileTime nowUtc,
+                             std::vector<DueAlarm>& out) const;
+
+    // Where the timer must be armed: the earliest occurrence after DoneUpTo() (in the past when
+    // a pass is due), or null when no alarm is pending.
+    CAlarm* NextAlarm(CScheduler& schedule, FileTime& firingUtc) const;
+
+    // The system clock was set. Set back by more than the on-time span, the road follows it,
+    // so that alarms ring at their wall-clock times again; a small correction is ignored, or
+    // the alarm just carried out would ring a second time.
+    void OnClockSet();
 
 private:
-    UpdateTimerFn m_updateTimer;
     ClockFn m_clock;
+    FileTime m_doneUpTo = 0;
 };
+
+// The power request of the stronger type: shutdown over hibernate over standby.
+const std::string& StrongerPowerType(const std::string& a, const std::string& b);
+bool IsPowerType(const std::string& type);
 
 } // namespace zembra
