@@ -18,6 +18,8 @@ packages=(
     # system volume (libpulse), its test's private daemon and pactl, power back end tests
     # (private buses), headless GUI runs
     libpulse-dev pulseaudio pulseaudio-utils dbus dbus-x11 xvfb xauth fonts-dejavu-core
+    # the tray looks for an XEmbed tray on the X connection itself
+    libxcb1-dev
 )
 
 missing=()

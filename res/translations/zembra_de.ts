@@ -399,7 +399,7 @@
 <context>
     <name>zembra::CAlarmList</name>
     <message>
-        <location filename="../../src/ui/CAlarmList.cpp" line="+97"/>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+102"/>
         <source>Czas</source>
         <translation>Zeit</translation>
     </message>
@@ -450,13 +450,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+73"/>
-        <location line="+240"/>
-        <source>Nie można odtworzyć dźwięku!</source>
-        <translation>Der Ton kann nicht abgespielt werden!</translation>
-    </message>
-    <message>
-        <location line="-136"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+176"/>
         <source>Do uśpienia zostało:</source>
         <translation>Zeit bis zum Standby:</translation>
     </message>
@@ -471,12 +465,17 @@
         <translation>Zeit bis zum Herunterfahren:</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+78"/>
+        <source>Nie można odtworzyć dźwięku: %1</source>
+        <translation>Der Ton kann nicht abgespielt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+52"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Das Programm %1 kann nicht gestartet werden: %2</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+45"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Der Computer konnte nicht in den Standby versetzt werden: %1</translation>
     </message>
@@ -687,7 +686,7 @@
         <translation>Geplantes Herunterfahren ausgelassen</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>%1 %2: spóźniony o %3 min</source>
         <translation>%1 %2: %3 Min. verspätet</translation>
     </message>
@@ -705,7 +704,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+274"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+306"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -716,7 +715,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>O&amp;pcje</source>
+        <source>&amp;Opcje</source>
         <translation>&amp;Optionen</translation>
     </message>
     <message>
@@ -782,7 +781,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>&amp;Ukryj</source>
+        <source>U&amp;kryj</source>
         <translation>&amp;Ausblenden</translation>
     </message>
     <message>
@@ -847,6 +846,39 @@
     </message>
 </context>
 <context>
+    <name>zembra::CSoundDevice</name>
+    <message>
+        <location filename="../../src/alert/CSoundDevice.cpp" line="+32"/>
+        <source>tego pliku nie da się odtworzyć</source>
+        <translation>diese Datei kann nicht abgespielt werden</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>odtwarzanie nie powiodło się</source>
+        <translation>die Wiedergabe ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>nie wybrano pliku dźwiękowego</source>
+        <translation>es wurde keine Tondatei gewählt</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>nie ma pliku %1</source>
+        <translation>die Datei %1 existiert nicht</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 nie jest plikiem</source>
+        <translation>%1 ist keine Datei</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>nie można odczytać pliku %1: %2</source>
+        <translation>die Datei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CStartupTip</name>
     <message>
         <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
@@ -879,7 +911,7 @@ keiner
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+174"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+233"/>
         <source>&amp;O programie...</source>
         <translation>&amp;Über Zembra...</translation>
     </message>
@@ -930,14 +962,26 @@ keiner
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+144"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+174"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
 Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+36"/>
+        <source>nowej listy</source>
+        <translation>einer neuen Liste</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Zembra zakończyła pracę, gdy zmiany w %1 nie były zapisane. Ich kopia została zachowana.
+Przywrócić niezapisane zmiany?</source>
+        <translation>Zembra wurde beendet, während die Änderungen an %1 nicht gespeichert waren. Eine Kopie wurde aufbewahrt.
+Die nicht gespeicherten Änderungen wiederherstellen?</translation>
+    </message>
+    <message>
+        <location line="+62"/>
         <source>Alarmy nie wybudzą uśpionego komputera: %1</source>
         <translation>Alarme wecken den schlafenden Computer nicht: %1</translation>
     </message>
@@ -955,7 +999,7 @@ Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+238"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+236"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Die Datei %1 kann nicht geöffnet werden.
@@ -982,6 +1026,15 @@ Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation
     </message>
     <message>
         <location line="+17"/>
+        <source>Plik %1 jest chroniony przed zapisem.
+Zapisz listę pod inną nazwą (Plik &gt; Zapisz jako...).
+Zmiany nie zostały zapisane.</source>
+        <translation>Die Datei %1 ist schreibgeschützt.
+Speichern Sie die Liste unter einem anderen Namen (Datei &gt; Speichern unter...).
+Die Änderungen wurden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Nie można zapisać pliku %1.
 %2
 Zmiany nie zostały zapisane.</source>
@@ -996,22 +1049,44 @@ Die Änderungen wurden nicht gespeichert.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>Pliki Zembra (*.zmb)</source>
         <translation>Zembra-Dateien (*.zmb)</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-4"/>
+        <source>alarmy</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Zapisz jako</source>
         <translation>Speichern unter</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+11"/>
+        <source>Plik %1 już istnieje.
+Czy chcesz go zastąpić?</source>
+        <translation>Die Datei %1 existiert bereits.
+Möchten Sie sie ersetzen?</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Zapisać nową listę alarmów?</source>
+        <translation>Die neue Alarmliste speichern?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Zapisać zmiany w %1?</source>
         <translation>Änderungen an %1 speichern?</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+37"/>
+        <source>Bez nazwy</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <location line="+91"/>
         <source>Nie można nastawić budzika systemowego: %1
 Alarm ustawiony na %2 może nie zadzwonić.</source>
         <translation>Der Systemwecker kann nicht gestellt werden: %1
@@ -1023,7 +1098,7 @@ Der Alarm für %2 klingelt möglicherweise nicht.</translation>
         <translation>Der Systemwecker kann nicht abgestellt werden: %1</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+42"/>
         <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
         <translation>dem Programm fehlt die Berechtigung. Erteilen Sie sie in einem Terminal mit:</translation>
     </message>
@@ -1067,7 +1142,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Möchten Sie diesen Alarm wirklich löschen?</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+38"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
     </message>
@@ -1089,7 +1164,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+184"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+188"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>Der Computer wird für diesen Alarm geweckt.</translation>
     </message>
@@ -1104,7 +1179,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>keine</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+29"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Nächster Alarm:
@@ -1112,14 +1187,14 @@ keiner</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+118"/>
+        <location line="+136"/>
         <source>Najbliższy alarm:
 </source>
         <translation>Nächster Alarm:
 </translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-119"/>
         <source>Pozostało:</source>
         <translation>Verbleibend:</translation>
     </message>

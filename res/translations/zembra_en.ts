@@ -399,7 +399,7 @@
 <context>
     <name>zembra::CAlarmList</name>
     <message>
-        <location filename="../../src/ui/CAlarmList.cpp" line="+97"/>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+102"/>
         <source>Czas</source>
         <translation>Time</translation>
     </message>
@@ -450,13 +450,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+73"/>
-        <location line="+240"/>
-        <source>Nie można odtworzyć dźwięku!</source>
-        <translation>Cannot play the sound!</translation>
-    </message>
-    <message>
-        <location line="-136"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+176"/>
         <source>Do uśpienia zostało:</source>
         <translation>Time until standby:</translation>
     </message>
@@ -471,12 +465,17 @@
         <translation>Time until shutdown:</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+78"/>
+        <source>Nie można odtworzyć dźwięku: %1</source>
+        <translation>Cannot play the sound: %1</translation>
+    </message>
+    <message>
+        <location line="+52"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Cannot run the program %1: %2</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+45"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Failed to put the computer on standby: %1</translation>
     </message>
@@ -687,7 +686,7 @@
         <translation>Scheduled shutdown skipped</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>%1 %2: spóźniony o %3 min</source>
         <translation>%1 %2: %3 min late</translation>
     </message>
@@ -705,7 +704,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+274"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+306"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -716,7 +715,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>O&amp;pcje</source>
+        <source>&amp;Opcje</source>
         <translation>&amp;Options</translation>
     </message>
     <message>
@@ -782,7 +781,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>&amp;Ukryj</source>
+        <source>U&amp;kryj</source>
         <translation>&amp;Hide</translation>
     </message>
     <message>
@@ -847,6 +846,39 @@
     </message>
 </context>
 <context>
+    <name>zembra::CSoundDevice</name>
+    <message>
+        <location filename="../../src/alert/CSoundDevice.cpp" line="+32"/>
+        <source>tego pliku nie da się odtworzyć</source>
+        <translation>this file cannot be played</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>odtwarzanie nie powiodło się</source>
+        <translation>playback failed</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>nie wybrano pliku dźwiękowego</source>
+        <translation>no sound file was chosen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>nie ma pliku %1</source>
+        <translation>the file %1 does not exist</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 nie jest plikiem</source>
+        <translation>%1 is not a file</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>nie można odczytać pliku %1: %2</source>
+        <translation>the file %1 cannot be read: %2</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CStartupTip</name>
     <message>
         <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
@@ -879,7 +911,7 @@ none
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+174"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+233"/>
         <source>&amp;O programie...</source>
         <translation>&amp;About Zembra...</translation>
     </message>
@@ -930,14 +962,26 @@ none
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+144"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+174"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>The system wake-up timer is unavailable: %1
 Alarms will not go off until this problem is fixed.</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+36"/>
+        <source>nowej listy</source>
+        <translation>a new list</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Zembra zakończyła pracę, gdy zmiany w %1 nie były zapisane. Ich kopia została zachowana.
+Przywrócić niezapisane zmiany?</source>
+        <translation>Zembra ended while the changes to %1 were not saved. A copy of them was kept.
+Restore the unsaved changes?</translation>
+    </message>
+    <message>
+        <location line="+62"/>
         <source>Alarmy nie wybudzą uśpionego komputera: %1</source>
         <translation>Alarms will not wake the computer from sleep: %1</translation>
     </message>
@@ -955,7 +999,7 @@ Alarms will not go off until this problem is fixed.</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+238"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+236"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Cannot open the file %1.
@@ -982,6 +1026,15 @@ Alarms will not go off until this problem is fixed.</translation>
     </message>
     <message>
         <location line="+17"/>
+        <source>Plik %1 jest chroniony przed zapisem.
+Zapisz listę pod inną nazwą (Plik &gt; Zapisz jako...).
+Zmiany nie zostały zapisane.</source>
+        <translation>The file %1 is write-protected.
+Save the list under another name (File &gt; Save As...).
+The changes were not saved.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Nie można zapisać pliku %1.
 %2
 Zmiany nie zostały zapisane.</source>
@@ -996,22 +1049,44 @@ Your changes have not been saved.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>Pliki Zembra (*.zmb)</source>
         <translation>Zembra files (*.zmb)</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-4"/>
+        <source>alarmy</source>
+        <translation>alarms</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Zapisz jako</source>
         <translation>Save as</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+11"/>
+        <source>Plik %1 już istnieje.
+Czy chcesz go zastąpić?</source>
+        <translation>The file %1 already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Zapisać nową listę alarmów?</source>
+        <translation>Save the new alarm list?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Zapisać zmiany w %1?</source>
         <translation>Save changes to %1?</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+37"/>
+        <source>Bez nazwy</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <location line="+91"/>
         <source>Nie można nastawić budzika systemowego: %1
 Alarm ustawiony na %2 może nie zadzwonić.</source>
         <translation>Cannot set the system wake timer: %1
@@ -1023,7 +1098,7 @@ The alarm set for %2 may not ring.</translation>
         <translation>Cannot cancel the system wake timer: %1</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+42"/>
         <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
         <translation>the program lacks the permission. Grant it in a terminal with:</translation>
     </message>
@@ -1067,7 +1142,7 @@ Alarms may not go off on time.</translation>
         <translation>Are you sure you want to delete this alarm?</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+38"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Cannot put the computer on standby: power management is unavailable.</translation>
     </message>
@@ -1089,7 +1164,7 @@ Alarms may not go off on time.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+184"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+188"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>The computer will be woken for this alarm.</translation>
     </message>
@@ -1104,7 +1179,7 @@ Alarms may not go off on time.</translation>
         <translation>none</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+29"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Next alarm:
@@ -1112,14 +1187,14 @@ none</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location line="+118"/>
+        <location line="+136"/>
         <source>Najbliższy alarm:
 </source>
         <translation>Next alarm:
 </translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-119"/>
         <source>Pozostało:</source>
         <translation>Remaining:</translation>
     </message>

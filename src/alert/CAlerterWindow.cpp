@@ -70,8 +70,7 @@ void CAlerterWindow::Init()
     connect(m_sound.get(), &CSoundDevice::PlayedToEnd, this, &CAlerterWindow::OnSoundEnded);
     connect(m_sound.get(), &CSoundDevice::Failed, this, [this](const QString& reason) {
         Q_EMIT StopTrayAnimation();
-        m_messages << tr("Nie można odtworzyć dźwięku!") + QLatin1Char(' ') + reason;
-        m_messageTimer.start(kMessageTickMs);
+        TellSoundFailure(reason);
         ScheduleVolumeRestore();
     });
 }
@@ -236,6 +235,7 @@ void CAlerterWindow::OnNotifierClicked()
     m_messageTimer.stop();
     m_messages.clear();
     m_nMessageIndex = 0;
+    m_nSoundMessage = -1;
 }
 
 void CAlerterWindow::StartFadeOut(int durationMs)
@@ -251,6 +251,21 @@ void CAlerterWindow::OnSoundEnded()
     }
     Q_EMIT StopTrayAnimation();
     ScheduleVolumeRestore();
+}
+
+void CAlerterWindow::TellSoundFailure(const QString& reason)
+{
+    const QString text = tr("Nie można odtworzyć dźwięku: %1").arg(reason);
+    // Beside the alarm's own message, which keeps its place and number in the rotation; an
+    // alarm without a message gets this one line.
+    if (m_nSoundMessage >= 0 && m_nSoundMessage < m_messages.size()) {
+        QString& message = m_messages[m_nSoundMessage];
+        message += (message.isEmpty() ? QString() : QStringLiteral("\n")) + text;
+    } else {
+        m_messages << text;
+        m_nSoundMessage = static_cast<int>(m_messages.size()) - 1;
+    }
+    m_messageTimer.start(kMessageTickMs);
 }
 
 void CAlerterWindow::ScheduleVolumeRestore()
@@ -280,8 +295,10 @@ void CAlerterWindow::DoActions(const CAlarm& alarm, bool late)
             qWarning("Cannot turn the display on: %s", result.error.c_str());
         }
     }
+    m_nSoundMessage = -1;
     if (alarm.m_bMessageActive) {
         m_messages << QString::fromStdString(alarm.m_strMessage);
+        m_nSoundMessage = static_cast<int>(m_messages.size()) - 1;
         m_messageTimer.start(kMessageTickMs);
     }
     if (alarm.m_bSoundActive) {
@@ -310,8 +327,7 @@ void CAlerterWindow::PlaySound(const CAlarm& alarm)
     QString error;
     const QString path = QString::fromStdString(alarm.m_strSound);
     if (!m_sound->Open(path, &error)) {
-        m_messages << tr("Nie można odtworzyć dźwięku!") + QLatin1Char(' ') + error;
-        m_messageTimer.start(kMessageTickMs);
+        TellSoundFailure(error);
         ScheduleVolumeRestore();
         return;
     }

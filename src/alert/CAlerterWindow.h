@@ -95,6 +95,8 @@ private:
     void DoActions(const CAlarm& alarm, bool late);
     void PlaySound(const CAlarm& alarm);
     void RequestPower(const std::string& type);
+    // A sound could not be played: said beside the message of the alarm it belongs to.
+    void TellSoundFailure(const QString& reason);
     // The sound is over (played out, faded, failed): a raised volume goes back after a while.
     void ScheduleVolumeRestore();
     void ArmCountdown();
@@ -105,6 +107,8 @@ private:
     std::unique_ptr<CSoundDevice> m_sound;
     QString m_strShown;
     int m_nMessageIndex = 0;
+    // The entry of m_messages that belongs to the alarm whose sound plays, or -1.
+    int m_nSoundMessage = -1;
     QStringList m_messages;
     std::optional<CAlarm> m_nextAlarm;
     FileTime m_nextFiringUtc = 0;

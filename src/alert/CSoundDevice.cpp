@@ -29,14 +29,13 @@ CSoundDevice::CSoundDevice(QObject* parent)
                     m_playing = false;
                     PostNotice([this] { Q_EMIT PlayedToEnd(); });
                 } else if (status == QMediaPlayer::InvalidMedia) {
-                    ReportFailure(QStringLiteral("The sound file cannot be played"));
+                    ReportFailure(tr("tego pliku nie da się odtworzyć"));
                 }
             });
     connect(m_player, &QMediaPlayer::errorOccurred, this,
             [this](QMediaPlayer::Error error, const QString& text) {
                 if (error != QMediaPlayer::NoError) {
-                    ReportFailure(text.isEmpty() ? QStringLiteral("The sound cannot be played")
-                                                 : text);
+                    ReportFailure(text.isEmpty() ? tr("odtwarzanie nie powiodło się") : text);
                 }
             });
 }
@@ -62,22 +61,20 @@ bool CSoundDevice::Open(const QString& path, QString* error)
         return false;
     };
     // Checked here, at once, because the player would tell of a missing file only later and
-    // in its own words. The reasons are for diagnostics: a sound that cannot be played is not
-    // shown to the user as such.
+    // in its own words. The reasons are shown to the user beside the alarm's message.
     if (path.isEmpty()) {
-        return refuse(QStringLiteral("No sound file given"));
+        return refuse(tr("nie wybrano pliku dźwiękowego"));
     }
     const QFileInfo info(path);
     if (!info.exists()) {
-        return refuse(QStringLiteral("The sound file %1 does not exist").arg(path));
+        return refuse(tr("nie ma pliku %1").arg(path));
     }
     if (!info.isFile()) {
-        return refuse(QStringLiteral("%1 is not a regular file").arg(path));
+        return refuse(tr("%1 nie jest plikiem").arg(path));
     }
     auto file = std::make_unique<QFile>(info.absoluteFilePath());
     if (!file->open(QIODevice::ReadOnly)) {
-        return refuse(
-            QStringLiteral("The sound file %1 cannot be read: %2").arg(path, file->errorString()));
+        return refuse(tr("nie można odczytać pliku %1: %2").arg(path, file->errorString()));
     }
 
     // A newly opened device starts at full volume: the fade-out that ended the previous sound

@@ -72,13 +72,14 @@ QImage OpaqueSkin(const QImage& artwork, const QColor& background)
     return straight.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage ReadArtwork(const QString& path)
+// The skin at `scale` times its own size: an SVG drawn afresh, any other image smoothed.
+QImage ReadArtwork(const QString& path, double scale = 1.0)
 {
     if (IsSvg(path)) {
         QSvgRenderer renderer(path);
         if (!renderer.isValid() || renderer.defaultSize().isEmpty())
             return {};
-        QImage image(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
+        QImage image(renderer.defaultSize() * scale, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -86,8 +87,14 @@ QImage ReadArtwork(const QString& path)
         return image;
     }
     QImageReader reader(path);
-    return reader.read();
+    const QImage image = reader.read();
+    return scale == 1.0 || image.isNull()
+               ? image
+               : image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
+
+// The enlargements tried for a long text, smallest first.
+constexpr double kScales[] = {1.0, 1.25, 1.5, 1.75, 2.0};
 
 // The rest of a wrapped text does not fit below `line`: it ends with an ellipsis, within
 // `width`.
@@ -140,6 +147,11 @@ bool CTaskbarNotifier::LoadSkin(const QString& path, const QColor& key)
     const QImage artwork = ReadArtwork(path);
     if (artwork.isNull())
         return false;
+    m_strSkinPath = path;
+    m_skinKey = key;
+    m_baseSkinSize = artwork.size();
+    m_baseTextArea = QRect(QPoint(), artwork.size());
+    m_dScale = 1.0;
 
     const bool hasKey = key.isValid();
     m_imgSkin = OpaqueSkin(artwork, hasKey ? key : palette().color(QPalette::Window));
@@ -187,8 +199,37 @@ void CTaskbarNotifier::SetTextColors(const QColor& normal, const QColor& hover)
 
 void CTaskbarNotifier::SetTextArea(const QRect& rect)
 {
-    m_rcText = rect;
+    m_baseTextArea = rect;
+    m_rcText = QRect(rect.topLeft() * m_dScale, rect.size() * m_dScale);
     update();
+}
+
+double CTaskbarNotifier::ScaleFor(const QString& text) const
+{
+    for (const double scale : kScales) {
+        const QRect area(m_baseTextArea.topLeft() * scale, m_baseTextArea.size() * scale);
+        const QList<TextLine> lines = LayoutText(text, m_fontText, area);
+        const bool cut = !lines.isEmpty() && lines.constLast().text.endsWith(kEllipsis);
+        if (!cut)
+            return scale;
+    }
+    return kScales[std::size(kScales) - 1];
+}
+
+void CTaskbarNotifier::ApplyScale(double scale)
+{
+    if (scale == m_dScale || m_strSkinPath.isEmpty())
+        return;
+    const QImage artwork = ReadArtwork(m_strSkinPath, scale);
+    if (artwork.isNull())
+        return;
+    const bool hasKey = m_skinKey.isValid();
+    m_imgSkin = OpaqueSkin(artwork, hasKey ? m_skinKey : palette().color(QPalette::Window));
+    m_rgnSkin = hasKey ? QRegion(QBitmap::fromImage(
+                             m_imgSkin.createMaskFromColor(m_skinKey.rgb(), Qt::MaskInColor)))
+                       : QRegion();
+    m_dScale = scale;
+    m_rcText = QRect(m_baseTextArea.topLeft() * scale, m_baseTextArea.size() * scale);
 }
 
 void CTaskbarNotifier::SetTextArea(int left, int top, int right, int bottom)
@@ -228,6 +269,20 @@ void CTaskbarNotifier::ShowText(const QString& text, quint32 showMs, quint32 sta
     m_dwShowTime = showMs;
     m_dwStayTime = stayMs;
     m_dwHideTime = hideMs;
+
+    const double scale = ScaleFor(text);
+    if (scale != m_dScale) {
+        ApplyScale(scale);
+        if (m_nState == StateSlidingIn || m_nState == StateWaiting) {
+            // Up already: it takes its new size at its shown place at once.
+            if (!MeasureScreen(step))
+                return;
+            m_timerSlideIn.stop();
+            m_nState = StateWaiting;
+            m_ptPos = m_geometry.ShownPosition();
+            Place();
+        }
+    }
 
     switch (m_nState) {
     case StateIdle:

@@ -83,6 +83,8 @@ public:
     // the text changes. Waiting: the text changes and the stay of `stayMs` starts anew.
     // Sliding out (or slid out): the pop-up is put at once at its shown position and waits.
     // After the stay it slides out in `hideMs`.
+    // A text longer than the text area holds makes the whole pop-up grow, skin and area alike,
+    // up to twice its size, so that a long message is read whole rather than cut to a line.
     void ShowText(const QString& text, quint32 showMs, quint32 stayMs, quint32 hideMs,
                   int step = 2);
     // Ends a slide-in or the stay and slides out now. Nothing to do before the pop-up has
@@ -98,6 +100,8 @@ public:
     const QFont& CurrentFont() const { return m_bHover ? m_fontHover : m_fontText; }
     const QColor& CurrentColor() const { return m_bHover ? m_crHoverText : m_crText; }
     QSize SkinSize() const { return m_imgSkin.size(); }
+    // How much the skin is enlarged for the text shown (1 to 2).
+    double SkinScale() const { return m_dScale; }
     QRect TextArea() const { return m_rcText; }
     // The skin's opaque part in skin pixels; the whole skin when it has no key colour.
     QRegion SkinShape() const;
@@ -131,6 +135,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Makes the skin and its text area `scale` times their loaded size.
+    void ApplyScale(double scale);
+    // The smallest enlargement at which the text fits whole (2 when none does).
+    double ScaleFor(const QString& text) const;
     // Measures the screen the pop-up is on and derives the slide from it.
     bool MeasureScreen(int step);
     // Moves and sizes the window to the part of the skin at m_ptPos inside the work area;
@@ -145,6 +153,11 @@ private:
     QColor m_crText;
     QColor m_crHoverText;
     QImage m_imgSkin;
+    QString m_strSkinPath;
+    QColor m_skinKey;
+    QSize m_baseSkinSize;
+    QRect m_baseTextArea;
+    double m_dScale = 1.0;
     QRegion m_rgnSkin;
     bool m_bHasShape = false;
     QRect m_rcText;

@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QToolButton>
 #include <QDir>
 #include <QFileInfo>
@@ -50,6 +51,25 @@ QMap<int, QTranslator*>& LoadedTranslators()
 {
     static QMap<int, QTranslator*> loaded;
     return loaded;
+}
+
+// Qt's own texts (the buttons of every question, the file dialog) in the chosen language, from
+// the system's Qt translations; kept for the rest of the run like the program's own.
+QTranslator* QtTranslatorFor(int language)
+{
+    static QMap<int, QTranslator*> loaded;
+    if (loaded.contains(language)) {
+        return loaded.value(language);
+    }
+    auto* translator = new QTranslator(qApp);
+    const QString name = language == 2 ? QStringLiteral("qtbase_pl") : QStringLiteral("qtbase_de");
+    if (language == 1
+        || !translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        translator = nullptr;
+    }
+    loaded.insert(language, translator);
+    return translator;
 }
 
 QTranslator* TranslatorFor(int language)
@@ -115,8 +135,19 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
     }
     m_trayIcon->SetMenuActions(trayActions);
     connect(m_trayIcon.get(), &CSystemTray::MenuAboutToShow, this, &CMainFrame::UpdateCommandStates);
-    // A click on the icon silences a ringing alarm, as the confirm command does.
-    connect(m_trayIcon.get(), &CSystemTray::LeftClicked, this, &CMainFrame::SilenceAlarm);
+    // A click on the icon silences a ringing alarm, as the confirm command does, and otherwise
+    // shows or hides the window: the one click every panel reports.
+    connect(m_trayIcon.get(), &CSystemTray::LeftClicked, this, &CMainFrame::OnTrayClicked);
+    // A panel that comes up after the program: from then on the window may go to the tray, and
+    // a start that asked for the tray goes there now, unless the user has taken the window up.
+    connect(m_trayIcon.get(), &CSystemTray::AvailabilityChanged, this, [this](bool available) {
+        m_bHasTray = available;
+        if (available && m_bHideWhenTrayAppears && !isActiveWindow()) {
+            HideToTray();
+        }
+        m_bHideWhenTrayAppears = false;
+        UpdateCommandStates();
+    });
 
     if (m_pAlerter != nullptr) {
         connect(m_pAlerter, &CAlerterThread::StartTrayAnimation, this, [this](int delayMs, int seconds) {
@@ -148,8 +179,8 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
     // The first size leaves room for what the window holds (the panels grow with the font).
     resize(sizeHint().expandedTo(QSize(600, 370)));
 
-    if (m_settings.m_regHideOnStartup.Get() != 0 && m_bHasTray) {
-        HideToTray();
+    if (m_settings.m_regHideOnStartup.Get() != 0) {
+        StartInTray();
     }
 }
 
@@ -271,9 +302,10 @@ void CMainFrame::CreateMenus()
 
 void CMainFrame::RetranslateUi()
 {
+    setWindowTitle(m_doc.Title());
     m_menus.value(0)->setTitle(tr("&Plik"));
     m_menus.value(1)->setTitle(tr("&Alarm"));
-    m_menus.value(2)->setTitle(tr("O&pcje"));
+    m_menus.value(2)->setTitle(tr("&Opcje"));
     m_menus.value(3)->setTitle(tr("&Język"));
     m_menus.value(4)->setTitle(tr("Pomo&c"));
 
@@ -288,7 +320,7 @@ void CMainFrame::RetranslateUi()
     Action(kSleep)->setText(tr("&Wstrzymaj komputer"));
     Action(kConfirm)->setText(tr("&Potwierdź"));
     Action(kSettings)->setText(tr("&Ustawienia"));
-    Action(kHide)->setText(tr("&Ukryj"));
+    Action(kHide)->setText(tr("U&kryj"));
     Action(kRestore)->setText(tr("&Przywróć"));
     Action(kHelpTopics)->setText(tr("&Tematy pomocy"));
     Action(kContextHelp)->setText(tr("Pomoc &kontekstowa"));
@@ -394,6 +426,28 @@ void CMainFrame::RestoreFromTray()
     UpdateCommandStates();
 }
 
+void CMainFrame::OnTrayClicked()
+{
+    if (m_pAlerter != nullptr && m_pAlerter->IsSoundPlaying()) {
+        SilenceAlarm();
+    } else if (isVisible() && !isMinimized()) {
+        HideToTray();
+    } else {
+        RestoreFromTray();
+    }
+}
+
+void CMainFrame::StartInTray()
+{
+    if (m_bHasTray) {
+        HideToTray();
+    } else {
+        // Shown for now; it goes to the tray if a panel with one comes up soon.
+        m_bHideWhenTrayAppears = true;
+        show();
+    }
+}
+
 void CMainFrame::SilenceAlarm()
 {
     if (m_pAlerter != nullptr) {
@@ -472,6 +526,16 @@ void CMainFrame::SetLanguage(int language)
         if (it.key() != language && it.value() != nullptr) {
             QCoreApplication::removeTranslator(it.value());
         }
+    }
+    for (const int other : {1, 2, 3}) {
+        if (other != language) {
+            if (QTranslator* qt = QtTranslatorFor(other)) {
+                QCoreApplication::removeTranslator(qt);
+            }
+        }
+    }
+    if (QTranslator* qt = QtTranslatorFor(language)) {
+        QCoreApplication::installTranslator(qt);
     }
     if (language != 2) {
         if (QTranslator* translator = TranslatorFor(language)) {
@@ -558,6 +622,7 @@ void CMainFrame::ShowTipOfTheDay()
 {
     CTipsDialog dialog(isVisible() ? this : nullptr);
     dialog.m_bShowAtStartup = m_settings.m_regTips.Get() != 0;
+    qCInfo(lcLanguage, "tip of the day shown");
     if (dialog.exec() == QDialog::Accepted) {
         m_settings.m_regTips = dialog.m_bShowAtStartup ? 1 : 0;
     }

@@ -69,6 +69,11 @@ public:
     void RestoreFromTray();
     // Stops a ringing alarm: the sound fades out, the tray icon stops.
     void SilenceAlarm();
+    // The tray icon was clicked: silences a ringing alarm, else shows or hides the window.
+    void OnTrayClicked();
+    // The start asked for the tray (HideOnStartup, --hidden): there now, or as soon as a panel
+    // with a tray comes up.
+    void StartInTray();
     // The settings command: the dialog, then everything it changed is stored and applied.
     void OnSettings();
     // Switches the interface language: 0 follows the system, 1 English, 2 Polish, 3 German.
@@ -131,6 +136,7 @@ private:
     QActionGroup* m_languageGroup = nullptr;
     int m_nLanguage = 2;
     bool m_bHasTray = false;
+    bool m_bHideWhenTrayAppears = false;
     bool m_bToldNoTray = false;
     bool m_bExiting = false;
     SettingsRunner m_settingsRunner;

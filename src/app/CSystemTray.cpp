@@ -2,7 +2,11 @@
 
 #include "time/Clock.h"
 
+#include "TrayHosts.h"
+
 #include <QAction>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QEvent>
 #include <QMenu>
 #include <QThread>
@@ -54,22 +58,31 @@ QIcon ImageIcon(const QString& path)
 
 CSystemTray::CSystemTray(QObject* parent)
     : QObject(parent)
-    , m_pTrayIcon(new QSystemTrayIcon(this))
     , m_pMenu(new QMenu())
 {
     m_pMenu->setObjectName(QStringLiteral("trayPopup"));
     BuildMenu();
     m_pMenu->installEventFilter(this);
-    m_pTrayIcon->setContextMenu(m_pMenu);
 
     connect(m_pMenu, &QMenu::aboutToShow, this, [this] {
         Q_EMIT MenuAboutToShow();
         m_pMenu->setDefaultAction(GetDefaultMenuAction());
     });
-    connect(m_pTrayIcon, &QSystemTrayIcon::activated, this, &CSystemTray::OnActivated);
 
     m_animTimer.setObjectName(QStringLiteral("trayAnimationTimer"));
     connect(&m_animTimer, &QTimer::timeout, this, &CSystemTray::OnAnimationTimer);
+
+    // A StatusNotifier host says so on the session bus; an XEmbed tray only shows in X's
+    // selection, which is looked at every two seconds for the first ten minutes after start.
+    m_pHostWatcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                             QDBusConnection::sessionBus(),
+                                             QDBusServiceWatcher::WatchForRegistration, this);
+    connect(m_pHostWatcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        // Give the host a moment to say that it is there before Qt asks.
+        QTimer::singleShot(200, this, &CSystemTray::CheckAvailability);
+    });
+    m_availabilityPoll.setInterval(2000);
+    connect(&m_availabilityPoll, &QTimer::timeout, this, &CSystemTray::CheckAvailability);
 }
 
 CSystemTray::~CSystemTray()
@@ -101,21 +114,61 @@ bool CSystemTray::CreateTrayIcon(QWidget* target, const QString& tooltip, const 
 {
     const bool available = IsAvailable();
     m_bEnabled = true;
+    m_bAvailable = available;
     m_pNotifyTarget = target;
-    m_pTrayIcon->setToolTip(tooltip);
-    m_pTrayIcon->setIcon(icon);
-    m_pTrayIcon->setVisible(!hidden);
+    m_strTooltip = tooltip;
+    m_icon = icon;
+    m_bVisible = !hidden;
+    if (available) {
+        MakeIcon();
+    } else {
+        m_nPollsLeft = 300;
+        m_availabilityPoll.start();
+    }
     return available;
+}
+
+void CSystemTray::CheckAvailability()
+{
+    const bool available = IsAvailable();
+    if (m_nPollsLeft > 0 && --m_nPollsLeft == 0) {
+        m_availabilityPoll.stop();
+    }
+    if (available == m_bAvailable) {
+        return;
+    }
+    m_bAvailable = available;
+    if (available) {
+        m_availabilityPoll.stop();
+        MakeIcon();
+    }
+    Q_EMIT AvailabilityChanged(available);
+}
+
+void CSystemTray::MakeIcon()
+{
+    if (m_pTrayIcon != nullptr) {
+        return;
+    }
+    m_pTrayIcon = new QSystemTrayIcon(this);
+    m_pTrayIcon->setContextMenu(m_pMenu);
+    connect(m_pTrayIcon, &QSystemTrayIcon::activated, this, &CSystemTray::OnActivated);
+    m_pTrayIcon->setToolTip(m_strTooltip);
+    m_pTrayIcon->setIcon(m_icon);
+    m_pTrayIcon->setVisible(m_bVisible);
 }
 
 bool CSystemTray::IsAvailable()
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return StatusNotifierHostPresent() || XEmbedTrayPresent();
 }
 
 bool CSystemTray::RemoveTrayIcon()
 {
-    m_pTrayIcon->setVisible(false);
+    m_bVisible = false;
+    if (m_pTrayIcon != nullptr) {
+        m_pTrayIcon->setVisible(false);
+    }
     return true;
 }
 
@@ -124,13 +177,16 @@ bool CSystemTray::SetTrayIcon(const QIcon& icon)
     if (!m_bEnabled) {
         return false;
     }
-    m_pTrayIcon->setIcon(icon);
+    m_icon = icon;
+    if (m_pTrayIcon != nullptr) {
+        m_pTrayIcon->setIcon(icon);
+    }
     return true;
 }
 
 QIcon CSystemTray::GetTrayIcon() const
 {
-    return m_bEnabled ? m_pTrayIcon->icon() : QIcon();
+    return m_bEnabled ? m_icon : QIcon();
 }
 
 bool CSystemTray::SetTooltipText(const QString& tooltip)
@@ -138,13 +194,16 @@ bool CSystemTray::SetTooltipText(const QString& tooltip)
     if (!m_bEnabled) {
         return false;
     }
-    m_pTrayIcon->setToolTip(tooltip);
+    m_strTooltip = tooltip;
+    if (m_pTrayIcon != nullptr) {
+        m_pTrayIcon->setToolTip(tooltip);
+    }
     return true;
 }
 
 QString CSystemTray::GetTooltipText() const
 {
-    return m_bEnabled ? m_pTrayIcon->toolTip() : QString();
+    return m_bEnabled ? m_strTooltip : QString();
 }
 
 void CSystemTray::BuildMenu()
@@ -249,14 +308,8 @@ void CSystemTray::OnActivated(QSystemTrayIcon::ActivationReason reason)
         Q_EMIT LeftClicked();
         break;
     case QSystemTrayIcon::DoubleClick:
-        if (m_pNotifyTarget.isNull()) {
-            break;
-        }
-        if (QAction* entry = GetDefaultMenuAction()) {
-            // Run once the click has been handled: the command may open a modal dialog (the
-            // about box), which must not nest inside the icon's notification.
-            QMetaObject::invokeMethod(entry, &QAction::trigger, Qt::QueuedConnection);
-        }
+        // Its first click has already shown or hidden the window; a second command would
+        // undo that.
         break;
     default:
         // The context menu is opened by QSystemTrayIcon itself.
@@ -352,8 +405,9 @@ bool CSystemTray::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-QSystemTrayIcon* CSystemTray::TrayIconForTesting() const
+QSystemTrayIcon* CSystemTray::TrayIconForTesting()
 {
+    MakeIcon();
     return m_pTrayIcon;
 }
 

@@ -11,7 +11,10 @@
 //
 // A desktop that restarts its panel gets the icon back by itself: Qt registers the item again
 // with the new StatusNotifier watcher (or the new XEmbed tray), with the current icon and
-// tooltip, so nothing here listens for that.
+// tooltip. A panel that comes up only after the program (a login where autostart wins the race)
+// is noticed here: Qt chooses between a StatusNotifier item and an XEmbed icon once per process,
+// when its first icon is made, so the Qt icon is made only once a tray host is there (see
+// TrayHosts.h), and AvailabilityChanged tells the frame that windows may now go to the tray.
 
 #include <QIcon>
 #include <QList>
@@ -22,6 +25,8 @@
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
+
+class QDBusServiceWatcher;
 
 #include "time/ZTime.h"
 
@@ -102,8 +107,9 @@ public:
     // Sets the menu's texts in the current language; also done on every language change.
     void RetranslateUi();
 
-    // The Qt icon behind the tray, so that tests can emit its activated() signal.
-    QSystemTrayIcon* TrayIconForTesting() const;
+    // The Qt icon behind the tray (made now if no host made it yet), so that tests can emit its
+    // activated() signal.
+    QSystemTrayIcon* TrayIconForTesting();
 
 public Q_SLOTS:
     // Cycles the icon through the frames, one step every `delayMs`, from the frame after the
@@ -116,9 +122,11 @@ public Q_SLOTS:
     bool StopAnimation();
 
 Q_SIGNALS:
-    // A single left click on the icon (the frame silences a ringing alarm with it).
-    // StatusNotifier panels report only such clicks, never a double click.
+    // A single left click on the icon (the frame silences a ringing alarm with it, and
+    // otherwise shows or hides the window). StatusNotifier panels report only such clicks.
     void LeftClicked();
+    // A tray host appeared (or went) after the icon was made.
+    void AvailabilityChanged(bool available);
     // The menu is about to open: the frame brings its actions' enabled state up to date.
     void MenuAboutToShow();
 
@@ -127,10 +135,20 @@ protected:
 
 private:
     void BuildMenu();
+    // Makes the Qt icon, as it is now, once a tray host is there.
+    void MakeIcon();
+    void CheckAvailability();
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void ClearBindings();
 
-    QSystemTrayIcon* m_pTrayIcon = nullptr;
+    QSystemTrayIcon* m_pTrayIcon = nullptr; // made only once a tray host is there
+    QIcon m_icon;
+    QString m_strTooltip;
+    bool m_bVisible = false;
+    bool m_bAvailable = false;
+    QTimer m_availabilityPoll{this};
+    int m_nPollsLeft = 0;
+    QDBusServiceWatcher* m_pHostWatcher = nullptr;
     QMenu* m_pMenu = nullptr;                    // owned; a top-level pop-up has no parent widget
     QMap<int, QAction*> m_menuEntries;           // the menu's own entries by command id
     QMap<int, QPointer<QAction>> m_boundActions; // the frame's actions the entries stand for

@@ -3,6 +3,7 @@
 #include "CAlerterThread.h"
 #include "CMainFrame.h"
 #include "CMessageBox.h"
+#include "CRecoveryStore.h"
 #include "CPower.h"
 #include "CSettings.h"
 #include "CTimeZoneWatcher.h"
@@ -12,6 +13,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QSessionManager>
+#include <QTimer>
 #include <QMessageBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,6 +24,9 @@
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <chrono>
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -35,10 +41,16 @@ std::string TranslateCoreText(const char* context, const char* sourceText)
     return QCoreApplication::translate(context, sourceText).toStdString();
 }
 
+// The user's own runtime folder (XDG_RUNTIME_DIR, mode 0700): no other local user can take the
+// names of the lock or the socket there, as one could in /tmp.
+QString RuntimePath(const QString& name)
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)).filePath(name);
+}
+
 QLockFile& InstanceLock()
 {
-    static QLockFile lock(QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
-                              .filePath(CZembracfgApp::InstanceKey() + QStringLiteral(".lock")));
+    static QLockFile lock(RuntimePath(CZembracfgApp::InstanceKey() + QStringLiteral(".lock")));
     return lock;
 }
 
@@ -68,7 +80,7 @@ bool CZembracfgApp::HandOverToRunningInstance(const QString& file)
     clock.start();
     while (clock.elapsed() < kHandOverTimeoutMs) {
         QLocalSocket socket;
-        socket.connectToServer(InstanceKey());
+        socket.connectToServer(RuntimePath(InstanceKey()));
         if (socket.waitForConnected(200)) {
             const QString message = file.isEmpty()
                                         ? QStringLiteral("SHOW\n")
@@ -90,9 +102,10 @@ bool CZembracfgApp::InitInstance(const Options& options)
     SetTextTranslator(TranslateCoreText);
 
     m_instanceServer = std::make_unique<QLocalServer>();
-    QLocalServer::removeServer(InstanceKey());
+    // The lock says no other instance of this user runs: a socket left there is a dead one's.
+    QLocalServer::removeServer(RuntimePath(InstanceKey()));
     m_instanceServer->setSocketOptions(QLocalServer::UserAccessOption);
-    if (m_instanceServer->listen(InstanceKey())) {
+    if (m_instanceServer->listen(RuntimePath(InstanceKey()))) {
         connect(m_instanceServer.get(), &QLocalServer::newConnection, this, &CZembracfgApp::OnInstanceMessage);
     }
 
@@ -116,8 +129,25 @@ bool CZembracfgApp::InitInstance(const Options& options)
     m_zoneWatcher = std::make_unique<CTimeZoneWatcher>(SystemTimeZoneSources());
     connect(m_zoneWatcher.get(), &CTimeZoneWatcher::ZoneChanged, m_pDoc.get(),
             &CZembracfgDoc::OnTimeZoneChanged);
-    connect(m_pMainFrame.get(), &CMainFrame::ExitRequested, qApp, [] { QCoreApplication::exit(0); },
-            Qt::QueuedConnection);
+    connect(m_pMainFrame.get(), &CMainFrame::ExitRequested, this, [this] {
+        m_bExiting = true;
+        QCoreApplication::exit(0);
+    }, Qt::QueuedConnection);
+    // Logout: ask about unsaved changes where the session lets us, else keep them safe.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(gui, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+            if (!OnCommitData(manager.allowsInteraction())) {
+                manager.cancel();
+            }
+            manager.release();
+        });
+    }
+    // A hand-over that waited for the alarm dialog goes on when the dialog closes.
+    connect(m_pDoc.get(), &CZembracfgDoc::DialogOpenChanged, this, [this](bool open) {
+        if (!open) {
+            QMetaObject::invokeMethod(this, &CZembracfgApp::ProcessHandOvers, Qt::QueuedConnection);
+        }
+    });
 
     // The language of the Lang setting; another text (other letter case included) switches
     // nothing and the built-in Polish stays.
@@ -133,8 +163,8 @@ bool CZembracfgApp::InitInstance(const Options& options)
     }
 
     const bool toTray = options.hidden || m_settings->m_regHideOnStartup.Get() != 0;
-    if (toTray && m_pMainFrame->HasTray()) {
-        m_pMainFrame->HideToTray();
+    if (toTray) {
+        m_pMainFrame->StartInTray();
     } else {
         m_pMainFrame->show();
     }
@@ -156,9 +186,76 @@ bool CZembracfgApp::InitInstance(const Options& options)
         }
     }
 
-    if (!options.noTips && m_settings->m_regTips.Get() != 0) {
-        m_pMainFrame->ShowTipOfTheDay();
+    // Modal windows wait for the event loop: a signal or Exit while one is open then ends the
+    // program instead of falling through into a loop started afterwards.
+    QTimer::singleShot(0, this, [this, noTips = options.noTips] {
+        if (m_bExiting) {
+            return;
+        }
+        OfferRecovery();
+        if (!noTips && !m_bExiting && m_settings->m_regTips.Get() != 0) {
+            m_pMainFrame->ShowTipOfTheDay();
+        }
+    });
+    return true;
+}
+
+void CZembracfgApp::OfferRecovery()
+{
+    const std::optional<CRecoveryStore::Entry> entry = CRecoveryStore::Find();
+    if (!entry || !m_pDoc) {
+        return;
     }
+    const QString name = entry->original.isEmpty()
+                             ? tr("nowej listy")
+                             : QDir::toNativeSeparators(entry->original);
+    const QMessageBox::StandardButton answer = CMessageBox::Ask(
+        m_pMainFrame->isVisible() ? m_pMainFrame.get() : nullptr,
+        tr("Zembra zakończyła pracę, gdy zmiany w %1 nie były zapisane. Ich kopia została "
+           "zachowana.\nPrzywrócić niezapisane zmiany?")
+            .arg(name),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (m_bExiting) {
+        return; // the copy stays for the next start
+    }
+    if (answer == QMessageBox::Yes && !m_pDoc->SaveModified()) {
+        return;
+    }
+    if (answer != QMessageBox::Yes || m_pDoc->OpenRecovered(entry->copy, entry->original)) {
+        CRecoveryStore::Discard();
+    }
+}
+
+void CZembracfgApp::OnTerminationSignal()
+{
+    if (m_pDoc && !m_pDoc->SaveRecoveryCopy()) {
+        qWarning("Zembra: the unsaved list could not be kept in %s",
+                 qPrintable(CRecoveryStore::Folder()));
+    }
+    m_bExiting = true;
+    if (!m_watchdog.joinable()) {
+        m_watchdog = std::thread([this] {
+            std::unique_lock lock(m_watchdogMutex);
+            if (!m_watchdogCancel.wait_for(lock, std::chrono::milliseconds(900),
+                                           [this] { return m_bWatchdogCancelled; })) {
+                // Something blocks the orderly end; the list is safe in the recovery copy.
+                std::_Exit(0);
+            }
+        });
+    }
+    QCoreApplication::exit(0);
+}
+
+bool CZembracfgApp::OnCommitData(bool interactionAllowed)
+{
+    if (!m_pDoc || !m_pDoc->IsModified()) {
+        return true;
+    }
+    if (interactionAllowed) {
+        return m_pDoc->SaveModified();
+    }
+    // The session ends either way; what was not saved waits for the next start.
+    m_pDoc->SaveRecoveryCopy();
     return true;
 }
 
@@ -199,22 +296,48 @@ void CZembracfgApp::OnInstanceMessage()
 {
     while (QLocalSocket* socket = m_instanceServer->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // The socket only delivers the request here. Opening a list may ask questions in modal
+        // boxes, whose event loops would delete the socket under a handler still reading it.
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             while (socket->canReadLine()) {
-                const QString line = QString::fromUtf8(socket->readLine()).trimmed();
-                if (m_pMainFrame) {
-                    m_pMainFrame->RestoreFromTray();
-                }
-                if (line.startsWith(QLatin1String("OPEN ")) && m_pDoc) {
-                    m_pDoc->OpenDocumentFile(line.mid(5));
-                }
+                m_handOvers << QString::fromUtf8(socket->readLine()).trimmed();
             }
+            QMetaObject::invokeMethod(this, &CZembracfgApp::ProcessHandOvers, Qt::QueuedConnection);
         });
     }
 }
 
+void CZembracfgApp::ProcessHandOvers()
+{
+    if (m_bHandingOver || !m_pDoc || !m_pMainFrame) {
+        return; // the request under way takes the queued ones after it
+    }
+    m_bHandingOver = true;
+    while (!m_handOvers.isEmpty()) {
+        m_pMainFrame->RestoreFromTray();
+        // An alarm being edited is not replaced under the user's hands: the list opens once
+        // the dialog is closed.
+        if (m_pDoc->IsDialogOpen()) {
+            break;
+        }
+        const QString request = m_handOvers.takeFirst();
+        if (request.startsWith(QLatin1String("OPEN "))) {
+            m_pDoc->OpenDocumentFile(request.mid(5));
+        }
+    }
+    m_bHandingOver = false;
+}
+
 int CZembracfgApp::ExitInstance()
 {
+    if (m_watchdog.joinable()) {
+        {
+            const std::lock_guard lock(m_watchdogMutex);
+            m_bWatchdogCancelled = true;
+        }
+        m_watchdogCancel.notify_all();
+        m_watchdog.join();
+    }
     if (m_pAlerterThread) {
         m_pAlerterThread->Stop();
     }

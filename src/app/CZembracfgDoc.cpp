@@ -4,10 +4,12 @@
 
 #include "CAlarmDialog.h"
 #include "CMessageBox.h"
+#include "CRecoveryStore.h"
 #include "CSettings.h"
 #include "CZembracfgView.h"
 #include "INextAlarmSink.h"
 #include "IPowerRequests.h"
+#include "model/AtomicFile.h"
 #include "time/Clock.h"
 
 #include <QCoreApplication>
@@ -159,13 +161,9 @@ void CZembracfgDoc::SetView(CZembracfgView* view)
     connect(view, &CZembracfgView::AlarmActiveChanged, this,
             [this](const CAlarm* alarm, bool on) { SetAlarmActive(alarm, on); });
     connect(view, &CZembracfgView::RebuildRequested, this, [this] {
-        UpdateTimer(); // the texts of the status panel in the new language
+        // Only the texts change language; the list stays as it was saved.
+        UpdateTimer();
         RebuildRows();
-        // The rows were written again in the new language; a list with alarms then counts
-        // as changed, as every written row always has.
-        if (m_pScheduler->Count() > 0) {
-            SetModifiedFlag(true);
-        }
     });
     RebuildRows();
     UpdateTimer();
@@ -258,6 +256,13 @@ bool CZembracfgDoc::OnOpenDocument(const QString& path)
 
 bool CZembracfgDoc::OnSaveDocument(const QString& path)
 {
+    if (IsWriteProtected(NativePath(path))) {
+        CMessageBox::Show(DialogParent(),
+                          tr("Plik %1 jest chroniony przed zapisem.\nZapisz listę pod inną nazwą "
+                             "(Plik > Zapisz jako...).\nZmiany nie zostały zapisane.")
+                              .arg(Shown(path)));
+        return false;
+    }
     if (m_pScheduler->SaveToFile(NativePath(path)) != 0) {
         CMessageBox::Show(DialogParent(),
                           tr("Nie można zapisać pliku %1.\n%2\nZmiany nie zostały zapisane.")
@@ -301,14 +306,25 @@ bool CZembracfgDoc::FileSave()
 bool CZembracfgDoc::FileSaveAs()
 {
     const QString suggested =
-        m_strPathName.isEmpty() ? DocumentName() + QStringLiteral(".zmb") : m_strPathName;
+        m_strPathName.isEmpty() ? tr("alarmy") + QStringLiteral(".zmb") : m_strPathName;
+    // The dialog adds ".zmb" to a name typed without it before it asks about overwriting, so
+    // that the question is asked about the file that will really be replaced.
     QString path = CFileDialog::GetSaveFileName(DialogParent(), tr("Zapisz jako"),
-                                                tr("Pliki Zembra (*.zmb)"), suggested);
+                                                tr("Pliki Zembra (*.zmb)"), suggested,
+                                                QStringLiteral("zmb"));
     if (path.isEmpty()) {
         return false;
     }
+    // A desktop's own dialog may hand the name back as typed: the question is asked here then.
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".zmb");
+        if (QFileInfo::exists(path)
+            && CMessageBox::Ask(DialogParent(),
+                                tr("Plik %1 już istnieje.\nCzy chcesz go zastąpić?").arg(Shown(path)),
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   != QMessageBox::Yes) {
+            return false;
+        }
     }
     return OnSaveDocument(path);
 }
@@ -339,7 +355,9 @@ bool CZembracfgDoc::SaveModified()
         return true;
     }
     const QMessageBox::StandardButton answer = CMessageBox::Ask(
-        DialogParent(), tr("Zapisać zmiany w %1?").arg(DocumentName()),
+        DialogParent(),
+        m_strPathName.isEmpty() ? tr("Zapisać nową listę alarmów?")
+                                : tr("Zapisać zmiany w %1?").arg(DocumentName()),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     switch (answer) {
     case QMessageBox::Yes:
@@ -352,10 +370,31 @@ bool CZembracfgDoc::SaveModified()
     }
 }
 
+bool CZembracfgDoc::SaveRecoveryCopy()
+{
+    if (!m_bModified) {
+        return true;
+    }
+    return CRecoveryStore::Save(*m_pScheduler, m_strPathName);
+}
+
+bool CZembracfgDoc::OpenRecovered(const QString& copy, const QString& original)
+{
+    auto fresh = std::make_unique<CScheduler>();
+    if (fresh->LoadFromFile(NativePath(copy)) != 0
+        || fresh->GetLastLoadStatus() != CScheduler::LoadStatus::Read) {
+        return false;
+    }
+    ReplaceSchedule(std::move(fresh));
+    SetPathName(original);
+    SetModifiedFlag(true);
+    return true;
+}
+
 QString CZembracfgDoc::DocumentName() const
 {
     if (m_strPathName.isEmpty()) {
-        return QStringLiteral("Zembra");
+        return tr("Bez nazwy");
     }
     return QFileInfo(m_strPathName).completeBaseName();
 }
@@ -589,8 +628,8 @@ int CZembracfgDoc::AddAlarmRow(const CAlarm* alarm)
 int CZembracfgDoc::UpdateSelectedRow(const CAlarm* alarm)
 {
     CZembracfgView* view = m_pView;
-    if (view != nullptr && alarm != nullptr && !view->UpdateSelectedRow(alarm)) {
-        // The row is gone from the selection: write them all rather than leave a stale one.
+    if (view != nullptr && alarm != nullptr && !view->UpdateAlarmRow(alarm)) {
+        // No row holds it: write them all rather than leave the list short of an alarm.
         RebuildRows();
     }
     return 0;
@@ -720,10 +759,9 @@ void CZembracfgDoc::OnDeleteAlarm()
     }
     if (removed) {
         if (CZembracfgView* shown = m_pView) {
-            shown->DeleteSelectedRow();
-            shown->ShowAlarmProperties(nullptr);
+            shown->DeleteAlarmRow(removed.get());
             if (!RowsMatchSchedule()) {
-                // The selected row was not the deleted alarm's: no row may keep it.
+                // The rows went out of step with the list: write them all again.
                 RebuildRows();
             }
         }

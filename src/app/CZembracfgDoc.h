@@ -88,9 +88,15 @@ public:
     // The "save changes?" question when the list is modified: Yes saves (Save As for an
     // untitled list), No discards, Cancel keeps everything. True when the caller may go on.
     bool SaveModified();
+    // The program must end without asking: an unsaved list goes to the recovery copy. True when
+    // nothing was unsaved or the copy was written.
+    bool SaveRecoveryCopy();
+    // Takes a recovery copy back: its alarms, under the name of the list it belongs to (empty:
+    // a list never saved), unsaved.
+    bool OpenRecovered(const QString& copy, const QString& original);
 
     QString PathName() const { return m_strPathName; }
-    // The file's base name, "Zembra" for an untitled list.
+    // The file's base name, "Bez nazwy" for a list never saved.
     QString DocumentName() const;
     // "Zembra - <list name>".
     QString Title() const;

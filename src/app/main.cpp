@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
+
 namespace {
 
 // The pop-up beside the clock must place itself, which Wayland does not let a window do; where
@@ -24,19 +26,14 @@ void PreferXcbOnWayland()
 
 int main(int argc, char** argv)
 {
-    PreferXcbOnWayland();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zembra"));
-    QApplication::setOrganizationName(QStringLiteral("Brelko"));
-    QApplication::setApplicationVersion(QStringLiteral(ZEMBRA_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("zembra"));
-    // Closing the window sends it to the tray; the program ends only on Exit.
-    QApplication::setQuitOnLastWindowClosed(false);
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Zembra: alarm clock and power scheduler"));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("show this help and end"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("show the version and end"));
+    parser.addOption(help);
+    parser.addOption(version);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("an alarm list (.zmb) to open"),
                                  QStringLiteral("[FILE]"));
     const QCommandLineOption hidden(QStringLiteral("hidden"), QStringLiteral("start in the tray, without a window"));
@@ -46,6 +43,34 @@ int main(int argc, char** argv)
         QStringLiteral("LOG"));
     parser.addOption(hidden);
     parser.addOption(simulate);
+
+    // --help and --version answer before the window system is reached, so that they work on a
+    // terminal without a display.
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--")) {
+            break;
+        }
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+            std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                            QStringLiteral("zembra"))),
+                       stdout);
+            return 0;
+        }
+        if (argument == QLatin1String("-v") || argument == QLatin1String("--version")) {
+            std::printf("zembra %s\n", ZEMBRA_VERSION);
+            return 0;
+        }
+    }
+
+    PreferXcbOnWayland();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zembra"));
+    QApplication::setOrganizationName(QStringLiteral("Brelko"));
+    QApplication::setApplicationVersion(QStringLiteral(ZEMBRA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("zembra"));
+    // Closing the window sends it to the tray; the program ends only on Exit.
+    QApplication::setQuitOnLastWindowClosed(false);
     parser.process(app);
 
     zembra::CZembracfgApp::Options options;
@@ -57,13 +82,13 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    zembra::ExitOnTerminationSignals(app);
-
     zembra::CZembracfgApp zembra;
+    zembra::ExitOnTerminationSignals(app, [&zembra] { zembra.OnTerminationSignal(); });
     if (!zembra.InitInstance(options)) {
         return 1;
     }
-    const int status = QApplication::exec();
+    // Asked to end while start-up showed a question: no event loop is entered any more.
+    const int status = zembra.IsExiting() ? 0 : QApplication::exec();
     zembra.ExitInstance();
     return status;
 }

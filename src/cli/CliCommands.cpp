@@ -507,7 +507,8 @@ int RunOccurrences(Invocation& call)
     for (const auto& alarm : schedule.Alarms()) {
         std::vector<Firing>& firings = perAlarm.emplace_back();
         FileTime searchFrom = from;
-        while (firings.size() < count) {
+        // A switched-off alarm never fires, whatever its frequency says.
+        while (alarm->m_bActive && firings.size() < count) {
             FileTime occurrence = 0;
             if (alarm->NextOccurrenceUtc(searchFrom, to ? &*to : nullptr, occurrence) != 1) {
                 break;
@@ -529,7 +530,10 @@ int RunOccurrences(Invocation& call)
         JsonWriter json(call.out);
         json.BeginArray();
         for (std::size_t i = 0; i < perAlarm.size(); ++i) {
-            json.BeginObject().Field("index", static_cast<std::int64_t>(i)).Key("occurrences");
+            json.BeginObject()
+                .Field("index", static_cast<std::int64_t>(i))
+                .Field("active", schedule.At(i)->m_bActive)
+                .Key("occurrences");
             json.BeginArray();
             for (const auto& firing : perAlarm[i]) {
                 json.BeginObject()
@@ -555,7 +559,9 @@ int RunOccurrences(Invocation& call)
             call.out << ": " << Printable(alarm.m_strComment);
         }
         call.out << '\n';
-        if (perAlarm[i].empty()) {
+        if (!alarm.m_bActive) {
+            call.out << "  switched off: no firing\n";
+        } else if (perAlarm[i].empty()) {
             call.out << "  no firing\n";
         }
         for (const auto& firing : perAlarm[i]) {
@@ -760,10 +766,11 @@ const std::vector<CommandDef>& Commands()
           {"count", "N", "firings shown per alarm (default: 5)"},
           kJsonOption},
          "show the next firings of every alarm",
-         "For every alarm in list order, switched on or not, shows its next N firings at or\n"
-         "after --from, up to and including --to when given. A one-time alarm fires at most\n"
-         "once; an alarm with an unknown frequency never fires.\n"
-         "With --json: an array of {\"index\", \"occurrences\": [{\"local\", \"utc\"}, ...]}.\n",
+         "For every alarm in list order shows its next N firings at or after --from, up to\n"
+         "and including --to when given. A switched-off alarm, and one with an unknown\n"
+         "frequency, never fires; a one-time alarm fires at most once.\n"
+         "With --json: an array of {\"index\", \"active\", \"occurrences\": [{\"local\", \"utc\"},\n"
+         "...]}.\n",
          RunOccurrences},
         {"due",
          {"FILE"},

@@ -22,7 +22,7 @@ extern "C" void OnTerminationSignal(int)
 
 } // namespace
 
-bool ExitOnTerminationSignals(QCoreApplication& app)
+bool ExitOnTerminationSignals(QCoreApplication& app, std::function<void()> onSignal)
 {
     if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return false;
@@ -33,9 +33,13 @@ bool ExitOnTerminationSignals(QCoreApplication& app)
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [onSignal = std::move(onSignal)] {
         char byte = 0;
         while (::read(g_signalPipe[0], &byte, 1) > 0) {
+        }
+        if (onSignal) {
+            onSignal();
+            return;
         }
         // Leave the event loop directly: quit() would first try to close the windows, and the
         // main window only goes to the tray when closed.

@@ -11,7 +11,10 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QStyle>
 #include <QSvgRenderer>
+
+#include <algorithm>
 
 // The header image lives in a static library: its resource initialiser is called by name
 // (outside any namespace), or the linker would leave it out. Registering twice is harmless.
@@ -87,6 +90,8 @@ CAlarmList::CAlarmList(QWidget* parent)
     view->resizeSection(kTimeColumn, kTimeColumnWidth);
 
     connect(this, &QTreeWidget::itemChanged, this, &CAlarmList::OnItemChanged);
+    connect(this, &QTreeWidget::currentItemChanged, this, &CAlarmList::OnSelectionMoved);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &CAlarmList::OnSelectionMoved);
 
     ReloadTexts();
 }
@@ -96,6 +101,13 @@ void CAlarmList::ReloadTexts()
     QTreeWidgetItem* header = headerItem();
     header->setText(kTimeColumn, tr("Czas"));
     header->setText(kCommentColumn, tr("Komentarz"));
+}
+
+void CAlarmList::FitTimeColumn(const QString& widest)
+{
+    const int margins = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 16;
+    header()->resizeSection(kTimeColumn, std::max(int{kTimeColumnWidth},
+                                                  fontMetrics().horizontalAdvance(widest) + margins));
 }
 
 void CAlarmList::InsertAlarmRow(int index, const CAlarm* alarm, const QString& timeText,
@@ -170,6 +182,39 @@ const CAlarm* CAlarmList::FirstSelectedAlarm() const
     return row >= 0 ? AlarmAt(row) : nullptr;
 }
 
+int CAlarmList::RowOf(const CAlarm* alarm) const
+{
+    if (alarm == nullptr) {
+        return -1;
+    }
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        if (AlarmAt(row) == alarm) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+const CAlarm* CAlarmList::CurrentPickedAlarm() const
+{
+    if (QTreeWidgetItem* current = currentItem(); current != nullptr && current->isSelected()) {
+        return AlarmAt(indexOfTopLevelItem(current));
+    }
+    return FirstSelectedAlarm();
+}
+
+void CAlarmList::OnSelectionMoved()
+{
+    if (m_bWritingRows) {
+        return;
+    }
+    const CAlarm* picked = CurrentPickedAlarm();
+    if (picked != m_pAlarm) {
+        m_pAlarm = picked;
+        Q_EMIT PickedAlarmChanged(m_pAlarm);
+    }
+}
+
 void CAlarmList::OnItemChanged(QTreeWidgetItem* item, int column)
 {
     if (m_bWritingRows || column != kCheckColumn || !item)
@@ -189,15 +234,15 @@ void CAlarmList::OnItemChanged(QTreeWidgetItem* item, int column)
 void CAlarmList::mouseReleaseEvent(QMouseEvent* event)
 {
     QTreeWidget::mouseReleaseEvent(event);
-    // Any click, on a row or on the empty part, picks the first selected row (or nothing).
-    m_pAlarm = FirstSelectedAlarm();
+    // Any click, on a row or on the empty part, picks the current row (or nothing).
+    m_pAlarm = CurrentPickedAlarm();
     Q_EMIT AlarmClicked(m_pAlarm);
 }
 
 void CAlarmList::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeWidget::mouseDoubleClickEvent(event);
-    if (const CAlarm* alarm = FirstSelectedAlarm()) {
+    if (const CAlarm* alarm = CurrentPickedAlarm()) {
         m_pAlarm = alarm;
         Q_EMIT AlarmDoubleClicked(m_pAlarm);
     }
@@ -210,7 +255,7 @@ void CAlarmList::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Delete:
         if (modifiers == Qt::NoModifier) {
-            if (const CAlarm* alarm = FirstSelectedAlarm()) {
+            if (const CAlarm* alarm = CurrentPickedAlarm()) {
                 m_pAlarm = alarm;
                 event->accept();
                 // The document may delete the row: nothing of it is touched afterwards.
@@ -219,9 +264,21 @@ void CAlarmList::keyPressEvent(QKeyEvent* event)
             }
         }
         break;
+    case Qt::Key_Space:
+        // Switches the current row's alarm on or off, whichever column has the focus.
+        if (modifiers == Qt::NoModifier) {
+            if (QTreeWidgetItem* item = currentItem()) {
+                event->accept();
+                item->setCheckState(kCheckColumn, item->checkState(kCheckColumn) == Qt::Checked
+                                                      ? Qt::Unchecked
+                                                      : Qt::Checked);
+                return;
+            }
+        }
+        break;
     case Qt::Key_Insert:
         if (modifiers == Qt::NoModifier) {
-            const CAlarm* alarm = FirstSelectedAlarm();
+            const CAlarm* alarm = CurrentPickedAlarm();
             if (alarm)
                 m_pAlarm = alarm;
             event->accept();
@@ -260,7 +317,7 @@ void CAlarmList::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
     if (event->reason() == QContextMenuEvent::Mouse) {
         // The right button has just selected the row under it: the menu acts on that row.
-        m_pAlarm = FirstSelectedAlarm();
+        m_pAlarm = CurrentPickedAlarm();
         Q_EMIT AlarmClicked(m_pAlarm);
     }
     RequestContextMenu(ContextMenuPosition(*event));

@@ -28,6 +28,8 @@ public:
 
     // Column headers in the current language.
     void ReloadTexts();
+    // Makes the time column wide enough for this text (the widest it shows) in the list's font.
+    void FitTimeColumn(const QString& widest);
 
     // ---- rows, written on behalf of the document; these never report a check-box change ----
     void InsertAlarmRow(int index, const CAlarm* alarm, const QString& timeText,
@@ -40,6 +42,11 @@ public:
     // The lowest selected row, or -1.
     int FirstSelectedRow() const;
     const CAlarm* AlarmAt(int row) const;
+    // The row that holds the alarm, or -1.
+    int RowOf(const CAlarm* alarm) const;
+    // The alarm the commands act on: the current row's when it is selected (however the
+    // selection moved: mouse or keys), else the first selected row's, else null.
+    const CAlarm* CurrentPickedAlarm() const;
 
     // The alarm the list last recorded from a click, double click or key, or null.
     const CAlarm* PickedAlarm() const { return m_pAlarm; }
@@ -54,6 +61,8 @@ public:
 Q_SIGNALS:
     // A click anywhere in the list: the first selected row's alarm, or null.
     void AlarmClicked(const zembra::CAlarm* alarm);
+    // The picked alarm changed, by the mouse or the keyboard.
+    void PickedAlarmChanged(const zembra::CAlarm* alarm);
     // A double click while a row is selected.
     void AlarmDoubleClicked(const zembra::CAlarm* alarm);
     // The user ticked or cleared a row's check box.
@@ -74,6 +83,7 @@ protected:
 
 private:
     void OnItemChanged(QTreeWidgetItem* item, int column);
+    void OnSelectionMoved();
     void WriteRow(QTreeWidgetItem* item, const CAlarm* alarm, const QString& timeText,
                   const QString& comment, bool active);
     const CAlarm* FirstSelectedAlarm() const;

@@ -92,7 +92,7 @@ QString CFileDialog::GetOpenFileName(QWidget* parent, const QString& caption, co
 }
 
 QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
-                                     const QString& suggested)
+                                     const QString& suggested, const QString& defaultSuffix)
 {
     Seam& seam = TheSeam();
     if (seam.testMode) {
@@ -103,7 +103,15 @@ QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, co
         seam.fileNames.pop_front();
         return name;
     }
-    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+    QFileDialog dialog(parent, caption, suggested, filter);
+    dialog.setObjectName(QStringLiteral("saveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 void CFileDialog::SetNextFileNames(std::deque<QString> names)

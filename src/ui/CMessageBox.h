@@ -36,8 +36,9 @@ class CFileDialog {
 public:
     // Empty when the user cancelled.
     static QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter);
+    // `defaultSuffix` is added to a name typed without one before the overwrite question.
     static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
-                                   const QString& suggested = {});
+                                   const QString& suggested = {}, const QString& defaultSuffix = {});
 
     // Tests: the next dialogs return these names (an empty one means Cancel).
     static void SetNextFileNames(std::deque<QString> names);

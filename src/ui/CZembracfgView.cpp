@@ -88,6 +88,8 @@ CZembracfgView::CZembracfgView(QWidget* parent)
     ReloadMenuTexts();
 
     connect(m_listAlarms, &CAlarmList::AlarmClicked, this, &CZembracfgView::ShowAlarmProperties);
+    connect(m_listAlarms, &CAlarmList::PickedAlarmChanged, this,
+            &CZembracfgView::ShowAlarmProperties);
     connect(m_listAlarms, &CAlarmList::AlarmDoubleClicked, this, &CZembracfgView::OnDoubleClick);
     connect(m_listAlarms, &CAlarmList::AlarmCheckChanged, this,
             &CZembracfgView::AlarmActiveChanged);
@@ -97,6 +99,7 @@ CZembracfgView::CZembracfgView(QWidget* parent)
             &CZembracfgView::OnContextMenuRequested);
 
     FitStatusPanel();
+    FitTimeColumn();
 }
 
 CZembracfgView::~CZembracfgView() = default;
@@ -120,22 +123,23 @@ void CZembracfgView::AddAlarmRow(const CAlarm* alarm)
     m_nItemCount = index + 1;
 }
 
-bool CZembracfgView::UpdateSelectedRow(const CAlarm* alarm)
+bool CZembracfgView::UpdateAlarmRow(const CAlarm* alarm)
 {
-    const int row = m_listAlarms->FirstSelectedRow();
-    if (row < 0 || !alarm)
+    const int row = m_listAlarms->RowOf(alarm);
+    if (row < 0)
         return false;
     m_listAlarms->SetAlarmRow(row, alarm, AlarmTimeText(*alarm),
                               QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
+    if (m_pSelectedAlarm == alarm)
+        ShowAlarmProperties(alarm);
     return true;
 }
 
-bool CZembracfgView::DeleteSelectedRow()
+bool CZembracfgView::DeleteAlarmRow(const CAlarm* alarm)
 {
-    const int row = m_listAlarms->FirstSelectedRow();
+    const int row = m_listAlarms->RowOf(alarm);
     if (row < 0)
         return false;
-    const CAlarm* alarm = m_listAlarms->AlarmAt(row);
     m_listAlarms->RemoveRow(row);
     m_nItemCount = std::max(0, m_nItemCount - 1);
     // The remover deletes the alarm: no pointer to it may outlive its row.
@@ -205,8 +209,10 @@ void CZembracfgView::ShowAlarmProperties(const CAlarm* alarm)
         const QString none = tr("brak");
         m_dlgProperties->SetProperties(none, none, none);
     }
-    m_pSelectedAlarm = alarm;
-    Q_EMIT SelectionChanged(alarm);
+    if (m_pSelectedAlarm != alarm) {
+        m_pSelectedAlarm = alarm;
+        Q_EMIT SelectionChanged(alarm);
+    }
 }
 
 void CZembracfgView::ReloadTexts()
@@ -219,6 +225,7 @@ void CZembracfgView::ReloadTexts()
     m_dlgStatus->SetNextAlarmText(NextAlarmText(m_pNextAlarm, m_timeNextAlarm, Clock::Now()));
     ShowWakeStatus();
     FitStatusPanel();
+    FitTimeColumn();
     Q_EMIT RebuildRequested();
 }
 
@@ -344,13 +351,31 @@ void CZembracfgView::ReloadMenuTexts()
     m_actDelete->setText(tr("&Usuń"));
 }
 
+void CZembracfgView::FitTimeColumn()
+{
+    // The longest frequency after a late date with a long weekday name.
+    const SystemTime sample{2026, 12, 3, 30, 23, 58, 58, 0};
+    QString widest;
+    for (const char* frequency : {kFrequencyOnce, kFrequencyEveryday, kFrequencyWorkdays,
+                                  kFrequencyWeekend, kFrequencyWeekly, kFrequencyMonthly,
+                                  kFrequencyYearly}) {
+        CAlarm alarm;
+        alarm.m_time = sample;
+        alarm.m_strFrequency = frequency;
+        const QString text = AlarmTimeText(alarm);
+        if (fontMetrics().horizontalAdvance(text) > fontMetrics().horizontalAdvance(widest))
+            widest = text;
+    }
+    m_listAlarms->FitTimeColumn(widest);
+}
+
 void CZembracfgView::FitStatusPanel()
 {
     // The widest lines the next-alarm text usually has: a late date with its weekday, and a
-    // countdown of more than a week.
+    // countdown of up to three-digit days (a yearly alarm is at most 366 days away).
     const SystemTime sample{2026, 12, 3, 30, 23, 58, 58, 0};
     m_dlgStatus->FitWidthTo({tr("Najbliższy alarm:\n").trimmed(), DateTimeText(sample),
-                             CountdownText(10 * kTicksPerDay + 23 * kTicksPerHour
+                             CountdownText(999 * kTicksPerDay + 23 * kTicksPerHour
                                            + 58 * kTicksPerMinute + 58 * kTicksPerSecond)});
 }
 

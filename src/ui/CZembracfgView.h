@@ -34,10 +34,10 @@ public:
     // Appends a row for the alarm (the row keeps the pointer as its item data): check box from
     // m_bActive, "date-time (weekday) time, frequency text", comment.
     void AddAlarmRow(const CAlarm* alarm);
-    // Rewrites the first selected row from the alarm; false when no row is selected.
-    bool UpdateSelectedRow(const CAlarm* alarm);
-    // Deletes the first selected row; false when none is selected.
-    bool DeleteSelectedRow();
+    // Rewrites the row that holds the alarm; false when no row holds it.
+    bool UpdateAlarmRow(const CAlarm* alarm);
+    // Deletes the row that holds the alarm; false when no row holds it.
+    bool DeleteAlarmRow(const CAlarm* alarm);
     int RowCount() const;
     // The alarm of a row, or null.
     const CAlarm* AlarmAt(int row) const;
@@ -99,6 +99,7 @@ private:
     void OnDoubleClick(const CAlarm* alarm);
     void ReloadMenuTexts();
     void FitStatusPanel();
+    void FitTimeColumn();
     // "date-time (weekday) time, frequency text" of an alarm: the list's and the panel's.
     static QString AlarmTimeText(const CAlarm& alarm);
 

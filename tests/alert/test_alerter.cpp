@@ -295,8 +295,18 @@ void TestAlerter::secondSoundDuringPendingRestoreDoesNotSaveAgain()
     QCOMPARE(m_reads, 1);
     window->OnTimer(CAlerterWindow::kRestoreTimer);
     QCOMPARE(m_system, (VolumeState{"sink", {20000, 20000}, true}));
-    // A sound that could not be opened says so in the pop-up instead of staying silent.
-    QVERIFY(window->Messages().filter(QStringLiteral("Nie można odtworzyć dźwięku!")).size() == 2);
+    // A sound that could not be opened says so in the pop-up instead of staying silent, in the
+    // entry of its own alarm: one each here, as neither alarm has a message.
+    QCOMPARE(window->Messages().filter(QStringLiteral("Nie można odtworzyć dźwięku: nie ma pliku")).size(), 2);
+
+    // With a message, the reason goes beside it and the rotation keeps its numbers.
+    window->OnNotifierClicked();
+    ringing.m_strMessage = "Wstawaj!";
+    ringing.m_bMessageActive = true;
+    window->CarryOut(Pass({Alarm(kTypeWakeup, "first"), ringing}));
+    QCOMPARE(window->Messages().size(), 2);
+    QCOMPARE(window->Messages().at(1),
+             QStringLiteral("Wstawaj!\nNie można odtworzyć dźwięku: nie ma pliku /nonexistent/first.wav"));
 }
 
 void TestAlerter::volumeGoesBackAfterEveryEndOfTheSound_data()

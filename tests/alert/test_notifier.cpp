@@ -89,6 +89,7 @@ private Q_SLOTS:
     void hoverSwitchesFontAndColour();
     void clickOnShapeOnly();
     void paintsSkinShapeAndText();
+    void aLongMessageGrowsThePopUpInsteadOfBeingCut();
     void skinLoading();
 };
 
@@ -451,6 +452,40 @@ void TestNotifier::clickOnShapeOnly()
     QCOMPARE(clicked.count(), 2);
 }
 
+void TestNotifier::aLongMessageGrowsThePopUpInsteadOfBeingCut()
+{
+    CTaskbarNotifier n;
+    SetUp(n);
+    n.ShowText(QStringLiteral("Wstawaj!"), 500, 1000, 500, 2);
+    SlideIn(n);
+    QCOMPARE(n.SkinScale(), 1.0);
+
+    // Up already: the pop-up takes the size the text needs at once, at its shown place.
+    const QString message = QStringLiteral("Spotkanie z zarządem w sali konferencyjnej na "
+                                           "drugim piętrze, weź ze sobą raport kwartalny");
+    n.ShowText(message, 500, 1000, 500, 2);
+    QVERIFY(n.SkinScale() > 1.0);
+    QCOMPARE(n.State(), int{CTaskbarNotifier::StateWaiting});
+    QCOMPARE(n.Position(), n.Geometry().ShownPosition());
+    const QList<CTaskbarNotifier::TextLine> lines =
+        CTaskbarNotifier::LayoutText(message, n.CurrentFont(), n.TextArea());
+    QVERIFY(lines.size() >= 2);
+    QString shown;
+    for (const auto& line : lines) {
+        shown += line.text + u' ';
+    }
+    QCOMPARE(shown.simplified(), message);
+    QCOMPARE(n.grab().size(), n.SkinSize());
+    QVERIFY(n.mask().contains(QPoint(n.SkinSize().width() / 2, n.SkinSize().height() / 2)));
+
+    // Beyond twice its size the text is cut with an ellipsis; a short one takes it back.
+    n.ShowText(message.repeated(6), 500, 1000, 500, 2);
+    QCOMPARE(n.SkinScale(), 2.0);
+    n.ShowText(QStringLiteral("Wstawaj!"), 500, 1000, 500, 2);
+    QCOMPARE(n.SkinScale(), 1.0);
+    QCOMPARE(n.SkinSize(), QSize(256, 64));
+}
+
 void TestNotifier::paintsSkinShapeAndText()
 {
     CTaskbarNotifier n;
@@ -464,7 +499,7 @@ void TestNotifier::paintsSkinShapeAndText()
     QCOMPARE(blank.size(), QSize(256, 64));
     QCOMPARE(CountPixels(blank, textArea, IsTextGrey), 0);
 
-    n.ShowText(QStringLiteral("Do wyłączenia zostało: 04:59"), 500, 1000, 500, 2);
+    n.ShowText(QStringLiteral("Wstawaj!"), 500, 1000, 500, 2);
     const QImage image = n.grab().toImage();
     QVERIFY(CountPixels(image, textArea, IsTextGrey) > 40);
     // Nothing of the text outside its area.

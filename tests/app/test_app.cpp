@@ -2,10 +2,12 @@
 // hands its file over to the instance already running.
 
 #include "CMainFrame.h"
+#include "CRecoveryStore.h"
 #include "CMessageBox.h"
 #include "CSettings.h"
 #include "CZembracfgApp.h"
 #include "CZembracfgDoc.h"
+#include "ModalAnswer.h"
 #include "model/CScheduler.h"
 
 #include <QApplication>
@@ -47,6 +49,9 @@ private Q_SLOTS:
     void autoloadWithMissingLastCfgSaysSoAndKeepsIt();
     void autoloadOpensTheLastListAndTheCommandLineWins();
     void secondStartHandsItsFileToTheFirst();
+    void handOversSurviveTheirQuestionsAndWaitForTheAlarmDialog();
+    void sigtermEndsTheProgramWhateverDialogIsOpen();
+    void unsavedChangesSurviveAnEndWithoutQuestions();
 
 private:
     std::unique_ptr<CZembracfgApp> Start(const QString& file = {});
@@ -172,6 +177,122 @@ void TestApp::secondStartHandsItsFileToTheFirst()
     first.terminate();
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(first.exitCode(), 0);
+}
+
+// The first instance runs here, with its real message boxes; later starts are real processes.
+void TestApp::handOversSurviveTheirQuestionsAndWaitForTheAlarmDialog()
+{
+    CMessageBox::SetTestMode(false);
+    QVERIFY(!CZembracfgApp::HandOverToRunningInstance({})); // this process is the first
+    const auto app = Start();
+    QVERIFY(app);
+    CZembracfgDoc& doc = *app->Document();
+    const auto handOver = [this](const QString& file) {
+        QProcess second;
+        second.start(QStringLiteral(ZEMBRA_PATH), {file, QStringLiteral("--simulate-power"),
+                                                    m_dir->filePath(QStringLiteral("power2.log"))});
+        return second.waitForFinished(10000) && second.exitCode() == 0;
+    };
+    const QString one = MakeList(m_dir->filePath(QStringLiteral("one.zmb")), "one");
+    const QString two = MakeList(m_dir->filePath(QStringLiteral("two.zmb")), "two");
+
+    // "Save changes?" answered No, then Cancel; then a file that cannot be opened. Each box
+    // runs its own event loop while the socket of the later start goes away.
+    doc.SetModifiedFlag();
+    QString asked;
+    test::AnswerNextBox(QMessageBox::No, &asked);
+    QVERIFY(handOver(one));
+    QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(one));
+    QCOMPARE(asked, QStringLiteral("Zapisać nową listę alarmów?"));
+
+    doc.SetModifiedFlag();
+    QString cancelled;
+    test::AnswerNextBox(QMessageBox::Cancel, &cancelled);
+    QVERIFY(handOver(two));
+    QTRY_VERIFY(!cancelled.isEmpty());
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(QFileInfo(doc.PathName()), QFileInfo(one));
+    doc.SetModifiedFlag(false);
+
+    QString cannot;
+    test::AnswerNextBox(QMessageBox::Ok, &cannot);
+    QVERIFY(handOver(m_dir->filePath(QStringLiteral("missing.zmb"))));
+    QTRY_VERIFY(cannot.contains(QStringLiteral("missing.zmb")));
+
+    // While an alarm is being edited the list is not replaced under it: it opens afterwards.
+    bool edited = false;
+    test::AnswerNextModal([&](QWidget* open) {
+        edited = true;
+        QVERIFY(handOver(two));
+        // The request has arrived; nothing changes while the dialog is up.
+        QTRY_COMPARE(app->PendingHandOvers(), 1);
+        QCOMPARE(QFileInfo(doc.PathName()), QFileInfo(one));
+        QMetaObject::invokeMethod(open, "reject", Qt::QueuedConnection);
+    }, "zembra::CAlarmDialog");
+    doc.OnNewAlarm();
+    QVERIFY(edited);
+    QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(two));
+    QCOMPARE(doc.Scheduler().At(0)->m_strComment, std::string("two"));
+    app->ExitInstance();
+}
+
+void TestApp::sigtermEndsTheProgramWhateverDialogIsOpen()
+{
+    QDir(m_dir->path()).mkpath(QStringLiteral("config/Brelko"));
+    QFile settings(m_dir->filePath(QStringLiteral("config/Brelko/Zembra.conf")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[General]\nTips=1\nAutoload=0\n");
+    settings.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zembra.*.info=true"));
+    QProcess zembra;
+    zembra.setProcessEnvironment(env);
+    zembra.start(QStringLiteral(ZEMBRA_PATH), {QStringLiteral("--simulate-power"),
+                                               m_dir->filePath(QStringLiteral("power.log"))});
+    QVERIFY(zembra.waitForStarted());
+    // The tip of the day is up (its modal loop runs) once it has loaded its tips.
+    QByteArray log;
+    QTRY_VERIFY_WITH_TIMEOUT((log += zembra.readAllStandardError()).contains("tip of the day shown"), 10000);
+    zembra.terminate();
+    QVERIFY(zembra.waitForFinished(3000));
+    QCOMPARE(zembra.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(zembra.exitCode(), 0);
+}
+
+void TestApp::unsavedChangesSurviveAnEndWithoutQuestions()
+{
+    CMessageBox::SetTestMode(false);
+    const QString list = MakeList(m_dir->filePath(QStringLiteral("mine.zmb")), "mine");
+    {
+        const auto app = Start(list);
+        QVERIFY(app);
+        QCoreApplication::processEvents(); // the start-up's own questions (none here)
+        CScheduler changed;
+        changed.LoadFromFile(list.toStdString());
+        changed.At(0)->m_strComment = "changed, not saved";
+        const QString copy = m_dir->filePath(QStringLiteral("changed.zmb"));
+        changed.SaveToFile(copy.toStdString());
+        QVERIFY(app->Document()->OpenRecovered(copy, list));
+        // The session ends without allowing a question: the work is kept aside.
+        QVERIFY(app->OnCommitData(false));
+        QVERIFY(QFileInfo::exists(CRecoveryStore::Folder() + QStringLiteral("/unsaved.zmb")));
+        // With a question allowed, Cancel keeps the session (and the program) going.
+        test::AnswerNextBox(QMessageBox::Cancel);
+        QVERIFY(!app->OnCommitData(true));
+    }
+    // The next start offers the copy back, under the list's own name, unsaved.
+    QString offer;
+    test::AnswerNextBox(QMessageBox::Yes, &offer);
+    const auto app = Start();
+    QTRY_VERIFY(!offer.isEmpty());
+    QVERIFY(offer.contains(QDir::toNativeSeparators(list)));
+    CZembracfgDoc& doc = *app->Document();
+    QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(list));
+    QVERIFY(doc.IsModified());
+    QCOMPARE(doc.Scheduler().At(0)->m_strComment, std::string("changed, not saved"));
+    QVERIFY(!CRecoveryStore::Find());
 }
 
 int main(int argc, char** argv)

@@ -8,6 +8,7 @@
 #include "CSettings.h"
 #include "CStatusDIalog.h"
 #include "CTimeZoneWatcher.h"
+#include "ModalAnswer.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 #include "INextAlarmSink.h"
@@ -15,6 +16,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QPointer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -159,6 +162,14 @@ bool WriteText(const QString& path, const char* text)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) > 0;
 }
 
+// Message boxes and file dialogs run for real (their modal loops) while one lives.
+struct RealBoxes {
+    RealBoxes() { CMessageBox::SetTestMode(false); }
+    ~RealBoxes() { CMessageBox::SetTestMode(true); }
+    RealBoxes(const RealBoxes&) = delete;
+    RealBoxes& operator=(const RealBoxes&) = delete;
+};
+
 using Armed = std::pair<FileTime, quint64>;
 const Armed kCancelled{-1, 0};
 
@@ -214,6 +225,8 @@ private Q_SLOTS:
     void unsavedChanges();
     void fileFailuresKeepTheList();
     void recentFiles();
+    void saveAsWithoutTheExtensionAsksBeforeReplacing();
+    void aWriteProtectedListIsRefusedWithItsName();
     void expiryHandsOverDueAlarms();
     void aChangeRightAfterTheMomentRingsTheDueAlarmOnce();
     void lateAlarmsMakeNoPowerRequest();
@@ -363,10 +376,11 @@ void DocumentTest::switchingOnAndOff()
     QCOMPARE(e.Current(), Armed(Utc(9, 0), a->m_nId));
     QVERIFY(e.doc.IsModified());
 
-    // Rows written again in a new language: a list with alarms counts as modified.
+    // Rows written again in a new language change nothing of the list (every start with a
+    // language set used to mark it modified, and Exit then asked to save).
     e.doc.SetModifiedFlag(false);
     Q_EMIT e.view.RebuildRequested();
-    QVERIFY(e.doc.IsModified());
+    QVERIFY(!e.doc.IsModified());
 }
 
 void DocumentTest::saveAndOpenRoundTrip()
@@ -498,6 +512,53 @@ void DocumentTest::recentFiles()
     // Kept in the settings store for the next run.
     QCOMPARE(CZembracfgDoc(e.power, e.settings).RecentFiles(), expected);
     e.power.SetNotifyWindow(&e.doc, "OnWake");
+}
+
+void DocumentTest::saveAsWithoutTheExtensionAsksBeforeReplacing()
+{
+    const RealBoxes real;
+    const QString existing = File(QStringLiteral("name.zmb"));
+    WriteList(existing, {Alarm(7, 0, "kept")});
+    QVERIFY(Open({Alarm(9, 0, "new")}));
+
+    // The name is typed without ".zmb"; the question is about name.zmb, and No keeps it.
+    QPointer<QFileDialog> fileDialog;
+    QString question;
+    test::AnswerNextModal(
+        [&](QWidget* dialog) {
+            fileDialog = static_cast<QFileDialog*>(dialog);
+            fileDialog->selectFile(File(QStringLiteral("name")));
+            QMetaObject::invokeMethod(fileDialog, "accept", Qt::QueuedConnection);
+        },
+        "QFileDialog");
+    test::AnswerNextModal(
+        [&](QWidget* box) {
+            question = static_cast<QMessageBox*>(box)->text();
+            test::Press(box, QMessageBox::No);
+            QMetaObject::invokeMethod(fileDialog, "reject", Qt::QueuedConnection);
+        },
+        "QMessageBox");
+    QVERIFY(!m_env->doc.FileSaveAs());
+    QVERIFY2(question.contains(QStringLiteral("name.zmb")), qPrintable(question));
+    CScheduler kept;
+    QCOMPARE(kept.LoadFromFile(QFile::encodeName(existing).toStdString()), 0);
+    QCOMPARE(kept.At(0)->m_strComment, std::string("kept"));
+}
+
+void DocumentTest::aWriteProtectedListIsRefusedWithItsName()
+{
+    const RealBoxes real;
+    QVERIFY(Open({Alarm(9, 0, "A")}));
+    const QString path = m_env->doc.PathName();
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup
+                                            | QFileDevice::ReadOther));
+    m_env->doc.SetModifiedFlag();
+    QString message;
+    test::AnswerNextBox(QMessageBox::Ok, &message);
+    QVERIFY(!m_env->doc.FileSave());
+    QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+    QVERIFY(m_env->doc.IsModified());
+    QCOMPARE(QFileInfo(path).permissions() & QFileDevice::WriteOwner, QFileDevice::Permissions());
 }
 
 void DocumentTest::expiryHandsOverDueAlarms()

@@ -3,6 +3,8 @@
 // stores and applies, and the toolbar texts.
 
 #include "CAlarmDialog.h"
+#include "CAlarmList.h"
+#include "ModalAnswer.h"
 #include "CAlerterThread.h"
 #include "CDialogSettings.h"
 #include "CLateAlarmsNotice.h"
@@ -19,6 +21,8 @@
 #include "time/Clock.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFile>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -49,7 +53,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void menusAndAccelerators();
-    void editAndDeleteFollowThePickedAlarm();
+    void editAndDeleteActOnTheAlarmTheKeyboardPicked();
     void exitIsDisabledWhileAnAlarmDialogIsOpen();
     void hideAndRestoreSetTheTrayDefault();
     void withoutATrayTheWindowIsMinimisedAndToldOnce();
@@ -58,6 +62,7 @@ private Q_SLOTS:
     void cancelledSettingsChangeNothing();
     void toolbarTextsFollowTheMenus();
     void lateAlarmsAreListedInANoticeThatDoesNotBlock();
+    void aTrayThatComesLaterTakesTheWindowAndAClickShowsOrHidesIt();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -78,6 +83,7 @@ void TestFrame::init()
     m_settings = std::make_unique<CSettings>();
     m_settings->m_strProgramPath = QStringLiteral("/opt/zembra/bin/zembra");
     m_power = std::make_unique<CPower>(std::make_unique<QuietTimer>());
+    m_power->Init();
     m_alerter = std::make_unique<CAlerterThread>(*m_settings, nullptr);
     m_doc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings, nullptr, m_alerter.get());
     m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, m_alerter.get());
@@ -118,23 +124,63 @@ void TestFrame::menusAndAccelerators()
     QCOMPARE(m_frame->Action(CMainFrame::kEditAlarm)->shortcut(), QKeySequence(Qt::Key_Return));
     QCOMPARE(m_frame->Action(CMainFrame::kContextHelp)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
     QVERIFY(m_frame->minimumSize().width() >= 600 && m_frame->minimumSize().height() >= 370);
-    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Zembra - Zembra"));
+    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Zembra - Bez nazwy"));
 }
 
-void TestFrame::editAndDeleteFollowThePickedAlarm()
+void TestFrame::editAndDeleteActOnTheAlarmTheKeyboardPicked()
 {
-    m_doc->SetDialogRunner([](CAlarmDialog& dialog) {
-        dialog.InitDialog();
-        dialog.accept();
-        return static_cast<int>(QDialog::Accepted);
-    });
+    CMessageBox::SetTestMode(false);
+    CScheduler three;
+    for (const char* comment : {"A", "B", "C"}) {
+        auto alarm = std::make_unique<CAlarm>();
+        alarm->m_strFrequency = kFrequencyOnce;
+        alarm->m_strType = kTypeWakeup;
+        alarm->m_time = SystemTime{2030, 3, 1, 4, 7, 0, 0, 0};
+        alarm->m_bActive = true;
+        alarm->m_strComment = comment;
+        three.AddAlarm(std::move(alarm));
+    }
+    const QString path = m_dir->filePath(QStringLiteral("three.zmb"));
+    QCOMPARE(three.SaveToFile(path.toStdString()), 0);
+    QVERIFY(m_doc->OnOpenDocument(path));
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    CAlarmList* list = m_frame->View()->List();
+    const auto comments = [list] {
+        QStringList texts;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            texts << list->topLevelItem(row)->text(CAlarmList::kCommentColumn);
+        }
+        return texts;
+    };
     QVERIFY(!m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
-    m_doc->OnNewAlarm();
-    m_frame->View()->ShowAlarmProperties(m_frame->View()->AlarmAt(0));
+
+    // Click the first row, then move down with the keyboard: the second is the picked one.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::keyClick(list, Qt::Key_Down);
     QVERIFY(m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
-    QVERIFY(m_frame->Action(CMainFrame::kDeleteAlarm)->isEnabled());
-    m_frame->View()->ShowAlarmProperties(nullptr);
-    QVERIFY(!m_frame->Action(CMainFrame::kDeleteAlarm)->isEnabled());
+    test::AnswerNextModal([](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("editComment"))->setText(QStringLiteral("B2"));
+        dialog->findChild<QPushButton*>(QStringLiteral("buttonOk"))->click();
+    });
+    m_frame->Action(CMainFrame::kEditAlarm)->trigger();
+    QCOMPARE(comments(), (QStringList{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C")}));
+    QCOMPARE(m_doc->Scheduler().At(1)->m_strComment, std::string("B2"));
+
+    QTest::keyClick(list, Qt::Key_Down);
+    QString question;
+    test::AnswerNextBox(QMessageBox::Yes, &question);
+    m_frame->Action(CMainFrame::kDeleteAlarm)->trigger();
+    QCOMPARE(question, QStringLiteral("Czy na pewno chcesz usunąć alarm?"));
+    QCOMPARE(comments(), (QStringList{QStringLiteral("A"), QStringLiteral("B2")}));
+    QCOMPARE(m_doc->Scheduler().Count(), 2u);
+    QCOMPARE(m_doc->Scheduler().At(1)->m_strComment, std::string("B2"));
+
+    // Space switches the current row's alarm off in whatever column.
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Space);
+    QVERIFY(!m_doc->Scheduler().At(0)->m_bActive);
 }
 
 void TestFrame::exitIsDisabledWhileAnAlarmDialogIsOpen()
@@ -299,6 +345,24 @@ void TestFrame::lateAlarmsAreListedInANoticeThatDoesNotBlock()
     pass.alarms = {DueAlarm{onTime, due, due, false, false}};
     Q_EMIT m_doc->AlarmsDue(pass);
     QVERIFY(!notice->isVisible());
+}
+
+void TestFrame::aTrayThatComesLaterTakesTheWindowAndAClickShowsOrHidesIt()
+{
+    QVERIFY(!m_frame->HasTray()); // offscreen: no panel at start
+    m_frame->StartInTray();
+    QVERIFY(m_frame->isVisible());
+    // The panel comes up: the window goes where the start asked for it, closing keeps it there.
+    Q_EMIT m_frame->Tray()->AvailabilityChanged(true);
+    QVERIFY(m_frame->HasTray());
+    QVERIFY(!m_frame->isVisible());
+
+    // With nothing ringing, a click shows the window, the next hides it.
+    QSystemTrayIcon* icon = m_frame->Tray()->TrayIconForTesting();
+    Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(m_frame->isVisible());
+    Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(!m_frame->isVisible());
 }
 
 QTEST_MAIN(TestFrame)

@@ -121,7 +121,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         // Qt decides once per process whether a tray host is there, so it must be up first.
-        if (qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER")) {
+        if (qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER")
+            && !qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE")) {
             StartWatcher();
         }
     }
@@ -150,44 +151,33 @@ private Q_SLOTS:
                               QStringLiteral("-"), QStringLiteral("&Wyjście 57665")}));
     }
 
-    void clicksRunTheDefaultCommand()
+    void theDefaultEntryIsBoldAndOnlyASingleClickIsPassedOn()
     {
         CSystemTray tray;
         FrameActions frame;
         tray.SetMenuActions(frame.Map());
         QSignalSpy about(&frame.about, &QAction::triggered);
-        QSignalSpy hide(&frame.hide, &QAction::triggered);
-
-        // No target window yet: a double click has nothing to act for.
-        DoubleClick(tray);
-        QCOMPARE(about.count(), 0);
-
         QWidget window;
         SetUp(tray, window);
         // Until the frame chooses, the first entry is the default and shown bold.
         QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdAppAbout));
-        DoubleClick(tray);
-        QCOMPARE(about.count(), 1);
-
         QVERIFY(tray.SetDefaultMenuItem(CSystemTray::kIdHide, false));
-        DoubleClick(tray);
-        QCOMPARE(hide.count(), 1);
-        QCOMPARE(about.count(), 1);
-
+        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdHide));
         // By position the separators count: position 3 is Hide, position 1 names no command.
         QVERIFY(tray.SetDefaultMenuItem(3, true));
         QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdHide));
         QVERIFY(tray.SetDefaultMenuItem(1, true));
         QCOMPARE(tray.GetMenu()->defaultAction(), nullptr);
-        DoubleClick(tray);
-        QCOMPARE(about.count() + hide.count(), 2);
 
-        // Only a single left click is passed on as one.
+        // A single click is what every panel reports; the double click that follows it on
+        // some panels runs nothing more (it would undo what the click did).
         QSignalSpy left(&tray, &CSystemTray::LeftClicked);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Context);
         QCOMPARE(left.count(), 0);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Trigger);
+        DoubleClick(tray);
         QCOMPARE(left.count(), 1);
+        QCOMPARE(about.count(), 0);
     }
 
     void animationAlternatesTheFrames()
@@ -301,6 +291,25 @@ private Q_SLOTS:
         const QString ringing = NextRegistration(tooltip);
         QVERIFY(!ringing.isEmpty());
         QVERIFY(ringing != resting);
+    }
+
+    // A login where the program starts before the panel: the icon comes up when the panel does.
+    void aTrayHostThatComesLaterIsTakenUp()
+    {
+        if (!qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE")) {
+            QSKIP("`ctest -R test_tray_late_host` runs this with a stand-in StatusNotifier "
+                  "watcher that starts after the icon was made");
+        }
+        QVERIFY(!CSystemTray::IsAvailable());
+        const QString tooltip = QStringLiteral("Zembra-late");
+        CSystemTray tray;
+        QWidget window;
+        QSignalSpy available(&tray, &CSystemTray::AvailabilityChanged);
+        QVERIFY(!tray.CreateTrayIcon(&window, tooltip, CSystemTray::RestingIcon()));
+        StartWatcher();
+        QVERIFY(available.wait(10000));
+        QCOMPARE(available.last().at(0).toBool(), true);
+        QVERIFY(!NextRegistration(tooltip).isEmpty());
     }
 };
 

@@ -169,23 +169,23 @@ const std::string kAlarmsJson =
 
 // occurrences --from 2026-03-27T00:00 --count 3 --json of the same file. Workdays: Friday in
 // winter time, then Monday and Tuesday in summer time; the monthly alarm skips April and June,
-// which have no 31st; the everyday alarm crosses the change on Sunday 29 March.
+// which have no 31st; the everyday alarm crosses the change on Sunday 29 March; the switched-off
+// shut-down never fires.
 const std::string kOccurrencesJson =
-    R"([{"index": 0, "occurrences": [)"
+    R"([{"index": 0, "active": true, "occurrences": [)"
     R"({"local": "2026-03-27T06:30:00.000", "utc": "2026-03-27T05:30:00.000Z"}, )"
     R"({"local": "2026-03-30T06:30:00.000", "utc": "2026-03-30T04:30:00.000Z"}, )"
     R"({"local": "2026-03-31T06:30:00.000", "utc": "2026-03-31T04:30:00.000Z"}]}, )"
-    R"({"index": 1, "occurrences": [)"
+    R"({"index": 1, "active": true, "occurrences": [)"
     R"({"local": "2026-03-31T08:00:00.000", "utc": "2026-03-31T06:00:00.000Z"}, )"
     R"({"local": "2026-05-31T08:00:00.000", "utc": "2026-05-31T06:00:00.000Z"}, )"
     R"({"local": "2026-07-31T08:00:00.000", "utc": "2026-07-31T06:00:00.000Z"}]}, )"
-    R"({"index": 2, "occurrences": [)"
+    R"({"index": 2, "active": true, "occurrences": [)"
     R"({"local": "2026-03-27T07:00:00.000", "utc": "2026-03-27T06:00:00.000Z"}, )"
     R"({"local": "2026-03-28T07:00:00.000", "utc": "2026-03-28T06:00:00.000Z"}, )"
     R"({"local": "2026-03-29T07:00:00.000", "utc": "2026-03-29T05:00:00.000Z"}]}, )"
-    R"({"index": 3, "occurrences": [)"
-    R"({"local": "2026-03-30T12:00:00.000", "utc": "2026-03-30T10:00:00.000Z"}]}, )"
-    R"({"index": 4, "occurrences": []}])"
+    R"({"index": 3, "active": false, "occurrences": []}, )"
+    R"({"index": 4, "active": true, "occurrences": []}])"
     "\n";
 
 // One alarm's object in list --json output.
@@ -199,12 +199,16 @@ std::string AlarmOf(const std::string& json, int index)
 // One alarm's firings in occurrences --json output: the text between its brackets.
 std::string FiringsOf(const std::string& json, int index)
 {
-    const std::string head = "{\"index\": " + std::to_string(index) + ", \"occurrences\": [";
-    const auto start = json.find(head);
+    const std::string head = "{\"index\": " + std::to_string(index) + ", \"active\": ";
+    auto start = json.find(head);
+    if (start != std::string::npos) {
+        start = json.find("\"occurrences\": [", start);
+    }
+    const std::string list = "\"occurrences\": [";
     if (start == std::string::npos) {
         return "<no alarm>";
     }
-    const auto from = start + head.size();
+    const auto from = start + list.size();
     return json.substr(from, json.find(']', from) - from);
 }
 
@@ -454,11 +458,9 @@ TEST(CliOccurrences, ToIsInclusiveCountDefaultsToFiveAndOnceMeansOnce)
     const std::string workdays = FiringsOf(five.out, 0);
     EXPECT_TRUE(Contains(workdays, R"({"local": "2026-04-02T06:30:00.000")"));
     EXPECT_FALSE(Contains(workdays, "2026-04-03"));
-    EXPECT_EQ(FiringsOf(five.out, 3),
-              Firings({{"2026-03-30T12:00:00.000", "2026-03-30T10:00:00.000Z"}}));
-    const Result after =
-        Cli({"occurrences", Data("cli_alarms.zmb"), "--from", "2026-03-30T12:00:00.001", "--json"});
-    EXPECT_EQ(FiringsOf(after.out, 3), "");
+    // The shut-down is switched off: it never fires, as the program would never ring it.
+    EXPECT_EQ(FiringsOf(five.out, 3), "");
+    EXPECT_TRUE(Contains(five.out, R"({"index": 3, "active": false, "occurrences": []})"));
 }
 
 TEST(CliOccurrences, Text)
@@ -474,7 +476,7 @@ TEST(CliOccurrences, Text)
                      "  2026-03-29T07:00:00.000  2026-03-29T05:00:00.000Z\n"
                      "  2026-03-30T07:00:00.000  2026-03-30T05:00:00.000Z\n"
                      "alarm 3 (once, off): Wyłącz\n"
-                     "  2026-03-30T12:00:00.000  2026-03-30T10:00:00.000Z\n"
+                     "  switched off: no firing\n"
                      "alarm 4 (fortnightly): Nieznana\n"
                      "  no firing\n");
 }
@@ -549,8 +551,8 @@ TEST(CliAdd, DefaultsUtcTimeAndEscapedTexts)
               R"("local": "2026-07-02T09:15:00.000", "comment": "Say \"hi\" \\ to <me> & 'you'", )"
               R"("message": {"active": true, "text": ""}, "sound": {"active": false, "text": ""}, )"
               R"("program": {"active": true, "text": "notify-send ⏰"}})");
-    EXPECT_EQ(FiringsOf(Cli({"occurrences", file, "--from", "2026-06-30T00:00", "--json"}).out, 0),
-              Firings({{"2026-07-01T09:15:00.000", "2026-07-01T07:15:00.000Z"}}));
+    EXPECT_EQ(FiringsOf(Cli({"occurrences", file, "--from", "2026-06-30T00:00", "--json"}).out, 1),
+              Firings({{"2026-07-02T09:15:00.000", "2026-07-02T07:15:00.000Z"}}));
 }
 
 TEST(CliAdd, AppendsToAnExistingListLeavingTheOthersAlone)
@@ -717,7 +719,7 @@ TEST(CliBinary, AddThenOccurrencesAcrossTheSpringChange)
     const Result occ =
         RunBinary({"occurrences", file, "--from", "2026-03-28T00:00", "--count", "2", "--json"});
     ASSERT_EQ(occ.code, kExitOk) << occ.err;
-    EXPECT_EQ(occ.out, "[{\"index\": 0, \"occurrences\": ["
+    EXPECT_EQ(occ.out, "[{\"index\": 0, \"active\": true, \"occurrences\": ["
                            + Firings({{"2026-03-28T07:00:00.000", "2026-03-28T06:00:00.000Z"},
                                       {"2026-03-29T07:00:00.000", "2026-03-29T05:00:00.000Z"}})
                            + "]}]\n");

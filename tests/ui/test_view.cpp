@@ -136,25 +136,23 @@ private Q_SLOTS:
         QCOMPARE(f.list->topLevelItem(0)->text(1),
                  QStringLiteral("30.03.2026 (pon.) 07:00:00, raz"));
 
-        // Nothing selected: nothing to rewrite or delete.
-        QVERIFY(!f.view.UpdateSelectedRow(f.At(0)));
-        QVERIFY(!f.view.DeleteSelectedRow());
-
-        // Rows 2 and 1 selected: the lower one counts.
+        // The row that holds the alarm is rewritten, wherever the selection is.
         f.list->topLevelItem(2)->setSelected(true);
-        f.list->topLevelItem(1)->setSelected(true);
-        CAlarm edited = *f.At(1);
-        edited.m_strComment = "Spotkanie przesunięte";
-        edited.m_bActive = true;
-        edited.m_time = Local(2026, 4, 3, 10, 0, 0);
-        QVERIFY(f.view.UpdateSelectedRow(&edited));
+        CAlarm* edited = f.alarms[1].get();
+        edited->m_strComment = "Spotkanie przesunięte";
+        edited->m_bActive = true;
+        edited->m_time = Local(2026, 4, 3, 10, 0, 0);
+        QVERIFY(f.view.UpdateAlarmRow(edited));
         QCOMPARE(f.list->topLevelItem(1)->text(2), QStringLiteral("Spotkanie przesunięte"));
         QCOMPARE(f.list->topLevelItem(1)->checkState(0), Qt::Checked);
         QCOMPARE(f.list->topLevelItem(2)->text(2), QStringLiteral("Wyłącz"));
         // Check states written for the document are not the user's ticks.
         QCOMPARE(checks.count(), 0);
+        const CAlarm stranger;
+        QVERIFY(!f.view.UpdateAlarmRow(&stranger));
+        QVERIFY(!f.view.DeleteAlarmRow(&stranger));
 
-        QVERIFY(f.view.DeleteSelectedRow());
+        QVERIFY(f.view.DeleteAlarmRow(edited));
         QCOMPARE(f.view.RowCount(), 2);
         QCOMPARE(f.view.AlarmAt(0), f.At(0));
         QCOMPARE(f.view.AlarmAt(1), f.At(2));
@@ -214,11 +212,12 @@ private Q_SLOTS:
 
         QTest::mouseClick(f.list->viewport(), Qt::LeftButton, {}, f.RowCentre(0));
         QCOMPARE(f.view.SelectedAlarm(), f.At(0));
-        // Moving the selection with the arrows alone does not pick.
+        // The picked alarm follows the arrows, as the properties panel does.
         QTest::keyClick(f.list, Qt::Key_Down);
         QCOMPARE(f.list->FirstSelectedRow(), 1);
-        QCOMPARE(f.view.SelectedAlarm(), f.At(0));
-        // Del picks the selected row and asks for its deletion.
+        QCOMPARE(f.view.SelectedAlarm(), f.At(1));
+        QCOMPARE(Label(&f.view, "timeValue")->text(), QStringLiteral("2.04.2026 (czw.) 09:30:00, tygodniowo"));
+        // Del asks for the deletion of that row.
         QTest::keyClick(f.list, Qt::Key_Delete);
         QCOMPARE(deletes.count(), 1);
         QCOMPARE(f.view.SelectedAlarm(), f.At(1));

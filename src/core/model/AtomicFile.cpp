@@ -1,11 +1,15 @@
 #include "model/AtomicFile.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <random>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +27,17 @@ public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept
+    {
+        if (this != &other) {
+            if (m_fd >= 0) {
+                ::close(m_fd);
+            }
+            m_fd = other.release();
+        }
+        return *this;
+    }
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) {}
     ~FileDescriptor()
     {
         if (m_fd >= 0) {
@@ -60,7 +75,45 @@ bool WriteAll(int fd, std::string_view bytes, int& err)
     return true;
 }
 
+// Six characters that make the name of a temporary file unlikely to be taken.
+std::string UniqueSuffix()
+{
+    static std::atomic<unsigned> counter{0};
+    std::random_device device;
+    const unsigned value = device() ^ (counter.fetch_add(1) * 2654435761u) ^ static_cast<unsigned>(::getpid());
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string suffix;
+    unsigned rest = value;
+    for (int i = 0; i < 6; ++i) {
+        suffix += kAlphabet[rest % 62];
+        rest /= 62;
+    }
+    return suffix;
+}
+
 } // namespace
+
+bool IsWriteProtected(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    mode_t bit = S_IWOTH;
+    if (info.st_uid == ::geteuid()) {
+        bit = S_IWUSR;
+    } else if (info.st_gid == ::getegid()) {
+        bit = S_IWGRP;
+    } else {
+        const int count = ::getgroups(0, nullptr);
+        std::vector<gid_t> groups(static_cast<std::size_t>(count > 0 ? count : 0));
+        if (count > 0 && ::getgroups(count, groups.data()) == count
+            && std::find(groups.begin(), groups.end(), info.st_gid) != groups.end()) {
+            bit = S_IWGRP;
+        }
+    }
+    return (info.st_mode & bit) == 0;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error)
 {
@@ -110,13 +163,25 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
             target = resolved;
         }
     }
-    std::string pattern = target.string() + ".XXXXXX";
-    FileDescriptor fd(::mkstemp(pattern.data()));
+    if (IsWriteProtected(target.string())) {
+        error = Reason("the file is write-protected", EACCES);
+        return false;
+    }
+    // Created with the default mode, so that the kernel applies the umask: reading the umask
+    // would mean setting it, which is not safe with other threads creating files meanwhile.
+    std::string temporary;
+    FileDescriptor fd(-1);
+    for (int attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
+        temporary = target.string() + "." + UniqueSuffix();
+        fd = FileDescriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.get() < 0 && errno != EEXIST) {
+            break;
+        }
+    }
     if (fd.get() < 0) {
         error = Reason("cannot create a file in its folder", errno);
         return false;
     }
-    const std::string temporary = pattern;
     const auto fail = [&](const char* what, int err) {
         ::close(fd.release());
         ::unlink(temporary.c_str());
@@ -125,15 +190,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     };
 
     struct stat old {};
-    mode_t mode = 0666;
-    if (::stat(target.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    if (::fchmod(fd.get(), mode) != 0) {
+    if (::stat(target.c_str(), &old) == 0 && ::fchmod(fd.get(), old.st_mode & 07777) != 0) {
         return fail("cannot set the permissions", errno);
     }
     int err = 0;

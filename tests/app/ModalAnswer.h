@@ -1,0 +1,67 @@
+#pragma once
+
+// Answers the next modal window from inside its own event loop, as a user would: the test arms
+// it before the call that opens the window, and the window runs its real modal loop.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+namespace zembra::test {
+
+// Runs `act` on the first modal window (of the class `className`, when given) that appears
+// within `timeoutMs`; gives up silently after that (the test then fails on what it expected the
+// answer to do).
+inline void AnswerNextModal(std::function<void(QWidget*)> act, const char* className = nullptr,
+                            int timeoutMs = 10000)
+{
+    auto* timer = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, clock, act = std::move(act), className, timeoutMs] {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal == nullptr || !modal->isVisible()
+                             || (className != nullptr && !modal->inherits(className))) {
+                             if (clock->elapsed() > timeoutMs) {
+                                 timer->deleteLater();
+                                 timer->stop();
+                             }
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         act(modal);
+                     });
+    timer->start(10);
+}
+
+// Presses a button of a message box the way a click does.
+inline void Press(QWidget* box, QMessageBox::StandardButton which)
+{
+    if (auto* message = qobject_cast<QMessageBox*>(box)) {
+        if (QAbstractButton* button = message->button(which)) {
+            button->click();
+        }
+    }
+}
+
+// Answers the next message box with a button, keeping its text.
+inline void AnswerNextBox(QMessageBox::StandardButton which, QString* text = nullptr)
+{
+    AnswerNextModal(
+        [which, text](QWidget* box) {
+            if (text != nullptr) {
+                *text = static_cast<QMessageBox*>(box)->text();
+            }
+            Press(box, which);
+        },
+        "QMessageBox");
+}
+
+} // namespace zembra::test
