@@ -470,7 +470,12 @@
         <translation>Der Ton kann nicht abgespielt werden: %1</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+48"/>
+        <source>Nie uruchomiono programu: %1</source>
+        <translation>Programm nicht gestartet: %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Das Programm %1 kann nicht gestartet werden: %2</translation>
     </message>
@@ -962,14 +967,14 @@ keiner
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+174"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+175"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
 Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+48"/>
         <source>nowej listy</source>
         <translation>einer neuen Liste</translation>
     </message>
@@ -999,7 +1004,12 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+236"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+177"/>
+        <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
+        <translation>Die Zustimmung kann nicht in den Einstellungen gespeichert werden; die Programme bleiben zurückgehalten.</translation>
+    </message>
+    <message>
+        <location line="+111"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Die Datei %1 kann nicht geöffnet werden.
@@ -1025,7 +1035,7 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
         <translation>Die aktuelle Alarmliste bleibt unverändert.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Plik %1 jest chroniony przed zapisem.
 Zapisz listę pod inną nazwą (Plik &gt; Zapisz jako...).
 Zmiany nie zostały zapisane.</source>
@@ -1043,7 +1053,7 @@ Zmiany nie zostały zapisane.</source>
 Die Änderungen wurden nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+25"/>
         <source>Otwórz</source>
         <translation>Öffnen</translation>
     </message>
@@ -1081,7 +1091,7 @@ Möchten Sie sie ersetzen?</translation>
         <translation>Änderungen an %1 speichern?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Bez nazwy</source>
         <translation>Unbenannt</translation>
     </message>
@@ -1137,7 +1147,7 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     </message>
     <message>
-        <location line="+164"/>
+        <location line="+173"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Möchten Sie diesen Alarm wirklich löschen?</translation>
     </message>
@@ -1164,7 +1174,22 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+188"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+163"/>
+        <source>&amp;Zezwól</source>
+        <translation>&amp;Zulassen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Nie zezwalaj</source>
+        <translation>&amp;Nicht zulassen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Lista %1 uruchamia programy, na które nie zezwolono na tym komputerze. Alarmy dzwonią, ale tych programów Zembra nie uruchomi, dopóki na nie nie zezwolisz:</source>
+        <translation>Die Liste %1 startet Programme, die auf diesem Computer nicht zugelassen wurden. Die Alarme klingeln, aber diese Programme startet Zembra erst, wenn Sie sie zulassen:</translation>
+    </message>
+    <message>
+        <location line="+112"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>Der Computer wird für diesen Alarm geweckt.</translation>
     </message>
@@ -1174,12 +1199,17 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Der Computer wird nicht geweckt: %1</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+17"/>
+        <source>Program wstrzymany: niezatwierdzony</source>
+        <translation>Programm zurückgehalten: nicht zugelassen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>brak</source>
         <translation>keine</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+30"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Nächster Alarm:

@@ -470,7 +470,12 @@
         <translation>Cannot play the sound: %1</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+48"/>
+        <source>Nie uruchomiono programu: %1</source>
+        <translation>Program not started: %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Cannot run the program %1: %2</translation>
     </message>
@@ -962,14 +967,14 @@ none
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+174"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+175"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>The system wake-up timer is unavailable: %1
 Alarms will not go off until this problem is fixed.</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+48"/>
         <source>nowej listy</source>
         <translation>a new list</translation>
     </message>
@@ -999,7 +1004,12 @@ Restore the unsaved changes?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+236"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+177"/>
+        <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
+        <translation>The approval cannot be stored in the settings; the programs are still held back.</translation>
+    </message>
+    <message>
+        <location line="+111"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Cannot open the file %1.
@@ -1025,7 +1035,7 @@ Restore the unsaved changes?</translation>
         <translation>The current alarm list has not been changed.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Plik %1 jest chroniony przed zapisem.
 Zapisz listę pod inną nazwą (Plik &gt; Zapisz jako...).
 Zmiany nie zostały zapisane.</source>
@@ -1043,7 +1053,7 @@ Zmiany nie zostały zapisane.</source>
 Your changes have not been saved.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+25"/>
         <source>Otwórz</source>
         <translation>Open</translation>
     </message>
@@ -1081,7 +1091,7 @@ Do you want to replace it?</translation>
         <translation>Save changes to %1?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Bez nazwy</source>
         <translation>Untitled</translation>
     </message>
@@ -1137,7 +1147,7 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Alarms may not go off on time.</translation>
     </message>
     <message>
-        <location line="+164"/>
+        <location line="+173"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Are you sure you want to delete this alarm?</translation>
     </message>
@@ -1164,7 +1174,22 @@ Alarms may not go off on time.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+188"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+163"/>
+        <source>&amp;Zezwól</source>
+        <translation>&amp;Allow</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Nie zezwalaj</source>
+        <translation>&amp;Don&apos;t Allow</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Lista %1 uruchamia programy, na które nie zezwolono na tym komputerze. Alarmy dzwonią, ale tych programów Zembra nie uruchomi, dopóki na nie nie zezwolisz:</source>
+        <translation>The list %1 starts programs that have not been allowed on this computer. The alarms ring, but Zembra will not start these programs until you allow them:</translation>
+    </message>
+    <message>
+        <location line="+112"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>The computer will be woken for this alarm.</translation>
     </message>
@@ -1174,12 +1199,17 @@ Alarms may not go off on time.</translation>
         <translation>The computer will not be woken: %1</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+17"/>
+        <source>Program wstrzymany: niezatwierdzony</source>
+        <translation>Program held back: not allowed</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>brak</source>
         <translation>none</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+30"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Next alarm:

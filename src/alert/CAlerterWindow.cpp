@@ -279,32 +279,41 @@ void CAlerterWindow::CarryOut(const FiringPass& pass)
 {
     for (const DueAlarm& due : pass.alarms) {
         qCInfo(lcCarry, "carried out: %s%s", due.alarm.m_strComment.c_str(), due.late ? " (late)" : "");
-        DoActions(due.alarm, due.late);
+        DoActions(due);
     }
     // Late alarms make no request: putting the machine back to sleep or switching it off the
     // moment it wakes would close the user's work without a warning.
     RequestPower(pass.powerType);
 }
 
-void CAlerterWindow::DoActions(const CAlarm& alarm, bool late)
+void CAlerterWindow::DoActions(const DueAlarm& due)
 {
+    const CAlarm& alarm = due.alarm;
     // A late alarm makes no power request of any kind, the display's included.
-    if (alarm.m_strType == kTypeWakeup && m_deps.power != nullptr && !late) {
+    if (alarm.m_strType == kTypeWakeup && m_deps.power != nullptr && !due.late) {
         if (const PowerResult result = m_deps.power->DisplayOn(); !result.ok) {
             // Desktops without a screen-saver service cannot be asked; the alarm goes on.
             qWarning("Cannot turn the display on: %s", result.error.c_str());
         }
     }
     m_nSoundMessage = -1;
+    // A program held back is said at the end of the alarm's message (or as its message).
+    QStringList message;
     if (alarm.m_bMessageActive) {
-        m_messages << QString::fromStdString(alarm.m_strMessage);
+        message << QString::fromStdString(alarm.m_strMessage);
+    }
+    if (due.programHeldBack) {
+        message << tr("Nie uruchomiono programu: %1").arg(QString::fromStdString(alarm.m_strProgram));
+    }
+    if (!message.isEmpty()) {
+        m_messages << message.join(u'\n');
         m_nSoundMessage = static_cast<int>(m_messages.size()) - 1;
         m_messageTimer.start(kMessageTickMs);
     }
     if (alarm.m_bSoundActive) {
         PlaySound(alarm);
     }
-    if (alarm.m_bProgramActive && !alarm.m_strProgram.empty()) {
+    if (alarm.m_bProgramActive && !alarm.m_strProgram.empty() && !due.programHeldBack) {
         std::string error;
         if (!m_deps.startProgram || !m_deps.startProgram(alarm.m_strProgram, error)) {
             const QString text = tr("Nie można uruchomić programu %1: %2")

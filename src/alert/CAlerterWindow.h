@@ -92,7 +92,7 @@ Q_SIGNALS:
     void ActionFailed(const QString& text);
 
 private:
-    void DoActions(const CAlarm& alarm, bool late);
+    void DoActions(const DueAlarm& due);
     void PlaySound(const CAlarm& alarm);
     void RequestPower(const std::string& type);
     // A sound could not be played: said beside the message of the alarm it belongs to.

@@ -109,6 +109,7 @@ CSettings::CSettings(std::unique_ptr<AutostartEntry> autostart)
     m_regTransparency.Open(QStringLiteral("Software\\Brelko\\Zembra\\Transparency"), 50);
     m_regButtonSleepMode.Open(QStringLiteral("Software\\Brelko\\Zembra\\ButtonSleepMode"), 0);
     m_regWakeHint.Open(QStringLiteral("Software\\Brelko\\Zembra\\WakeHint"), 1);
+    m_regProgramConsent.Open(QStringLiteral("Software\\Brelko\\Zembra\\ProgramConsent"), 0);
 
     // An existing but empty language matches no language at start-up; store the one that
     // follows the system instead. A missing value already reads as that and stays missing.

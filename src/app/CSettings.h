@@ -73,6 +73,9 @@ public:
     CRegistryString m_regLang;           // "default", "Polski", "English" or "Deutsch"
     CRegistryDword m_regButtonSleepMode; // suspend command: 0 = standby, nonzero = hibernate
     CRegistryDword m_regWakeHint;        // nonzero = say at start when alarms cannot wake the machine
+    // Set by the first start that keeps approvals of programs: that start approves the list it
+    // reopens, so that no one who used the program before notices the change.
+    CRegistryDword m_regProgramConsent;
 
 private:
     std::unique_ptr<AutostartEntry> m_pAutostart;

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QMessageBox>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -177,11 +178,23 @@ bool CZembracfgApp::InitInstance(const Options& options)
     }
     ShowWakeHint();
 
+    // The first start that holds programs back: the list the user has been using all along
+    // is theirs, and is approved once, before it is opened.
+    const bool firstWithConsent = m_settings->m_regProgramConsent.Get() == 0;
+    if (firstWithConsent) {
+        m_settings->m_regProgramConsent = 1;
+    }
     if (!options.file.isEmpty()) {
         m_pDoc->OpenDocumentFile(options.file);
     } else if (m_settings->m_regAutoload.Get() != 0) {
         const QString last = m_settings->m_regLastCfg.Get();
         if (!last.isEmpty()) {
+            if (firstWithConsent) {
+                CScheduler own;
+                if (own.LoadFromFile(QFile::encodeName(last).toStdString()) == 0) {
+                    m_pDoc->Approvals().Approve(ProgramsOf(own));
+                }
+            }
             m_pDoc->OpenDocumentFile(last);
         }
     }

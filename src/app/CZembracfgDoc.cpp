@@ -135,6 +135,7 @@ CZembracfgDoc::CZembracfgDoc(CPower& power, CSettings& settings, IPowerRequests*
     , m_road([] { return Clock::Now(); })
 {
     qRegisterMetaType<zembra::FiringPass>();
+    m_road.SetProgramApprovals(&m_approvals);
     m_sleepPool.setMaxThreadCount(1);
     LoadRecentFiles();
     m_power.SetNotifyWindow(this, "OnWake");
@@ -165,8 +166,58 @@ void CZembracfgDoc::SetView(CZembracfgView* view)
         UpdateTimer();
         RebuildRows();
     });
+    view->SetHeldBackTest([this](const CAlarm& alarm) { return IsProgramHeldBack(alarm, m_approvals); });
+    connect(view, &CZembracfgView::ProgramsApproved, this, [this](const QStringList& programs) {
+        std::vector<std::string> lines;
+        for (const QString& program : programs) {
+            lines.push_back(program.toStdString());
+        }
+        if (!m_approvals.Approve(lines)) {
+            CMessageBox::Show(DialogParent(),
+                              tr("Nie można zapisać zgody w ustawieniach; programy nadal są "
+                                 "wstrzymane."));
+        }
+        RefreshHeldBackPrograms();
+    });
     RebuildRows();
     UpdateTimer();
+}
+
+void CZembracfgDoc::TellHeldBackPrograms()
+{
+    CZembracfgView* view = m_pView;
+    if (view == nullptr) {
+        return;
+    }
+    QStringList programs;
+    for (const std::string& program : UnapprovedPrograms(*m_pScheduler, m_approvals)) {
+        programs << FromCore(program);
+    }
+    if (programs.isEmpty()) {
+        view->HideConsentBar();
+    } else {
+        view->ShowConsentBar(DocumentName(), programs);
+    }
+    view->ShowAlarmProperties(view->SelectedAlarm());
+}
+
+void CZembracfgDoc::RefreshHeldBackPrograms()
+{
+    CZembracfgView* view = m_pView;
+    if (view == nullptr) {
+        return;
+    }
+    if (view->IsConsentBarShown()) {
+        TellHeldBackPrograms();
+    } else {
+        view->ShowAlarmProperties(view->SelectedAlarm());
+    }
+}
+
+void CZembracfgDoc::ApproveAllPrograms()
+{
+    m_approvals.Approve(ProgramsOf(*m_pScheduler));
+    RefreshHeldBackPrograms();
 }
 
 CZembracfgView* CZembracfgDoc::View() const
@@ -221,6 +272,7 @@ void CZembracfgDoc::ReplaceSchedule(std::unique_ptr<CScheduler> schedule)
 bool CZembracfgDoc::OnNewDocument()
 {
     ReplaceSchedule(std::make_unique<CScheduler>());
+    TellHeldBackPrograms();
     SetPathName({});
     SetModifiedFlag(false);
     return true;
@@ -251,6 +303,7 @@ bool CZembracfgDoc::OnOpenDocument(const QString& path)
     SetModifiedFlag(false);
     m_settings.m_regLastCfg = absolute;
     AddRecentFile(absolute);
+    TellHeldBackPrograms();
     return true;
 }
 
@@ -274,6 +327,8 @@ bool CZembracfgDoc::OnSaveDocument(const QString& path)
     SetModifiedFlag(false);
     m_settings.m_regLastCfg = absolute;
     AddRecentFile(absolute);
+    // What the user saves, the user owns.
+    ApproveAllPrograms();
     return true;
 }
 
@@ -388,6 +443,7 @@ bool CZembracfgDoc::OpenRecovered(const QString& copy, const QString& original)
     ReplaceSchedule(std::move(fresh));
     SetPathName(original);
     SetModifiedFlag(true);
+    TellHeldBackPrograms();
     return true;
 }
 
@@ -699,6 +755,10 @@ void CZembracfgDoc::OnNewAlarm()
         RunPass();
         auto alarm = std::make_unique<CAlarm>();
         TakeDialog(*alarm, dialog);
+        // A command line typed or picked in the dialog is the user's own.
+        if (!alarm->m_strProgram.empty()) {
+            m_approvals.Approve({alarm->m_strProgram});
+        }
         const CAlarm* added = alarm.get();
         m_pScheduler->AddAlarm(std::move(alarm));
         AddAlarmRow(added);
@@ -727,7 +787,12 @@ void CZembracfgDoc::OnEditAlarm()
     CAlarm* alarm = m_pScheduler->FindById(id);
     if (result == QDialog::Accepted && alarm != nullptr) {
         RunPass();
+        const std::string programBefore = alarm->m_strProgram;
         TakeDialog(*alarm, dialog);
+        if (alarm->m_strProgram != programBefore && !alarm->m_strProgram.empty()) {
+            m_approvals.Approve({alarm->m_strProgram});
+            RefreshHeldBackPrograms();
+        }
         SetModifiedFlag();
         UpdateSelectedRow(alarm);
         UpdateTimer();

@@ -13,6 +13,7 @@
 // ring one that the change put in the past.
 
 #include "CPower.h"
+#include "CProgramApprovals.h"
 #include "model/CFiringRoad.h"
 #include "model/CScheduler.h"
 
@@ -133,6 +134,12 @@ public:
     // the timer. Returns `on`.
     bool SetAlarmActive(const CAlarm* alarm, bool on);
 
+    // ---- programs from elsewhere ----
+    // The approved command lines (the user's settings).
+    IProgramApprovals& Approvals() { return m_approvals; }
+    // Approves every program of the list as it stands (what the user owns).
+    void ApproveAllPrograms();
+
 public Q_SLOTS:
     void OnNewAlarm();
     void OnEditAlarm();
@@ -166,6 +173,10 @@ private:
     void ReplaceSchedule(std::unique_ptr<CScheduler> schedule);
     void SetPathName(const QString& path);
     void SetDialogOpen(bool open);
+    // A list just opened: its programs that are not approved are held back, and the view's bar
+    // says so. Afterwards the bar follows the approvals given.
+    void TellHeldBackPrograms();
+    void RefreshHeldBackPrograms();
     int RunDialog(CAlarmDialog& dialog);
     bool RowsMatchSchedule() const;
 
@@ -195,6 +206,7 @@ private:
     bool m_bWaitFailureReported = false;
     bool m_bSleepRunning = false;
     std::unique_ptr<CScheduler> m_pScheduler;
+    CProgramApprovals m_approvals;
     CFiringRoad m_road;
     QString m_strPathName;
     QStringList m_recentFiles;

@@ -39,6 +39,7 @@ CAlarmRunner::CAlarmRunner(Options options, std::ostream& out, std::ostream& err
     , m_wakeTimer(timer ? std::move(timer) : CreateSystemWakeTimer())
     , m_road([] { return Clock::Now(); })
 {
+    m_road.SetProgramApprovals(&m_approvals);
     m_reloadDelay.setSingleShot(true);
     m_reloadDelay.setInterval(kReloadDelayMs);
     connect(&m_reloadDelay, &QTimer::timeout, this, &CAlarmRunner::ReloadList);
@@ -77,6 +78,9 @@ int CAlarmRunner::Start()
     }
     if (!m_options.simulatePowerLog.empty()) {
         m_err << "zembractl: power requests are simulated into " << m_options.simulatePowerLog << '\n';
+    }
+    for (const std::string& program : UnapprovedPrograms(*m_pScheduler, m_approvals)) {
+        m_err << "zembractl: program held back (not approved): " << program << '\n';
     }
     m_err << std::flush;
 
@@ -165,7 +169,10 @@ void CAlarmRunner::CarryOut(const DueAlarm& due)
         }
     }
     m_out << std::endl;
-    if (alarm.m_bProgramActive && !alarm.m_strProgram.empty()) {
+    if (due.programHeldBack) {
+        // A list from elsewhere starts nothing the user has not approved (zembractl approve).
+        m_err << "zembractl: program held back (not approved): " << alarm.m_strProgram << std::endl;
+    } else if (alarm.m_bProgramActive && !alarm.m_strProgram.empty()) {
         StartProgram(alarm.m_strProgram);
     }
 }

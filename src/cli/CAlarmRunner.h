@@ -6,6 +6,7 @@
 // file when it changes on disk, and the system clock and zone when someone sets them.
 
 #include "CPower.h"
+#include "CProgramApprovals.h"
 #include "IPowerRequests.h"
 #include "model/CFiringRoad.h"
 #include "model/CScheduler.h"
@@ -57,6 +58,7 @@ private:
     std::ostream& m_err;
     std::unique_ptr<CScheduler> m_pScheduler;
     std::unique_ptr<IPowerRequests> m_power;
+    CProgramApprovals m_approvals;
     CPower m_wakeTimer;
     CFiringRoad m_road;
     QFileSystemWatcher m_watcher;

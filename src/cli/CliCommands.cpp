@@ -2,6 +2,7 @@
 
 #include "Json.h"
 #include "model/CScheduler.h"
+#include "model/IProgramApprovals.h"
 
 #include <algorithm>
 #include <array>
@@ -666,9 +667,16 @@ int RunAdd(Invocation& call)
             return status;
         }
     }
+    const std::string program = alarm->m_strProgram;
     schedule.AddAlarm(std::move(alarm));
     if (const int status = SaveList(call, schedule); status != kExitOk) {
         return status;
+    }
+    // The command line given here is the user's own.
+    if (!program.empty() && call.environment.approvals != nullptr
+        && !call.environment.approvals->Approve({program})) {
+        call.err << kProgram << ": add: the program could not be approved in the settings; it "
+                 << "will be held back until it is (" << kProgram << " approve)\n";
     }
     call.out << schedule.Count() - 1 << '\n';
     return kExitOk;
@@ -716,6 +724,48 @@ int RunCheck(Invocation& call)
     }
     call.out << call.File() << ": alarm list with " << schedule.Count()
              << (schedule.Count() == 1 ? " alarm\n" : " alarms\n");
+    if (call.environment.approvals != nullptr) {
+        for (const std::string& program : UnapprovedPrograms(schedule, *call.environment.approvals)) {
+            call.out << "program not approved: " << Printable(program) << '\n';
+        }
+    }
+    return kExitOk;
+}
+
+int RunApprove(Invocation& call)
+{
+    if (call.environment.approvals == nullptr) {
+        call.err << kProgram << ": approve: this build of " << kProgram
+                 << " has no access to the approvals (it was built without Qt)\n";
+        return kExitInternal;
+    }
+    CScheduler schedule;
+    if (const int status = LoadList(call, schedule); status != kExitOk) {
+        return status;
+    }
+    const std::vector<std::string> programs = UnapprovedPrograms(schedule, *call.environment.approvals);
+    if (programs.empty()) {
+        call.out << call.File() << ": every program of the list is approved\n";
+        return kExitOk;
+    }
+    call.out << call.File() << " starts these programs, not approved yet:\n";
+    for (const std::string& program : programs) {
+        call.out << "  " << Printable(program) << '\n';
+    }
+    if (!call.Has("yes")) {
+        call.out << "Approve them? [y/N] " << std::flush;
+        std::string answer;
+        if (call.environment.in == nullptr || !std::getline(*call.environment.in, answer)
+            || (answer != "y" && answer != "Y" && answer != "yes")) {
+            call.out << "Nothing approved.\n";
+            return kExitOk;
+        }
+    }
+    if (!call.environment.approvals->Approve(programs)) {
+        call.err << kProgram << ": approve: the approvals cannot be stored in the settings\n";
+        return kExitFileError;
+    }
+    call.out << "Approved " << programs.size() << (programs.size() == 1 ? " program.\n" : " programs.\n");
     return kExitOk;
 }
 
@@ -821,9 +871,20 @@ const std::vector<CommandDef>& Commands()
          {"FILE"},
          {},
          "tell whether a file is an alarm list",
-         "Reads FILE as an alarm list. Prints how many alarms it holds and exits with 0, or\n"
-         "says why it is not an alarm list and exits with 4 (3 when it cannot be read).\n",
+         "Reads FILE as an alarm list. Prints how many alarms it holds, then one line\n"
+         "'program not approved: CMDLINE' for each program it would start that is not approved,\n"
+         "and exits with 0; or says why it is not an alarm list and exits with 4 (3 when it\n"
+         "cannot be read).\n",
          RunCheck},
+        {"approve",
+         {"FILE"},
+         {{"yes", "", "approve without asking"}},
+         "approve the programs a list starts",
+         "Prints every command line that FILE would start and that is not approved, and approves\n"
+         "them after a yes on standard input (or at once with --yes). A list from elsewhere\n"
+         "starts no program until its command lines are approved, here or in the desktop\n"
+         "program; the approvals are the desktop program's own.\n",
+         RunApprove},
         {"run",
          {"FILE"},
          {{"simulate-power", "LOG",
@@ -831,10 +892,12 @@ const std::vector<CommandDef>& Commands()
          "carry the alarms of a list out as they come due",
          "Keeps the wake timer armed for the earliest alarm of FILE and carries each alarm out\n"
          "when it comes due: prints '<local time> <type> <comment>: <message>', starts its\n"
-         "program (split into arguments, no shell) and makes the power request of its type.\n"
-         "Alarms missed while the computer slept are carried out too, first, but never change\n"
-         "its power state. FILE is read again when it changes; the list is searched again when\n"
-         "the system clock is set. Runs until interrupted (Ctrl+C) or terminated.\n"
+         "program (split into arguments, no shell) when the command line is approved, and makes\n"
+         "the power request of its type. An alarm carried out more than 2 minutes late (the\n"
+         "computer slept, or the engine was stopped) never changes the power state; its line\n"
+         "ends with '(late N min)'. A program not approved is held back and said on standard\n"
+         "error. FILE is read again when it changes; the list is searched again when the\n"
+         "system clock or the time zone is set. Runs until interrupted (Ctrl+C) or terminated.\n"
          "Whether the timer can wake the computer from sleep is told at start; waking needs\n"
          "the CAP_WAKE_ALARM capability (sudo setcap cap_wake_alarm+ep PATH-OF-zembractl).\n",
          RunRun},

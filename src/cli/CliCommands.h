@@ -6,6 +6,7 @@
 #include "time/ZTime.h"
 
 #include <functional>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ inline constexpr int kExitUsage = 2;        // wrong command line
 inline constexpr int kExitFileError = 3;    // a file that cannot be read or written
 inline constexpr int kExitNotAlarmList = 4; // a file whose text is not an alarm list
 
+class IProgramApprovals;
+
 // What the commands take from the world besides their arguments.
 struct CliEnvironment {
     // The present moment (UTC), the default for --at and --from.
@@ -26,6 +29,10 @@ struct CliEnvironment {
     // The alarm engine behind `run` (list path, simulated power log or empty, output, errors ->
     // exit status); absent in a build without it.
     std::function<int(const std::string&, const std::string&, std::ostream&, std::ostream&)> run;
+    // The approved command lines (the desktop program's store); absent in a build without it.
+    IProgramApprovals* approvals = nullptr;
+    // Where `approve` reads the user's answer; absent: no answer, nothing approved.
+    std::istream* in = nullptr;
 };
 
 // Runs one command line (without the program name) and returns the exit status.

@@ -2,6 +2,7 @@
 
 #ifdef ZEMBRA_WITH_ENGINE
 #include "CAlarmRunner.h"
+#include "CProgramApprovals.h"
 #endif
 
 #include <iostream>
@@ -15,8 +16,11 @@ int main(int argc, char** argv)
         args.emplace_back(argv[i]);
     }
     zembra::CliEnvironment environment;
+    environment.in = &std::cin;
 #ifdef ZEMBRA_WITH_ENGINE
     environment.run = zembra::RunAlarmEngine;
+    zembra::CProgramApprovals approvals;
+    environment.approvals = &approvals;
 #endif
     const int status = zembra::RunZembractl(args, std::cout, std::cerr, environment);
     // Output that never arrived (a full disk, a closed pipe) must not look like success.

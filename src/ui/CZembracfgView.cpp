@@ -7,6 +7,12 @@
 #include "time/Clock.h"
 
 #include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QDate>
 #include <QEvent>
 #include <QGridLayout>
@@ -60,10 +66,17 @@ CZembracfgView::CZembracfgView(QWidget* parent)
 
     // The status panel takes the whole height on the right, the properties panel the bottom
     // under the list, and the list everything else.
+    CreateConsentBar();
+    auto* listColumn = new QVBoxLayout();
+    listColumn->setContentsMargins(0, 0, 0, 0);
+    listColumn->setSpacing(4);
+    listColumn->addWidget(m_consentBar);
+    listColumn->addWidget(m_listAlarms, 1);
+
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 4, 4);
     layout->setSpacing(4);
-    layout->addWidget(m_listAlarms, 0, 0);
+    layout->addLayout(listColumn, 0, 0);
     layout->addWidget(m_dlgProperties, 1, 0);
     layout->addWidget(m_dlgStatus, 0, 1, 2, 1);
     layout->setRowStretch(0, 1);
@@ -103,6 +116,83 @@ CZembracfgView::CZembracfgView(QWidget* parent)
 }
 
 CZembracfgView::~CZembracfgView() = default;
+
+void CZembracfgView::CreateConsentBar()
+{
+    m_consentBar = new QFrame(this);
+    m_consentBar->setObjectName(QStringLiteral("consentBar"));
+    m_consentBar->setFrameShape(QFrame::StyledPanel);
+    m_consentBar->setAutoFillBackground(true);
+    // The palette's own colours, so that the bar reads on light and dark desktops alike.
+    m_consentBar->setBackgroundRole(QPalette::AlternateBase);
+    auto* icon = new QLabel(m_consentBar);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
+    icon->setAlignment(Qt::AlignTop);
+    m_consentText = new QLabel(m_consentBar);
+    m_consentText->setObjectName(QStringLiteral("consentText"));
+    m_consentText->setTextFormat(Qt::PlainText);
+    m_consentText->setWordWrap(true);
+    m_consentText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_btnAllow = new QPushButton(m_consentBar);
+    m_btnAllow->setObjectName(QStringLiteral("consentAllow"));
+    m_btnDeny = new QPushButton(m_consentBar);
+    m_btnDeny->setObjectName(QStringLiteral("consentDeny"));
+    auto* buttons = new QVBoxLayout();
+    buttons->addWidget(m_btnAllow);
+    buttons->addWidget(m_btnDeny);
+    buttons->addStretch(1);
+    auto* row = new QHBoxLayout(m_consentBar);
+    row->addWidget(icon);
+    row->addWidget(m_consentText, 1);
+    row->addLayout(buttons);
+    m_consentBar->hide();
+    connect(m_btnAllow, &QPushButton::clicked, this, [this] {
+        const QStringList programs = m_consentPrograms;
+        HideConsentBar();
+        Q_EMIT ProgramsApproved(programs);
+    });
+    connect(m_btnDeny, &QPushButton::clicked, this, [this] {
+        HideConsentBar();
+        Q_EMIT ProgramsRefused();
+    });
+    UpdateConsentText();
+}
+
+void CZembracfgView::UpdateConsentText()
+{
+    m_btnAllow->setText(tr("&Zezwól"));
+    m_btnDeny->setText(tr("&Nie zezwalaj"));
+    m_consentText->setText(
+        tr("Lista %1 uruchamia programy, na które nie zezwolono na tym komputerze. Alarmy "
+           "dzwonią, ale tych programów Zembra nie uruchomi, dopóki na nie nie zezwolisz:")
+            .arg(m_strConsentList)
+        + u'\n' + m_consentPrograms.join(u'\n'));
+}
+
+void CZembracfgView::ShowConsentBar(const QString& listName, const QStringList& commandLines)
+{
+    m_strConsentList = listName;
+    m_consentPrograms = commandLines;
+    UpdateConsentText();
+    m_consentBar->show();
+}
+
+void CZembracfgView::HideConsentBar()
+{
+    m_consentBar->hide();
+    m_consentPrograms.clear();
+}
+
+bool CZembracfgView::IsConsentBarShown() const
+{
+    return !m_consentBar->isHidden();
+}
+
+void CZembracfgView::SetHeldBackTest(std::function<bool(const CAlarm&)> heldBack)
+{
+    m_heldBack = std::move(heldBack);
+    ShowAlarmProperties(m_pSelectedAlarm);
+}
 
 // ---- rows ----
 
@@ -202,9 +292,11 @@ void CZembracfgView::RefreshCountdown()
 void CZembracfgView::ShowAlarmProperties(const CAlarm* alarm)
 {
     if (alarm) {
+        QString actions = QString::fromStdString(alarm->GetActionsText());
+        if (m_heldBack && m_heldBack(*alarm))
+            actions += QStringLiteral(" (") + tr("Program wstrzymany: niezatwierdzony") + u')';
         m_dlgProperties->SetProperties(QString::fromStdString(alarm->GetTypeText()),
-                                       AlarmTimeText(*alarm),
-                                       QString::fromStdString(alarm->GetActionsText()));
+                                       AlarmTimeText(*alarm), actions);
     } else {
         const QString none = tr("brak");
         m_dlgProperties->SetProperties(none, none, none);
@@ -217,6 +309,7 @@ void CZembracfgView::ShowAlarmProperties(const CAlarm* alarm)
 
 void CZembracfgView::ReloadTexts()
 {
+    UpdateConsentText();
     m_dlgStatus->ReloadTexts();
     m_dlgProperties->ReloadTexts();
     ShowAlarmProperties(m_pSelectedAlarm);

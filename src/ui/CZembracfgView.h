@@ -7,12 +7,17 @@
 
 #include "model/CAlarm.h"
 
+#include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QAction;
+class QFrame;
+class QLabel;
 class QMenu;
+class QPushButton;
 class QTimer;
 
 namespace zembra {
@@ -58,6 +63,16 @@ public:
     // rebuilds the rows (RebuildRequested).
     void ReloadTexts();
 
+    // ---- programs held back ----
+    // A bar above the list: the list's programs that will not run until the user approves
+    // them, with "Zezwól" and "Nie zezwalaj". It asks nothing modal: alarms go on ringing.
+    void ShowConsentBar(const QString& listName, const QStringList& commandLines);
+    void HideConsentBar();
+    bool IsConsentBarShown() const;
+    QStringList ConsentBarPrograms() const { return m_consentPrograms; }
+    // Says whether an alarm's program is held back, for the properties panel.
+    void SetHeldBackTest(std::function<bool(const CAlarm&)> heldBack);
+
     // The next-alarm text for a firing `localFiring` seen at the UTC moment `now`, in the
     // language of the moment; exposed for the tests of its forms.
     static QString NextAlarmText(const CAlarm* alarm, const SystemTime& localFiring, FileTime now);
@@ -84,6 +99,9 @@ Q_SIGNALS:
     void SelectionChanged(const zembra::CAlarm* alarm);
     // The texts changed language: the document rebuilds the rows.
     void RebuildRequested();
+    // The user answered the consent bar.
+    void ProgramsApproved(const QStringList& commandLines);
+    void ProgramsRefused();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -99,6 +117,8 @@ private:
     void OnDoubleClick(const CAlarm* alarm);
     void ReloadMenuTexts();
     void FitStatusPanel();
+    void CreateConsentBar();
+    void UpdateConsentText();
     void FitTimeColumn();
     // "date-time (weekday) time, frequency text" of an alarm: the list's and the panel's.
     static QString AlarmTimeText(const CAlarm& alarm);
@@ -120,6 +140,13 @@ private:
     QAction* m_actNew = nullptr;
     QAction* m_actEdit = nullptr;
     QAction* m_actDelete = nullptr;
+    QFrame* m_consentBar = nullptr;
+    QLabel* m_consentText = nullptr;
+    QPushButton* m_btnAllow = nullptr;
+    QPushButton* m_btnDeny = nullptr;
+    QString m_strConsentList;
+    QStringList m_consentPrograms;
+    std::function<bool(const CAlarm&)> m_heldBack;
 };
 
 } // namespace zembra

@@ -108,6 +108,7 @@ private Q_SLOTS:
     void volumeGoesBackAfterEveryEndOfTheSound_data();
     void volumeGoesBackAfterEveryEndOfTheSound();
     void onePowerRequestAfterEveryAction();
+    void aProgramHeldBackIsToldAndNotStarted();
     void failuresAreShownNotDropped();
     void firedAlarmReachesThePopUpProgramAndPowerLog();
 
@@ -364,6 +365,24 @@ void TestAlerter::onePowerRequestAfterEveryAction()
     QCOMPARE(m_started, QStringList{QStringLiteral("backup --now")});
     QCOMPARE(window->Messages(), QStringList{QStringLiteral("late")});
     QCOMPARE(m_power.requests, (QStringList{QStringLiteral("display-on"), QStringLiteral("standby")}));
+}
+
+void TestAlerter::aProgramHeldBackIsToldAndNotStarted()
+{
+    auto window = MakeWindow();
+    CAlarm alarm = Alarm(kTypeWakeup, "Wstawaj!");
+    alarm.m_strProgram = "rm -rf ~/important";
+    alarm.m_bProgramActive = true;
+    CAlarm silent = alarm;
+    silent.m_bMessageActive = false;
+    FiringPass pass = Pass({alarm, silent});
+    pass.alarms[0].programHeldBack = true;
+    pass.alarms[1].programHeldBack = true;
+    window->CarryOut(pass);
+    QVERIFY(m_started.isEmpty());
+    QCOMPARE(window->Messages(),
+             (QStringList{QStringLiteral("Wstawaj!\nNie uruchomiono programu: rm -rf ~/important"),
+                          QStringLiteral("Nie uruchomiono programu: rm -rf ~/important")}));
 }
 
 void TestAlerter::failuresAreShownNotDropped()

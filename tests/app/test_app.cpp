@@ -1,7 +1,11 @@
 // Start-up of the application: which window shows, which list opens, and a second start that
 // hands its file over to the instance already running.
 
+#include "CAlerterThread.h"
+#include "CAlerterWindow.h"
 #include "CMainFrame.h"
+#include "CZembracfgView.h"
+#include "time/Clock.h"
 #include "CRecoveryStore.h"
 #include "CMessageBox.h"
 #include "CSettings.h"
@@ -13,7 +17,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,6 +61,9 @@ private Q_SLOTS:
     void handOversSurviveTheirQuestionsAndWaitForTheAlarmDialog();
     void sigtermEndsTheProgramWhateverDialogIsOpen();
     void unsavedChangesSurviveAnEndWithoutQuestions();
+    void aListFromElsewhereStartsNoProgramUntilApproved_data();
+    void aListFromElsewhereStartsNoProgramUntilApproved();
+    void theFirstStartApprovesTheListItReopens();
 
 private:
     std::unique_ptr<CZembracfgApp> Start(const QString& file = {});
@@ -293,6 +305,138 @@ void TestApp::unsavedChangesSurviveAnEndWithoutQuestions()
     QVERIFY(doc.IsModified());
     QCOMPARE(doc.Scheduler().At(0)->m_strComment, std::string("changed, not saved"));
     QVERIFY(!CRecoveryStore::Find());
+}
+
+namespace {
+
+FileTime g_now = 0;
+
+// An everyday alarm at 09:00 of 2030-03-04 that starts a program, made under another profile.
+QString ForeignList(const QString& path, const QString& marker)
+{
+    CScheduler schedule;
+    auto alarm = std::make_unique<CAlarm>();
+    alarm->m_strFrequency = kFrequencyEveryday;
+    alarm->m_strType = kTypeWakeup;
+    alarm->m_time = SystemTime{2030, 3, 1, 4, 9, 0, 0, 0};
+    alarm->m_bActive = true;
+    alarm->m_strComment = "obcy";
+    alarm->m_strProgram = "sh -c 'echo ran >> \"" + marker.toStdString() + "\"'";
+    alarm->m_bProgramActive = true;
+    schedule.AddAlarm(std::move(alarm));
+    schedule.SaveToFile(path.toStdString());
+    return path;
+}
+
+FileTime Nine(int day)
+{
+    return LocalSystemTimeToUtc(SystemTime{2030, 3, 0, static_cast<std::uint16_t>(day), 9, 0, 0, 0}).value();
+}
+
+QStringList AlerterMessages(CAlerterThread& alerter)
+{
+    QStringList messages;
+    CAlerterWindow* window = alerter.Window();
+    QMetaObject::invokeMethod(window, [&] { messages = window->Messages(); }, Qt::BlockingQueuedConnection);
+    return messages;
+}
+
+} // namespace
+
+void TestApp::aListFromElsewhereStartsNoProgramUntilApproved_data()
+{
+    QTest::addColumn<QString>("door");
+    for (const char* door : {"command line", "autoload", "hand-over", "drop", "File > Open"}) {
+        QTest::newRow(door) << QString::fromLatin1(door);
+    }
+}
+
+// Through every door a list comes in, its programs are held back: the alarm rings, the bar asks,
+// and only after "Zezwól" does the program start, at the next occurrence.
+void TestApp::aListFromElsewhereStartsNoProgramUntilApproved()
+{
+    QFETCH(QString, door);
+    const QString marker = m_dir->filePath(QStringLiteral("ran"));
+    const QString list = ForeignList(m_dir->filePath(QStringLiteral("foreign.zmb")), marker);
+    g_now = Nine(4) - kTicksPerHour;
+    Clock::SetForTesting([] { return g_now; });
+    {
+        CSettings settings;
+        settings.m_regProgramConsent = 1; // not the first start of this version
+        if (door == QLatin1String("autoload")) {
+            settings.m_regLastCfg = list;
+        }
+    }
+    std::unique_ptr<CZembracfgApp> app;
+    if (door == QLatin1String("command line")) {
+        app = Start(list);
+    } else {
+        if (door == QLatin1String("hand-over")) {
+            QVERIFY(!CZembracfgApp::HandOverToRunningInstance({}));
+        }
+        app = Start();
+    }
+    QVERIFY(app);
+    CZembracfgDoc& doc = *app->Document();
+    if (door == QLatin1String("hand-over")) {
+        QProcess second;
+        second.start(QStringLiteral(ZEMBRA_PATH), {list});
+        QVERIFY(second.waitForFinished(10000));
+    } else if (door == QLatin1String("drop")) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(list)});
+        // As a file manager drags it in: enter, then drop, on the list.
+        QWidget* target = app->MainFrame()->View();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+    } else if (door == QLatin1String("File > Open")) {
+        CMessageBox::SetTestMode(false);
+        test::AnswerNextModal(
+            [&](QWidget* dialog) {
+                static_cast<QFileDialog*>(dialog)->selectFile(list);
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            },
+            "QFileDialog");
+        QVERIFY(doc.FileOpen());
+    }
+    QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(list));
+    CZembracfgView* view = app->MainFrame()->View();
+    QVERIFY(view->IsConsentBarShown());
+    QCOMPARE(view->ConsentBarPrograms().size(), 1);
+    QVERIFY(!doc.IsModified());
+
+    // The alarm rings, without its program.
+    g_now = Nine(4) + kTicksPerSecond;
+    doc.Resync();
+    QTRY_VERIFY(AlerterMessages(*app->Alerter()).join(u' ').contains(QStringLiteral("Nie uruchomiono programu")));
+
+    view->findChild<QPushButton*>(QStringLiteral("consentAllow"))->click();
+    g_now = Nine(5) + kTicksPerSecond;
+    doc.Resync();
+    QTRY_COMPARE(QFile::exists(marker), true);
+    QTRY_COMPARE(QString::fromUtf8([&] {
+                     QFile file(marker);
+                     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                 }()),
+                 QStringLiteral("ran\n"));
+    QVERIFY(!doc.IsModified());
+    app->ExitInstance();
+    Clock::SetForTesting({});
+}
+
+void TestApp::theFirstStartApprovesTheListItReopens()
+{
+    const QString list = ForeignList(m_dir->filePath(QStringLiteral("mine.zmb")),
+                                     m_dir->filePath(QStringLiteral("ran")));
+    {
+        CSettings settings;
+        settings.m_regLastCfg = list; // ProgramConsent is not set: an earlier version ran here
+    }
+    const auto app = Start();
+    QVERIFY(!app->MainFrame()->View()->IsConsentBarShown());
+    QCOMPARE(app->Settings().m_regProgramConsent.Get(), 1u);
 }
 
 int main(int argc, char** argv)

@@ -6,6 +6,7 @@
 #include "CAlarmList.h"
 #include "CMessageBox.h"
 #include "CSettings.h"
+#include "CAlarmPropDialog.h"
 #include "CStatusDIalog.h"
 #include "CTimeZoneWatcher.h"
 #include "ModalAnswer.h"
@@ -17,7 +18,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -232,6 +235,7 @@ private Q_SLOTS:
     void lateAlarmsMakeNoPowerRequest();
     void aNewTimeZoneRearmsForTheWallClockTime();
     void thePanelSaysWhetherTheAlarmWakesTheComputer();
+    void programsTheUserTypedOrSavedRunAndOthersAreHeldBack();
 
 private:
     QString File(const QString& name) const { return m_dir->filePath(name); }
@@ -671,6 +675,56 @@ void DocumentTest::thePanelSaysWhetherTheAlarmWakesTheComputer()
     e.doc.SetAlarmActive(e.At(0), false);
     QVERIFY(e.view.StatusPanel()->WakeText().isEmpty());
     QVERIFY(e.view.StatusPanel()->WakeCommand().isEmpty());
+}
+
+void DocumentTest::programsTheUserTypedOrSavedRunAndOthersAreHeldBack()
+{
+    Env& e = *m_env;
+    // A list from elsewhere: its program is held back, the bar says so, nothing is modified.
+    CAlarm foreign = Alarm(9, 0, "obcy");
+    foreign.m_strProgram = "rm -rf ~/important";
+    foreign.m_bProgramActive = true;
+    QVERIFY(Open({foreign}));
+    QVERIFY(e.view.IsConsentBarShown());
+    QCOMPARE(e.view.ConsentBarPrograms(), QStringList{QStringLiteral("rm -rf ~/important")});
+    QVERIFY(!e.doc.IsModified());
+    e.view.ShowAlarmProperties(e.At(0));
+    QVERIFY(e.view.PropertiesPanel()->findChild<QLabel*>(QStringLiteral("actionValue"))
+                ->text()
+                .contains(QStringLiteral("Program wstrzymany: niezatwierdzony")));
+    QSignalSpy due(&e.doc, &CZembracfgDoc::AlarmsDue);
+    g_now = Utc(9, 0);
+    e.doc.Resync();
+    QVERIFY(due.last().at(0).value<FiringPass>().alarms.at(0).programHeldBack);
+
+    // What the user types in the dialog runs without a question.
+    e.doc.SetDialogRunner([](CAlarmDialog& dialog) {
+        Answer(10, 0, QStringLiteral("mine"))(dialog);
+        dialog.m_strProgram = QStringLiteral("notify-send moje");
+        dialog.m_bProgram = true;
+        return static_cast<int>(QDialog::Accepted);
+    });
+    e.doc.OnNewAlarm();
+    QVERIFY(e.doc.Approvals().IsApproved("notify-send moje"));
+    QVERIFY(!e.doc.Approvals().IsApproved("rm -rf ~/important"));
+
+    // What the user saves, the user owns: the list reopens with no question.
+    QVERIFY(e.doc.OnSaveDocument(File(QStringLiteral("own.zmb"))));
+    QVERIFY(!e.view.IsConsentBarShown());
+    QVERIFY(e.doc.OnOpenDocument(File(QStringLiteral("own.zmb"))));
+    QVERIFY(!e.view.IsConsentBarShown());
+
+    // A command line changed behind the program's back is held back again.
+    CScheduler changed;
+    QCOMPARE(changed.LoadFromFile(QFile::encodeName(File(QStringLiteral("own.zmb"))).toStdString()), 0);
+    changed.At(0)->m_strProgram = "rm -rf ~/else";
+    QCOMPARE(changed.SaveToFile(QFile::encodeName(File(QStringLiteral("own.zmb"))).toStdString()), 0);
+    QVERIFY(e.doc.OnOpenDocument(File(QStringLiteral("own.zmb"))));
+    QCOMPARE(e.view.ConsentBarPrograms(), QStringList{QStringLiteral("rm -rf ~/else")});
+    // "Zezwól" approves what the bar lists.
+    e.view.findChild<QPushButton*>(QStringLiteral("consentAllow"))->click();
+    QVERIFY(!e.view.IsConsentBarShown());
+    QVERIFY(e.doc.Approvals().IsApproved("rm -rf ~/else"));
 }
 
 int main(int argc, char** argv)

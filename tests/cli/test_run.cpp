@@ -103,6 +103,7 @@ private Q_SLOTS:
     void followsTheListWhenItChanges();
     void refusesFilesItCannotUse();
     void aLateShutdownIsReportedAndNotMade();
+    void programsOfAListFromElsewhereWaitForApproval();
 };
 
 void TestRun::carriesOutDueAlarmsInOrderWithOnePowerRequest()
@@ -122,6 +123,10 @@ void TestRun::carriesOutDueAlarmsInOrderWithOnePowerRequest()
     const QString list = dir.filePath(QStringLiteral("list.zmb"));
     QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
     const QString log = dir.filePath(QStringLiteral("power.log"));
+    // The list is the user's own: its programs are approved, as saving it would.
+    QProcess approve;
+    approve.start(kZembractl, {QStringLiteral("approve"), list, QStringLiteral("--yes")});
+    QVERIFY(approve.waitForFinished(5000));
 
     QProcess process;
     process.start(kZembractl, {QStringLiteral("run"), list, QStringLiteral("--simulate-power"), log});
@@ -258,5 +263,54 @@ void TestRun::aLateShutdownIsReportedAndNotMade()
     QVERIFY(FileLines(log).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestRun)
+void TestRun::programsOfAListFromElsewhereWaitForApproval()
+{
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    const QString marker = Marker(dir, "ran");
+    const auto runOnce = [&](const QString& list) {
+        FileTime at = 0;
+        CScheduler schedule;
+        AddAlarm(schedule, LocalSecondsAhead(2, at), kTypeWakeup, "obcy", WriteMarker(marker));
+        schedule.SaveToFile(list.toStdString());
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(kZembractl, {QStringLiteral("run"), list, QStringLiteral("--simulate-power"),
+                                   dir.filePath(QStringLiteral("power.log"))});
+        process.waitForStarted();
+        const QStringList lines = ReadLines(process, 1, 15000);
+        process.terminate();
+        process.waitForFinished(5000);
+        return lines.size() == 1 ? QString::fromUtf8(process.readAllStandardError()) : QString();
+    };
+
+    // A list this profile never saw: the alarm rings, its program does not start.
+    const QString list = dir.filePath(QStringLiteral("list.zmb"));
+    const QString held = runOnce(list);
+    QVERIFY2(held.contains(QStringLiteral("program held back (not approved): sh -c")), qPrintable(held));
+    QVERIFY(!QFile::exists(marker));
+
+    QProcess approve;
+    approve.setProcessEnvironment(env);
+    approve.start(kZembractl, {QStringLiteral("approve"), list, QStringLiteral("--yes")});
+    QVERIFY(approve.waitForFinished(5000));
+    QCOMPARE(approve.exitCode(), 0);
+    QVERIFY(approve.readAllStandardOutput().contains("Approved 1 program."));
+
+    const QString released = runOnce(list);
+    QVERIFY(!released.isEmpty());
+    QVERIFY(!released.contains(QStringLiteral("held back")));
+    QTRY_COMPARE_WITH_TIMEOUT(FileLines(marker).size(), 1, 5000);
+}
+
+int main(int argc, char** argv)
+{
+    // The approvals live in the settings: every process of the test gets a profile of its own.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    QCoreApplication app(argc, argv);
+    TestRun test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_run.moc"

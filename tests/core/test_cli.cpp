@@ -663,7 +663,9 @@ Result RunBinary(const std::vector<std::string>& args, const char* zone = "Europ
     TempDir dir;
     const std::string outPath = dir.File("stdout");
     const std::string errPath = dir.File("stderr");
-    std::string command = "TZ=" + ShellQuote(zone) + " " + ShellQuote(ZEMBRACTL_PATH);
+    // A profile of its own: `add --program` approves what it adds in the settings.
+    std::string command = "TZ=" + ShellQuote(zone) + " XDG_CONFIG_HOME=" + ShellQuote(dir.File("config"))
+                          + " " + ShellQuote(ZEMBRACTL_PATH);
     for (const auto& arg : args) {
         command += " " + ShellQuote(arg);
     }

@@ -96,6 +96,8 @@ FiringPass CFiringRoad::OnFireAlarm(CScheduler& schedule, std::uint64_t token)
     for (DueAlarm& due : pass.alarms) {
         due.alarm.m_bHandled = false;
         due.late = due.Lateness() > kOnTimeSpan;
+        due.programHeldBack = due.alarm.m_bProgramActive && !due.alarm.m_strProgram.empty()
+                              && (m_pApprovals == nullptr || !m_pApprovals->IsApproved(due.alarm.m_strProgram));
         if (!due.late) {
             pass.powerType = StrongerPowerType(pass.powerType, due.alarm.m_strType);
         }

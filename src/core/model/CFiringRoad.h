@@ -19,6 +19,7 @@
 // the timer was armed for, so that nothing holds pointers into a list the user may change.
 
 #include "model/CScheduler.h"
+#include "model/IProgramApprovals.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,6 +37,9 @@ struct DueAlarm {
     bool caughtUp = false;
     // Carried out more than two minutes after its moment: no power request.
     bool late = false;
+    // Its program action is switched on but its command line is not approved: the program is
+    // not started, and the user is told.
+    bool programHeldBack = false;
 
     FileTime Lateness() const { return carriedOutUtc - firingUtc; }
     // Whole minutes late, for the reports.
@@ -65,6 +69,8 @@ public:
     explicit CFiringRoad(ClockFn clock);
 
     FileTime DoneUpTo() const { return m_doneUpTo; }
+    // Where the approved command lines are looked up; without it every program is held back.
+    void SetProgramApprovals(const IProgramApprovals* approvals) { m_pApprovals = approvals; }
 
     // A pass: carries out every occurrence due after DoneUpTo() and up to now, then moves
     // DoneUpTo() to now. `token` is the id (CAlarm::m_nId) of the alarm the timer was armed
@@ -88,6 +94,7 @@ public:
 private:
     ClockFn m_clock;
     FileTime m_doneUpTo = 0;
+    const IProgramApprovals* m_pApprovals = nullptr;
 };
 
 // The power request of the stronger type: shutdown over hibernate over standby.
