@@ -108,7 +108,7 @@ for page in zembra zembractl; do
     grep -q "^\.TH .*\"Zembra $version\"" <<<"$source" || fail "$page.1 does not name Zembra $version"
     help_name="${page}_help"
     for option in $(grep -oE -- '--[a-z][a-z-]*' <<<"${!help_name}" | sort -u); do
-        grep -qF -- "$option" <<<"$source" || fail "$page.1 does not tell of $option"
+        grep -qE -- "${option}([^a-z-]|\$)" <<<"$source" || fail "$page.1 does not tell of $option"
     done
 done
 for command in $commands; do
