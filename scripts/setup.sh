@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Zembra needs.
 # Idempotent and quiet: when everything is there it prints nothing and returns at once.
+#   scripts/setup.sh              what ./run and ./test need
+#   scripts/setup.sh --packaging  that, plus what building and checking the Debian package
+#                                 needs (scripts/check-package.sh calls it so)
 set -euo pipefail
 
 packages=(
@@ -21,6 +24,16 @@ packages=(
     # the tray looks for an XEmbed tray on the X connection itself
     libxcb1-dev
 )
+
+if [ "${1:-}" = "--packaging" ]; then
+    packages+=(
+        # CPack runs file and dpkg-shlibdeps to find the libraries the programs need; setcap
+        # and getcap try the package's maintainer script out
+        dpkg-dev file libcap2-bin
+        # its checks: desktop entry, AppStream, policy, manual pages, the file type (gio)
+        desktop-file-utils appstream lintian man-db shared-mime-info libglib2.0-bin
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
