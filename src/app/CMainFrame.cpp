@@ -142,10 +142,10 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
     // a start that asked for the tray goes there now, unless the user has taken the window up.
     connect(m_trayIcon.get(), &CSystemTray::AvailabilityChanged, this, [this](bool available) {
         m_bHasTray = available;
-        if (available && m_bHideWhenTrayAppears && !isActiveWindow()) {
+        if (available && m_bHideWhenTrayAppears) {
             HideToTray();
         }
-        m_bHideWhenTrayAppears = false;
+        StopWaitingForTray();
         UpdateCommandStates();
     });
 
@@ -441,10 +441,23 @@ void CMainFrame::StartInTray()
 {
     if (m_bHasTray) {
         HideToTray();
-    } else {
-        // Shown for now; it goes to the tray if a panel with one comes up soon.
+        return;
+    }
+    // Shown for now; it goes to the tray when a panel with one comes up, unless the user has
+    // taken the window up meanwhile (a click or a key in it). Having the focus alone does not
+    // count: the window manager gives it to the first window of a login.
+    if (!m_bHideWhenTrayAppears) {
         m_bHideWhenTrayAppears = true;
-        show();
+        qApp->installEventFilter(this);
+    }
+    show();
+}
+
+void CMainFrame::StopWaitingForTray()
+{
+    if (m_bHideWhenTrayAppears) {
+        m_bHideWhenTrayAppears = false;
+        qApp->removeEventFilter(this);
     }
 }
 
@@ -594,6 +607,13 @@ int CMainFrame::CommandUnderMouse() const
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_bHideWhenTrayAppears
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == this) {
+            StopWaitingForTray();
+        }
+    }
     if (event->type() == QEvent::WhatsThis) {
         const auto* button = qobject_cast<QToolButton*>(watched);
         ShowHelpFor(button != nullptr && button->defaultAction() != nullptr
@@ -615,12 +635,15 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 void CMainFrame::ShowAbout()
 {
     CAboutDlg dialog(isVisible() ? this : nullptr);
+    // Modal for the window only: the tray's menu (Exit) stays at hand meanwhile.
+    dialog.setWindowModality(Qt::WindowModal);
     dialog.exec();
 }
 
 void CMainFrame::ShowTipOfTheDay()
 {
     CTipsDialog dialog(isVisible() ? this : nullptr);
+    dialog.setWindowModality(Qt::WindowModal);
     dialog.m_bShowAtStartup = m_settings.m_regTips.Get() != 0;
     qCInfo(lcLanguage, "tip of the day shown");
     if (dialog.exec() == QDialog::Accepted) {
@@ -661,6 +684,11 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::showEvent(QShowEvent* event)
 {
+    if (!m_bShownOnce) {
+        // The language chosen at start may need more room than the built-in one.
+        m_bShownOnce = true;
+        resize(size().expandedTo(sizeHint()));
+    }
     QMainWindow::showEvent(event);
     UpdateCommandStates();
     // A change of zone or clock the system did not announce is caught up with at the latest

@@ -123,6 +123,7 @@ private:
     void UpdateRecentFiles();
     void UpdateButtonTexts();
     void SetTrayDefault(int command);
+    void StopWaitingForTray();
 
     CZembracfgDoc& m_doc;
     CSettings& m_settings;
@@ -137,6 +138,7 @@ private:
     int m_nLanguage = 2;
     bool m_bHasTray = false;
     bool m_bHideWhenTrayAppears = false;
+    bool m_bShownOnce = false;
     bool m_bToldNoTray = false;
     bool m_bExiting = false;
     SettingsRunner m_settingsRunner;

@@ -280,6 +280,16 @@ bool CZembracfgDoc::OnNewDocument()
 
 bool CZembracfgDoc::OnOpenDocument(const QString& path)
 {
+    std::unique_ptr<CScheduler> fresh = ReadList(path);
+    if (!fresh) {
+        return false;
+    }
+    TakeList(std::move(fresh), path);
+    return true;
+}
+
+std::unique_ptr<CScheduler> CZembracfgDoc::ReadList(const QString& path)
+{
     auto fresh = std::make_unique<CScheduler>();
     const int result = fresh->LoadFromFile(NativePath(path));
     const QString reason = FromCore(fresh->GetLastFileError());
@@ -294,9 +304,13 @@ bool CZembracfgDoc::OnOpenDocument(const QString& path)
     if (!problem.isEmpty()) {
         CMessageBox::Show(DialogParent(),
                           problem + u'\n' + tr("Bieżąca lista alarmów pozostaje bez zmian."));
-        return false;
+        return nullptr;
     }
+    return fresh;
+}
 
+void CZembracfgDoc::TakeList(std::unique_ptr<CScheduler> fresh, const QString& path)
+{
     const QString absolute = Canonical(path);
     ReplaceSchedule(std::move(fresh));
     SetPathName(absolute);
@@ -304,7 +318,6 @@ bool CZembracfgDoc::OnOpenDocument(const QString& path)
     m_settings.m_regLastCfg = absolute;
     AddRecentFile(absolute);
     TellHeldBackPrograms();
-    return true;
 }
 
 bool CZembracfgDoc::OnSaveDocument(const QString& path)
@@ -386,21 +399,26 @@ bool CZembracfgDoc::FileSaveAs()
 
 bool CZembracfgDoc::OpenDocumentFile(const QString& path)
 {
-    if (!SaveModified()) {
+    // A file that cannot be opened is said first: no question about the current list for it.
+    std::unique_ptr<CScheduler> fresh = ReadList(path);
+    if (!fresh || !SaveModified()) {
         return false;
     }
-    return OnOpenDocument(path);
+    TakeList(std::move(fresh), path);
+    return true;
 }
 
 bool CZembracfgDoc::OpenRecentFile(const QString& path)
 {
-    if (!SaveModified()) {
-        return false;
-    }
-    if (!OnOpenDocument(path)) {
+    std::unique_ptr<CScheduler> fresh = ReadList(path);
+    if (!fresh) {
         RemoveRecentFile(path);
         return false;
     }
+    if (!SaveModified()) {
+        return false;
+    }
+    TakeList(std::move(fresh), path);
     return true;
 }
 

@@ -163,6 +163,10 @@ Q_SIGNALS:
 
 private:
     QWidget* DialogParent() const;
+    // Reads a list; says what is wrong with the file (and returns null) when it cannot be used.
+    std::unique_ptr<CScheduler> ReadList(const QString& path);
+    // Takes a list read from `path` over as the document.
+    void TakeList(std::unique_ptr<CScheduler> fresh, const QString& path);
     // One pass of the firing road on the list as it stands; `token` names the alarm the timer
     // was armed for.
     void RunPass(std::uint64_t token = 0);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -27,6 +28,8 @@ void PreferXcbOnWayland()
 int main(int argc, char** argv)
 {
     QCommandLineParser parser;
+    // "-platform xcb" is one of the toolkit's options, not seven short ones.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral("Zembra: alarm clock and power scheduler"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("show this help and end"));
@@ -58,8 +61,33 @@ int main(int argc, char** argv)
             return 0;
         }
         if (argument == QLatin1String("-v") || argument == QLatin1String("--version")) {
-            std::printf("zembra %s\n", ZEMBRA_VERSION);
+            std::printf("Zembra %s\n", ZEMBRA_VERSION);
             return 0;
+        }
+    }
+
+    // Wrong usage is said before the window system is reached too; the toolkit's own options
+    // (-platform, -display, -style...) are left to QApplication, which takes them out.
+    static const QStringList kToolkitOptions{
+        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"), QStringLiteral("display"), QStringLiteral("geometry"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"), QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"), QStringLiteral("session"), QStringLiteral("style"),
+        QStringLiteral("stylesheet"), QStringLiteral("widgetcount"), QStringLiteral("name"),
+        QStringLiteral("title"), QStringLiteral("sync"), QStringLiteral("nograb"), QStringLiteral("dograb")};
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const bool toolkitsOwn = !unknown.isEmpty()
+                                 && std::all_of(unknown.cbegin(), unknown.cend(), [](const QString& name) {
+                                        return kToolkitOptions.contains(name);
+                                    });
+        if (!toolkitsOwn) {
+            std::fprintf(stderr, "zembra: %s\nTry 'zembra --help'.\n", qPrintable(parser.errorText()));
+            return 2;
         }
     }
 

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QStyle>
 #include <QSvgRenderer>
 
@@ -150,6 +151,16 @@ void CAlarmList::RemoveAllRows()
     m_pAlarm = nullptr;
 }
 
+void CAlarmList::ClearCurrentRow()
+{
+    // The list marks its first row as current when rows arrive; nothing is picked then, so
+    // nothing may look picked either.
+    const bool writing = m_bWritingRows;
+    m_bWritingRows = true;
+    setCurrentItem(nullptr);
+    m_bWritingRows = writing;
+}
+
 void CAlarmList::RemoveRow(int row)
 {
     if (AlarmAt(row) == m_pAlarm)
@@ -201,6 +212,13 @@ const CAlarm* CAlarmList::CurrentPickedAlarm() const
         return AlarmAt(indexOfTopLevelItem(current));
     }
     return FirstSelectedAlarm();
+}
+
+void CAlarmList::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    const int sideways = horizontalScrollBar()->value();
+    QTreeWidget::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
 }
 
 void CAlarmList::OnSelectionMoved()

@@ -28,6 +28,8 @@ public:
 
     // Column headers in the current language.
     void ReloadTexts();
+    // Rows are picked whole: showing a row never scrolls the list sideways to a column.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     // Makes the time column wide enough for this text (the widest it shows) in the list's font.
     void FitTimeColumn(const QString& widest);
 
@@ -38,6 +40,8 @@ public:
                      bool active);
     // Empties the list; nothing is picked any more.
     void RemoveAllRows();
+    // No row is current (after the rows were written again, when nothing is picked).
+    void ClearCurrentRow();
     void RemoveRow(int row);
     // The lowest selected row, or -1.
     int FirstSelectedRow() const;

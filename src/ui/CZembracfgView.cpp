@@ -211,6 +211,8 @@ void CZembracfgView::AddAlarmRow(const CAlarm* alarm)
     m_listAlarms->InsertAlarmRow(index, alarm, AlarmTimeText(*alarm),
                                  QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
     m_nItemCount = index + 1;
+    if (!m_pSelectedAlarm)
+        m_listAlarms->ClearCurrentRow();
 }
 
 bool CZembracfgView::UpdateAlarmRow(const CAlarm* alarm)
