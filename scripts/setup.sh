@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Zembra needs.
 # Idempotent and quiet: when everything is there it prints nothing and returns at once.
+#   scripts/setup.sh            the Linux build, its tests and the desktop program
+#   scripts/setup.sh --windows  also the cross build for Windows and Wine to run its tests
 set -euo pipefail
 
 packages=(
@@ -19,6 +21,13 @@ packages=(
     # (private buses), headless GUI runs
     libpulse-dev pulseaudio pulseaudio-utils dbus dbus-x11 xvfb xauth fonts-dejavu-core
 )
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(
+        # the cross compiler (posix threads, for std::thread) and Wine to run the tests; GoogleTest
+        # for the target is built from the source in googletest (/usr/src/googletest)
+        g++-mingw-w64-x86-64-posix wine wine64
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
