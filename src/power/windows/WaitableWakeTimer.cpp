@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <future>
+#include <memory>
 
 namespace zembra {
 
@@ -183,14 +184,15 @@ bool WaitableWakeTimer::Create()
         m_probe = probe;
     }
 
-    // The window exists before Create returns, so no clock change after it goes unheard.
-    std::promise<void> ready;
-    auto listening = ready.get_future();
-    m_listener = std::thread([this, &ready] {
+    // The window exists before Create returns, so no clock change after it goes unheard. The
+    // promise is shared with the thread, which may still be inside set_value when Create returns.
+    auto ready = std::make_shared<std::promise<void>>();
+    auto listening = ready->get_future();
+    m_listener = std::thread([this, ready] {
         if (!RegisterListenerClass()) {
             SetError("clock changes are not reported: "
                      + CallFailedText("RegisterClassExW", ::GetLastError()));
-            ready.set_value();
+            ready->set_value();
             return;
         }
         HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, kListenerClass, ListenerTitle().c_str(),
@@ -199,11 +201,11 @@ bool WaitableWakeTimer::Create()
         if (window == nullptr) {
             SetError("clock changes are not reported: "
                      + CallFailedText("CreateWindowExW", ::GetLastError()));
-            ready.set_value();
+            ready->set_value();
             return;
         }
         m_listenerWindow.store(window);
-        ready.set_value();
+        ready->set_value();
         Listen();
     });
     listening.wait();
