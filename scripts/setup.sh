@@ -4,6 +4,7 @@
 #   scripts/setup.sh              what ./run and ./test need
 #   scripts/setup.sh --packaging  that, plus what building and checking the Debian package
 #                                 needs (scripts/check-package.sh calls it so)
+#   scripts/setup.sh --windows    that, plus the cross build for Windows and Wine for its tests
 set -euo pipefail
 
 packages=(
@@ -24,6 +25,13 @@ packages=(
     # the tray looks for an XEmbed tray on the X connection itself
     libxcb1-dev
 )
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(
+        # the cross compiler (posix threads, for std::thread) and Wine to run the tests; GoogleTest
+        # for the target is built from the source in googletest (/usr/src/googletest)
+        g++-mingw-w64-x86-64-posix wine wine64
+    )
+fi
 
 if [ "${1:-}" = "--packaging" ]; then
     packages+=(

@@ -1,5 +1,6 @@
 #include "CAlarmRunner.h"
 
+#include "CTimeZoneWatcher.h"
 #include "PowerBackends.h"
 #include "ProgramStarter.h"
 #include "TerminationSignals.h"

@@ -24,6 +24,9 @@ struct TimeZoneSources {
     QString interface;
 };
 
+// Where this system announces a new zone (Linux: /etc/localtime and systemd-timedated).
+TimeZoneSources SystemTimeZoneSources();
+
 class CTimeZoneWatcher : public QObject {
     Q_OBJECT
 

@@ -2,7 +2,6 @@
 
 // The one place where the platform's back ends are chosen.
 
-#include "CTimeZoneWatcher.h"
 #include "IPowerRequests.h"
 #include "IWakeTimer.h"
 
@@ -11,15 +10,13 @@
 
 namespace zembra {
 
-// The system's wake timer (Linux: timerfd).
+// The system's wake timer (Linux: timerfd; Windows: the named waitable timer).
 std::unique_ptr<IWakeTimer> CreateSystemWakeTimer();
 
-// The system's power requests (Linux: logind and the session's screen saver), or, when
+// The system's power requests (Linux: logind and the session's screen saver; Windows:
+// SetSuspendState, ExitWindowsEx, SetThreadExecutionState), or, when
 // `simulateLogPath` is not empty, the simulated back end that only appends one line per
 // request to that file and never touches the machine.
 std::unique_ptr<IPowerRequests> CreatePowerRequests(const std::string& simulateLogPath = {});
-
-// Where the system announces a new time zone (Linux: /etc/localtime and systemd-timedated).
-TimeZoneSources SystemTimeZoneSources();
 
 } // namespace zembra

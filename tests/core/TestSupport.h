@@ -8,8 +8,45 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace zembra::test {
+
+#ifdef _WIN32
+// Windows knows zones by keys of its own, and its time code takes TZ as such a key.
+inline std::string SystemZoneName(const std::string& zone)
+{
+    static const std::pair<const char*, const char*> kKeys[] = {
+        {"UTC", "UTC"},
+        {"Europe/Warsaw", "Central European Standard Time"},
+        {"America/New_York", "Eastern Standard Time"},
+        {"Australia/Lord_Howe", "Lord Howe Standard Time"},
+    };
+    for (const auto& [name, key] : kKeys) {
+        if (zone == name) {
+            return key;
+        }
+    }
+    return zone;
+}
+inline void SetZoneVariable(const std::optional<std::string>& value)
+{
+    _putenv_s("TZ", value ? value->c_str() : ""); // an empty value removes it
+}
+#else
+inline std::string SystemZoneName(const std::string& zone)
+{
+    return zone;
+}
+inline void SetZoneVariable(const std::optional<std::string>& value)
+{
+    if (value) {
+        setenv("TZ", value->c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+}
+#endif
 
 // Switches the process's zone for the lifetime of the object, restoring the one before.
 class ScopedTimeZone {
@@ -19,18 +56,14 @@ public:
         if (const char* old = std::getenv("TZ")) {
             m_old = old;
         }
-        setenv("TZ", zone, 1);
+        SetZoneVariable(SystemZoneName(zone));
         ReloadTimeZone();
     }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
     ~ScopedTimeZone()
     {
-        if (m_old) {
-            setenv("TZ", m_old->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
+        SetZoneVariable(m_old);
         ReloadTimeZone();
     }
 

@@ -138,6 +138,9 @@ TEST(LocalTime, NewYorkGapAndOverlap)
     EXPECT_EQ(Iso(UtcToLocal(Ft(Raw(2026, 3, 8, 7, 30)))), "2026-03-08T03:30:00.000");
     EXPECT_EQ(LocalToUtc(Raw(2026, 11, 1, 1, 30)), Ft(Raw(2026, 11, 1, 5, 30)));
     EXPECT_EQ(Iso(UtcToLocal(Ft(Raw(2026, 11, 1, 6, 30)))), "2026-11-01T01:30:00.000");
+    // The rules of the converted year: summer time began in April until 2006, in March since.
+    EXPECT_EQ(Iso(UtcToLocal(Ft(Raw(2006, 3, 20, 12)))), "2006-03-20T07:00:00.000");
+    EXPECT_EQ(Iso(UtcToLocal(Ft(Raw(2026, 3, 20, 12)))), "2026-03-20T08:00:00.000");
 }
 
 TEST(LocalTime, LordHoweHalfHourShift)

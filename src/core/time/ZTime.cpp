@@ -1,10 +1,11 @@
 #include "time/ZTime.h"
 
+#include "time/SystemZone.h"
+
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 
 namespace zembra {
 
@@ -33,18 +34,7 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
     return q;
 }
 
-// The zone offset at a UTC second, straight from the C library.
-long QueryOffsetSeconds(std::int64_t unixSeconds)
-{
-    const auto t = static_cast<std::time_t>(unixSeconds);
-    std::tm tmLocal{};
-    if (localtime_r(&t, &tmLocal) == nullptr) {
-        return 0;
-    }
-    return tmLocal.tm_gmtoff;
-}
-
-// Looking the offset up in the C library takes a lock and a search of the zone's transitions;
+// Looking the offset up in the system takes a lock and a search of the zone's transitions;
 // the schedule asks for it several times per alarm, so offsets are cached per day. A day is
 // trusted only when the offsets at both of its ends agree, so on the day of a change (at
 // whatever second it happens) every instant is asked for directly.
@@ -67,11 +57,12 @@ long CachedOffsetSeconds(std::int64_t unixSeconds)
     auto& entry = cache[static_cast<std::size_t>(bucket) % kCacheSize];
     const unsigned generation = g_zoneGeneration.load(std::memory_order_relaxed);
     if (entry.generation != generation || entry.bucket != bucket) {
-        const long atStart = QueryOffsetSeconds(bucket * kBucketSeconds);
-        const long atEnd = QueryOffsetSeconds(bucket * kBucketSeconds + kBucketSeconds - 1);
+        const long atStart = detail::SystemUtcOffsetSeconds(bucket * kBucketSeconds);
+        const long atEnd =
+            detail::SystemUtcOffsetSeconds(bucket * kBucketSeconds + kBucketSeconds - 1);
         entry = OffsetCacheEntry{bucket, generation, atStart == atEnd, atStart};
     }
-    return entry.uniform ? entry.offset : QueryOffsetSeconds(unixSeconds);
+    return entry.uniform ? entry.offset : detail::SystemUtcOffsetSeconds(unixSeconds);
 }
 
 std::int64_t UnixSecondsOf(FileTime ft)
@@ -230,7 +221,7 @@ bool LocalFileTimeToFileTime(FileTime local, FileTime& utc)
 
 void ReloadTimeZone()
 {
-    tzset();
+    detail::SystemReloadTimeZone();
     g_zoneGeneration.fetch_add(1, std::memory_order_relaxed);
 }
 
