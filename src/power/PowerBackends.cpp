@@ -2,6 +2,8 @@
 
 #include "SimulatedPowerRequests.h"
 
+#include <utility>
+
 // CMake builds the back ends of the system being built for, from its folder; these are the
 // only lines that name them.
 #ifdef _WIN32
@@ -10,6 +12,8 @@
 namespace zembra {
 using SystemWakeTimer = WaitableWakeTimer;
 using SystemPowerRequests = Win32PowerRequests;
+// Windows cannot name the programs that hold off a request.
+constexpr bool kSystemListsInhibitors = false;
 } // namespace zembra
 #else
 #include "linux/LogindPowerRequests.h"
@@ -17,6 +21,7 @@ using SystemPowerRequests = Win32PowerRequests;
 namespace zembra {
 using SystemWakeTimer = TimerFdWakeTimer;
 using SystemPowerRequests = LogindPowerRequests;
+constexpr bool kSystemListsInhibitors = true;
 } // namespace zembra
 #endif
 
@@ -30,7 +35,13 @@ std::unique_ptr<IWakeTimer> CreateSystemWakeTimer()
 std::unique_ptr<IPowerRequests> CreatePowerRequests(const std::string& simulateLogPath)
 {
     if (!simulateLogPath.empty()) {
-        return std::make_unique<SimulatedPowerRequests>(simulateLogPath);
+        // Listing the blocking programs only reads, so even a simulation asks the system.
+        std::unique_ptr<IPowerRequests> inhibitorSource;
+        if constexpr (kSystemListsInhibitors) {
+            inhibitorSource = std::make_unique<SystemPowerRequests>();
+        }
+        return std::make_unique<SimulatedPowerRequests>(simulateLogPath,
+                                                        std::move(inhibitorSource));
     }
     return std::make_unique<SystemPowerRequests>();
 }

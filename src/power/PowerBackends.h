@@ -16,7 +16,8 @@ std::unique_ptr<IWakeTimer> CreateSystemWakeTimer();
 // The system's power requests (Linux: logind and the session's screen saver; Windows:
 // SetSuspendState, ExitWindowsEx, SetThreadExecutionState), or, when
 // `simulateLogPath` is not empty, the simulated back end that only appends one line per
-// request to that file and never touches the machine.
+// request to that file and never touches the machine (it asks the system only which programs
+// block a request, which changes nothing).
 std::unique_ptr<IPowerRequests> CreatePowerRequests(const std::string& simulateLogPath = {});
 
 } // namespace zembra

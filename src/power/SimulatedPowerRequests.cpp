@@ -19,8 +19,10 @@ std::string WriteError(const std::string& path, int error)
 
 } // namespace
 
-SimulatedPowerRequests::SimulatedPowerRequests(std::string logPath)
+SimulatedPowerRequests::SimulatedPowerRequests(std::string logPath,
+                                               std::unique_ptr<IPowerRequests> inhibitorSource)
     : m_logPath(std::move(logPath))
+    , m_inhibitorSource(std::move(inhibitorSource))
 {
 }
 
@@ -42,6 +44,14 @@ PowerResult SimulatedPowerRequests::Shutdown()
 PowerResult SimulatedPowerRequests::DisplayOn()
 {
     return Record("display-on");
+}
+
+std::vector<PowerInhibitor> SimulatedPowerRequests::BlockingInhibitors(const std::string& alarmType)
+{
+    if (!m_inhibitorSource) {
+        return {};
+    }
+    return m_inhibitorSource->BlockingInhibitors(alarmType);
 }
 
 PowerResult SimulatedPowerRequests::Record(const char* request)

@@ -1,6 +1,7 @@
 // A stand-in for logind and the session's screen saver, for tests on a private bus.
 //
 //   fake_logind <call log> [--deny] [--no-reply] [--screensaver-path=<path>]
+//               [--inhibitor=<what>|<who>|<why>|<mode>|<uid>|<pid>]...
 //
 // Owns org.freedesktop.login1 on the bus named by DBUS_SYSTEM_BUS_ADDRESS (and refuses to run
 // without that variable, so it can never stand in for the machine's own logind) and
@@ -10,14 +11,17 @@
 //   --deny        answer every call with an error, as logind does when policy forbids it
 //   --no-reply    never answer, to exercise the caller's time-out
 //   --screensaver-path  publish the screen saver at another object path
+//   --inhibitor   one inhibitor for ListInhibitors to list, in the order given
 // Prints "ready" once both names are owned; quits when its standard input closes, so it does
 // not outlive a test that crashed.
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusError>
+#include <QDBusMetaType>
 #include <QFile>
 #include <QObject>
 #include <QSocketNotifier>
@@ -25,6 +29,34 @@
 
 #include <cstdio>
 #include <unistd.h>
+
+// One entry of ListInhibitors, a(ssssuu) on the bus.
+struct Inhibitor {
+    QString what;
+    QString who;
+    QString why;
+    QString mode;
+    uint uid = 0;
+    uint pid = 0;
+};
+
+static QDBusArgument& operator<<(QDBusArgument& out, const Inhibitor& i)
+{
+    out.beginStructure();
+    out << i.what << i.who << i.why << i.mode << i.uid << i.pid;
+    out.endStructure();
+    return out;
+}
+
+static const QDBusArgument& operator>>(const QDBusArgument& in, Inhibitor& i)
+{
+    in.beginStructure();
+    in >> i.what >> i.who >> i.why >> i.mode >> i.uid >> i.pid;
+    in.endStructure();
+    return in;
+}
+
+Q_DECLARE_METATYPE(Inhibitor)
 
 namespace {
 
@@ -39,6 +71,7 @@ enum class Answer { Accept, Deny, Never };
 struct Behaviour {
     QString logPath;
     Answer answer = Answer::Accept;
+    QList<Inhibitor> inhibitors;
 };
 
 // Records a call and answers it as the behaviour says; false when the caller must not reply.
@@ -79,6 +112,13 @@ public Q_SLOTS:
     void Suspend(bool interactive) { Record(QStringLiteral("Suspend"), interactive); }
     void Hibernate(bool interactive) { Record(QStringLiteral("Hibernate"), interactive); }
     void PowerOff(bool interactive) { Record(QStringLiteral("PowerOff"), interactive); }
+    QList<Inhibitor> ListInhibitors()
+    {
+        Handle(*this, m_behaviour, QStringLiteral("ListInhibitors"),
+               QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+               QStringLiteral("Not allowed to list inhibitors"));
+        return m_behaviour.inhibitors;
+    }
 
 private:
     void Record(const QString& method, bool interactive)
@@ -134,6 +174,21 @@ bool Publish(QDBusConnection bus, const QString& service, const QString& path, Q
     return true;
 }
 
+// "<what>|<who>|<why>|<mode>|<uid>|<pid>"
+bool ParseInhibitor(const QString& text, Inhibitor& inhibitor)
+{
+    const QStringList fields = text.split(QLatin1Char('|'));
+    if (fields.size() != 6) {
+        return false;
+    }
+    bool uidOk = false;
+    bool pidOk = false;
+    const uint uid = fields[4].toUInt(&uidOk);
+    const uint pid = fields[5].toUInt(&pidOk);
+    inhibitor = {fields[0], fields[1], fields[2], fields[3], uid, pid};
+    return uidOk && pidOk;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -143,6 +198,7 @@ int main(int argc, char* argv[])
     Behaviour behaviour;
     QString screenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
     const QString pathOption = QStringLiteral("--screensaver-path=");
+    const QString inhibitorOption = QStringLiteral("--inhibitor=");
     const QStringList args = app.arguments().mid(1);
     for (const QString& arg : args) {
         if (arg == QLatin1String("--deny")) {
@@ -151,6 +207,13 @@ int main(int argc, char* argv[])
             behaviour.answer = Answer::Never;
         } else if (arg.startsWith(pathOption)) {
             screenSaverPath = arg.mid(pathOption.size());
+        } else if (arg.startsWith(inhibitorOption)) {
+            Inhibitor inhibitor;
+            if (!ParseInhibitor(arg.mid(inhibitorOption.size()), inhibitor)) {
+                Complain(QStringLiteral("bad inhibitor ") + arg);
+                return 2;
+            }
+            behaviour.inhibitors.append(inhibitor);
         } else if (!arg.startsWith(QLatin1String("--")) && behaviour.logPath.isEmpty()) {
             behaviour.logPath = arg;
         } else {
@@ -160,7 +223,8 @@ int main(int argc, char* argv[])
     }
     if (behaviour.logPath.isEmpty()) {
         Complain(QStringLiteral("usage: fake_logind <call log> [--deny] [--no-reply] "
-                                "[--screensaver-path=<path>]"));
+                                "[--screensaver-path=<path>] "
+                                "[--inhibitor=<what>|<who>|<why>|<mode>|<uid>|<pid>]..."));
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS")) {
@@ -168,6 +232,8 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    qDBusRegisterMetaType<Inhibitor>();
+    qDBusRegisterMetaType<QList<Inhibitor>>();
     FakeManager manager(behaviour);
     FakeScreenSaver screenSaver(behaviour);
     if (!Publish(QDBusConnection::systemBus(), QStringLiteral("org.freedesktop.login1"),

@@ -7,6 +7,7 @@
 #include "PowerBackends.h"
 #include "SimulatedPowerRequests.h"
 #include "linux/LogindPowerRequests.h"
+#include "model/CAlarm.h"
 #include "time/ZTime.h"
 
 #include <QDBusConnection>
@@ -22,6 +23,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace zembra;
 
@@ -45,6 +47,18 @@ QString Text(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// "<who>|<why>|<what>|<uid>|<pid>", the form the fake takes them in, less the mode.
+QStringList Describe(const std::vector<PowerInhibitor>& inhibitors)
+{
+    QStringList lines;
+    for (const PowerInhibitor& i : inhibitors) {
+        lines << QStringList{Text(i.who), Text(i.why), Text(i.what), QString::number(i.uid),
+                             QString::number(i.pid)}
+                     .join(QLatin1Char('|'));
+    }
+    return lines;
+}
+
 } // namespace
 
 class TestPowerRequests : public QObject {
@@ -61,6 +75,10 @@ private Q_SLOTS:
     void logindRequests_data();
     void logindRequests();
     void logindWithoutServiceSaysSo();
+    void inhibitorBlocks_data();
+    void inhibitorBlocks();
+    void logindListsBlockingInhibitors_data();
+    void logindListsBlockingInhibitors();
     void timedatedAnnouncesANewZone();
 
 private:
@@ -282,6 +300,92 @@ void TestPowerRequests::logindWithoutServiceSaysSo()
                                          "(org.freedesktop.ScreenSaver) is "
                                          "running on the session bus")),
              display.error.c_str());
+    QVERIFY(power.BlockingInhibitors(kTypeStandby).empty());
+}
+
+void TestPowerRequests::inhibitorBlocks_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("alarmType");
+    QTest::addColumn<bool>("blocks");
+    struct Row {
+        const char* name;
+        const char* what;
+        const char* mode;
+        const char* alarmType;
+        bool blocks;
+    };
+    const Row rows[] = {
+        {"sleep blocks standby", "sleep", "block", kTypeStandby, true},
+        {"sleep blocks hibernate", "sleep", "block", kTypeHibernate, true},
+        {"sleep lets shutdown pass", "sleep", "block", kTypeShutdown, false},
+        {"shutdown blocks shutdown", "shutdown", "block", kTypeShutdown, true},
+        {"shutdown lets standby pass", "shutdown", "block", kTypeStandby, false},
+        {"last of a list", "idle:handle-lid-switch:sleep", "block", kTypeHibernate, true},
+        {"middle of a list", "idle:shutdown:sleep", "block", kTypeShutdown, true},
+        {"list without the word", "idle:handle-suspend-key", "block", kTypeStandby, false},
+        {"a delay only waits", "sleep:shutdown", "delay", kTypeStandby, false},
+        {"empty list", "", "block", kTypeStandby, false},
+        {"wakeup asks nothing", "sleep:shutdown", "block", kTypeWakeup, false},
+    };
+    for (const Row& row : rows) {
+        QTest::newRow(row.name) << row.what << row.mode << row.alarmType << row.blocks;
+    }
+}
+
+void TestPowerRequests::inhibitorBlocks()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, mode);
+    QFETCH(QString, alarmType);
+    QFETCH(bool, blocks);
+    QCOMPARE(InhibitorBlocks(what.toStdString(), mode.toStdString(), alarmType.toStdString()),
+             blocks);
+}
+
+void TestPowerRequests::logindListsBlockingInhibitors_data()
+{
+    QTest::addColumn<QString>("alarmType");
+    QTest::addColumn<QStringList>("expected");
+    const QString updater = QStringLiteral("Updater|Installing updates|sleep|1000|101");
+    const QString burner = QStringLiteral("Burner|Writing a disc|shutdown|1000|102");
+    const QString backup = QStringLiteral("Backup|Copying files|idle:sleep:shutdown|0|104");
+    QTest::newRow("standby") << QStringLiteral("standby") << QStringList{updater, backup};
+    QTest::newRow("hibernate") << QStringLiteral("hibernate") << QStringList{updater, backup};
+    QTest::newRow("shutdown") << QStringLiteral("shutdown") << QStringList{burner, backup};
+    QTest::newRow("wakeup") << QStringLiteral("wakeup") << QStringList{};
+}
+
+// Only block-mode inhibitors of the matching word come back, in logind's order and with every
+// field in place; the simulated back end answers the same from the system yet passes none of
+// its own requests on.
+void TestPowerRequests::logindListsBlockingInhibitors()
+{
+    QFETCH(QString, alarmType);
+    QFETCH(QStringList, expected);
+    if (!m_privateBus) {
+        QSKIP(m_whyNoPrivateBus.constData());
+    }
+    StartFake({QStringLiteral("--inhibitor=sleep|Updater|Installing updates|block|1000|101"),
+               QStringLiteral("--inhibitor=shutdown|Burner|Writing a disc|block|1000|102"),
+               QStringLiteral("--inhibitor=sleep:shutdown|Player|Playing|delay|1000|103"),
+               QStringLiteral("--inhibitor=idle:sleep:shutdown|Backup|Copying files|block|0|104"),
+               QStringLiteral("--inhibitor=handle-lid-switch|Desktop|Lid|block|1000|105")});
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QCOMPARE(Describe(LogindPowerRequests().BlockingInhibitors(alarmType.toStdString())), expected);
+
+    const QString log = m_dir.filePath(QStringLiteral("simulated.log"));
+    const std::unique_ptr<IPowerRequests> simulated = CreatePowerRequests(log.toStdString());
+    QCOMPARE(Describe(simulated->BlockingInhibitors(alarmType.toStdString())), expected);
+    for (const PowerResult& r : {simulated->Standby(), simulated->Hibernate(),
+                                 simulated->Shutdown(), simulated->DisplayOn()}) {
+        QVERIFY2(r.ok, r.error.c_str());
+    }
+    QFile::remove(log);
+    QCOMPARE(ReadLines(m_callLog), QStringList(2, QStringLiteral("ListInhibitors")));
 }
 
 // The zone watcher hears systemd-timedated's announcement on the system bus (here the test's own

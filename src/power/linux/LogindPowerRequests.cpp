@@ -1,5 +1,6 @@
 #include "LogindPowerRequests.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -114,6 +115,42 @@ PowerResult LogindPowerRequests::CallLogind(const char* method) const
                                    + std::to_string(m_timeoutMs) + " ms: " + ErrorText(reply));
     }
     return PowerResult::Failed(ErrorText(reply));
+}
+
+std::vector<PowerInhibitor> LogindPowerRequests::BlockingInhibitors(const std::string& alarmType)
+{
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) {
+        return {};
+    }
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        kLogindService, kLogindPath, kLogindInterface, QStringLiteral("ListInhibitors"));
+    const QDBusMessage reply = bus.call(call, QDBus::Block, m_timeoutMs);
+    // Anything but the documented shape is not read: a mismatched read only yields noise.
+    if (reply.type() != QDBusMessage::ReplyMessage
+        || reply.signature() != QLatin1String("a(ssssuu)") || reply.arguments().size() != 1) {
+        return {};
+    }
+    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
+    std::vector<PowerInhibitor> blocking;
+    list.beginArray();
+    while (!list.atEnd()) {
+        QString what;
+        QString who;
+        QString why;
+        QString mode;
+        uint uid = 0;
+        uint pid = 0;
+        list.beginStructure();
+        list >> what >> who >> why >> mode >> uid >> pid;
+        list.endStructure();
+        if (InhibitorBlocks(what.toStdString(), mode.toStdString(), alarmType)) {
+            blocking.push_back(
+                {who.toStdString(), why.toStdString(), what.toStdString(), pid, uid});
+        }
+    }
+    list.endArray();
+    return blocking;
 }
 
 PowerResult LogindPowerRequests::DisplayOn()
