@@ -399,7 +399,7 @@
 <context>
     <name>zembra::CAlarmList</name>
     <message>
-        <location filename="../../src/ui/CAlarmList.cpp" line="+102"/>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+103"/>
         <source>Czas</source>
         <translation>Zeit</translation>
     </message>
@@ -450,7 +450,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+176"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+173"/>
         <source>Do uśpienia zostało:</source>
         <translation>Zeit bis zum Standby:</translation>
     </message>
@@ -465,22 +465,32 @@
         <translation>Zeit bis zum Herunterfahren:</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+181"/>
         <source>Nie można odtworzyć dźwięku: %1</source>
         <translation>Der Ton kann nicht abgespielt werden: %1</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+2"/>
+        <source>Zamiast niego dzwoni wbudowany sygnał alarmu.</source>
+        <translation>Stattdessen ertönt der eingebaute Alarmton.</translation>
+    </message>
+    <message>
+        <location line="+66"/>
         <source>Nie uruchomiono programu: %1</source>
         <translation>Programm nicht gestartet: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+11"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Das Programm %1 kann nicht gestartet werden: %2</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+30"/>
+        <source>odtwarzanie nie powiodło się</source>
+        <translation>Wiedergabe fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+36"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Der Computer konnte nicht in den Standby versetzt werden: %1</translation>
     </message>
@@ -498,14 +508,14 @@
 <context>
     <name>zembra::CDialogSettings</name>
     <message>
-        <location filename="../../src/ui/CDialogSettings.cpp" line="+48"/>
+        <location filename="../../src/ui/CDialogSettings.cpp" line="+51"/>
         <location line="+7"/>
-        <location line="+149"/>
+        <location line="+173"/>
         <source>&lt;domyślny&gt;</source>
         <translation>&lt;Standard&gt;</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-35"/>
         <source>Ustawienia</source>
         <translation>Einstellungen</translation>
     </message>
@@ -546,6 +556,31 @@
     </message>
     <message>
         <location line="+2"/>
+        <source>Powtarzaj dźwięk aż do wyłączenia</source>
+        <translation>Ton wiederholen, bis er abgeschaltet wird</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odtwarza dźwięk alarmu od początku, dopóki alarm nie zostanie potwierdzony albo odłożony na drzemkę, najdłużej przez 15 minut</source>
+        <translation>Spielt den Alarmton immer wieder von vorn, bis der Alarm bestätigt oder auf später verschoben wird, höchstens 15 Minuten lang</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Drzemka:</source>
+        <translation>Schlummern:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> min</source>
+        <translation> Min.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Czas drzemki proponowany jako pierwszy: dzwoniący alarm odłożony poleceniem Drzemka zadzwoni znowu po tylu minutach</source>
+        <translation>Die zuerst angebotene Schlummerzeit: ein klingelnder Alarm, der mit dem Befehl Schlummern aufgeschoben wird, klingelt nach so vielen Minuten erneut</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Ukrywaj okno przy starcie</source>
         <translation>Fenster beim Start ausblenden</translation>
     </message>
@@ -696,7 +731,12 @@
         <translation>%1 %2: %3 Min. verspätet</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+6"/>
+        <source>Drzemka nie zadzwoniła</source>
+        <translation>Die Schlummerpause hat nicht geklingelt</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Zembra: alarmy z opóźnieniem</source>
         <translation>Zembra: Verspätete Alarme</translation>
     </message>
@@ -709,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+306"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+340"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -845,15 +885,119 @@
         <translation>Beendet die Wiedergabe des Alarmtons</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+13"/>
+        <source>&amp;Drzemka</source>
+        <translation>Schl&amp;ummern</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1 min</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1 (domyślnie)</source>
+        <translation>%1 (Standard)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1 o %2</source>
+        <translation>%1 um %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Odłóż o 5 min</source>
+        <translation>5 Min. aufschieben</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odłóż o 30 min</source>
+        <translation>30 Min. aufschieben</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pomiń tym razem</source>
+        <translation>Diesmal auslassen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Teraz</source>
+        <translation>Jetzt</translation>
+    </message>
+    <message>
+        <location line="+72"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>Diese Desktopumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
     </message>
 </context>
 <context>
+    <name>zembra::CPowerCountdown</name>
+    <message>
+        <location filename="../../src/ui/CPowerCountdown.cpp" line="+57"/>
+        <location line="+236"/>
+        <source>Zembra: odliczanie</source>
+        <translation>Zembra: Countdown</translation>
+    </message>
+    <message>
+        <location line="-228"/>
+        <source>Uśpienie komputera</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Hibernacja komputera</source>
+        <translation>Ruhezustand</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Wyłączenie komputera</source>
+        <translation>Herunterfahren</translation>
+    </message>
+    <message>
+        <location line="+153"/>
+        <source>%1 za %2</source>
+        <translation>%1 in %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Alarm o %1</source>
+        <translation>Alarm um %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Alarm „%1” o %2</source>
+        <translation>Alarm „%1“ um %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Zablokowane przez: %1</source>
+        <translation>Blockiert durch: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Odłóż o 5 min</source>
+        <translation>5 Min. aufschieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odłóż o 30 min</source>
+        <translation>30 Min. aufschieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomiń tym razem</source>
+        <translation>Diesmal auslassen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Teraz</source>
+        <translation>Jetzt</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CSoundDevice</name>
     <message>
-        <location filename="../../src/alert/CSoundDevice.cpp" line="+32"/>
+        <location filename="../../src/alert/CSoundDevice.cpp" line="+35"/>
         <source>tego pliku nie da się odtworzyć</source>
         <translation>diese Datei kann nicht abgespielt werden</translation>
     </message>
@@ -916,7 +1060,7 @@ keiner
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+233"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+251"/>
         <source>&amp;O programie...</source>
         <translation>&amp;Über Zembra...</translation>
     </message>
@@ -967,7 +1111,7 @@ keiner
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+175"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+180"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
@@ -1009,7 +1153,7 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
         <translation>Die Zustimmung kann nicht in den Einstellungen gespeichert werden; die Programme bleiben zurückgehalten.</translation>
     </message>
     <message>
-        <location line="+111"/>
+        <location line="+121"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Die Datei %1 kann nicht geöffnet werden.
@@ -1035,7 +1179,7 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
         <translation>Die aktuelle Alarmliste bleibt unverändert.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+21"/>
         <source>Plik %1 jest chroniony przed zapisem.
 Zapisz listę pod inną nazwą (Plik &gt; Zapisz jako...).
 Zmiany nie zostały zapisane.</source>
@@ -1081,7 +1225,7 @@ Czy chcesz go zastąpić?</source>
 Möchten Sie sie ersetzen?</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+41"/>
         <source>Zapisać nową listę alarmów?</source>
         <translation>Die neue Alarmliste speichern?</translation>
     </message>
@@ -1108,7 +1252,7 @@ Der Alarm für %2 klingelt möglicherweise nicht.</translation>
         <translation>Der Systemwecker kann nicht abgestellt werden: %1</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+116"/>
         <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
         <translation>dem Programm fehlt die Berechtigung. Erteilen Sie sie in einem Terminal mit:</translation>
     </message>
@@ -1147,12 +1291,12 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     </message>
     <message>
-        <location line="+173"/>
+        <location line="+175"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Möchten Sie diesen Alarm wirklich löschen?</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+39"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
     </message>
@@ -1189,7 +1333,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Die Liste %1 startet Programme, die auf diesem Computer nicht zugelassen wurden. Die Alarme klingeln, aber diese Programme startet Zembra erst, wenn Sie sie zulassen:</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+114"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>Der Computer wird für diesen Alarm geweckt.</translation>
     </message>

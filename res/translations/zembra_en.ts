@@ -399,7 +399,7 @@
 <context>
     <name>zembra::CAlarmList</name>
     <message>
-        <location filename="../../src/ui/CAlarmList.cpp" line="+102"/>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+103"/>
         <source>Czas</source>
         <translation>Time</translation>
     </message>
@@ -450,7 +450,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+176"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+173"/>
         <source>Do uśpienia zostało:</source>
         <translation>Time until standby:</translation>
     </message>
@@ -465,22 +465,32 @@
         <translation>Time until shutdown:</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+181"/>
         <source>Nie można odtworzyć dźwięku: %1</source>
         <translation>Cannot play the sound: %1</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+2"/>
+        <source>Zamiast niego dzwoni wbudowany sygnał alarmu.</source>
+        <translation>The built-in alarm tone rings instead.</translation>
+    </message>
+    <message>
+        <location line="+66"/>
         <source>Nie uruchomiono programu: %1</source>
         <translation>Program not started: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+11"/>
         <source>Nie można uruchomić programu %1: %2</source>
         <translation>Cannot run the program %1: %2</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+30"/>
+        <source>odtwarzanie nie powiodło się</source>
+        <translation>playback failed</translation>
+    </message>
+    <message>
+        <location line="+36"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Failed to put the computer on standby: %1</translation>
     </message>
@@ -498,14 +508,14 @@
 <context>
     <name>zembra::CDialogSettings</name>
     <message>
-        <location filename="../../src/ui/CDialogSettings.cpp" line="+48"/>
+        <location filename="../../src/ui/CDialogSettings.cpp" line="+51"/>
         <location line="+7"/>
-        <location line="+149"/>
+        <location line="+173"/>
         <source>&lt;domyślny&gt;</source>
         <translation>&lt;default&gt;</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-35"/>
         <source>Ustawienia</source>
         <translation>Settings</translation>
     </message>
@@ -546,6 +556,31 @@
     </message>
     <message>
         <location line="+2"/>
+        <source>Powtarzaj dźwięk aż do wyłączenia</source>
+        <translation>Repeat the sound until silenced</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odtwarza dźwięk alarmu od początku, dopóki alarm nie zostanie potwierdzony albo odłożony na drzemkę, najdłużej przez 15 minut</source>
+        <translation>Plays the alarm sound again from the start until the alarm is confirmed or snoozed, for at most 15 minutes</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Drzemka:</source>
+        <translation>Snooze:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Czas drzemki proponowany jako pierwszy: dzwoniący alarm odłożony poleceniem Drzemka zadzwoni znowu po tylu minutach</source>
+        <translation>The snooze offered first: a ringing alarm put off with the Snooze command rings again after this many minutes</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Ukrywaj okno przy starcie</source>
         <translation>Hide the window at startup</translation>
     </message>
@@ -696,7 +731,12 @@
         <translation>%1 %2: %3 min late</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+6"/>
+        <source>Drzemka nie zadzwoniła</source>
+        <translation>The snooze did not ring</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Zembra: alarmy z opóźnieniem</source>
         <translation>Zembra: Late Alarms</translation>
     </message>
@@ -709,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+306"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+340"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -845,15 +885,119 @@
         <translation>Stops the alarm sound</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+13"/>
+        <source>&amp;Drzemka</source>
+        <translation>Sn&amp;ooze</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1 (domyślnie)</source>
+        <translation>%1 (default)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1 o %2</source>
+        <translation>%1 at %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Odłóż o 5 min</source>
+        <translation>Postpone 5 min</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odłóż o 30 min</source>
+        <translation>Postpone 30 min</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pomiń tym razem</source>
+        <translation>Skip this time</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Teraz</source>
+        <translation>Now</translation>
+    </message>
+    <message>
+        <location line="+72"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>This desktop has no notification area, so the Zembra window is minimized instead of hidden. Alarms keep working; use Exit to quit the program.</translation>
     </message>
 </context>
 <context>
+    <name>zembra::CPowerCountdown</name>
+    <message>
+        <location filename="../../src/ui/CPowerCountdown.cpp" line="+57"/>
+        <location line="+236"/>
+        <source>Zembra: odliczanie</source>
+        <translation>Zembra: countdown</translation>
+    </message>
+    <message>
+        <location line="-228"/>
+        <source>Uśpienie komputera</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Hibernacja komputera</source>
+        <translation>Hibernation</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Wyłączenie komputera</source>
+        <translation>Shutdown</translation>
+    </message>
+    <message>
+        <location line="+153"/>
+        <source>%1 za %2</source>
+        <translation>%1 in %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Alarm o %1</source>
+        <translation>Alarm at %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Alarm „%1” o %2</source>
+        <translation>Alarm “%1” at %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Zablokowane przez: %1</source>
+        <translation>Blocked by: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Odłóż o 5 min</source>
+        <translation>Postpone 5 min</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odłóż o 30 min</source>
+        <translation>Postpone 30 min</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomiń tym razem</source>
+        <translation>Skip this time</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Teraz</source>
+        <translation>Now</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CSoundDevice</name>
     <message>
-        <location filename="../../src/alert/CSoundDevice.cpp" line="+32"/>
+        <location filename="../../src/alert/CSoundDevice.cpp" line="+35"/>
         <source>tego pliku nie da się odtworzyć</source>
         <translation>this file cannot be played</translation>
     </message>
@@ -916,7 +1060,7 @@ none
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+233"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+251"/>
         <source>&amp;O programie...</source>
         <translation>&amp;About Zembra...</translation>
     </message>
@@ -967,7 +1111,7 @@ none
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+175"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+180"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>The system wake-up timer is unavailable: %1
@@ -1009,7 +1153,7 @@ Restore the unsaved changes?</translation>
         <translation>The approval cannot be stored in the settings; the programs are still held back.</translation>
     </message>
     <message>
-        <location line="+111"/>
+        <location line="+121"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Cannot open the file %1.
@@ -1035,7 +1179,7 @@ Restore the unsaved changes?</translation>
         <translation>The current alarm list has not been changed.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+21"/>
         <source>Plik %1 jest chroniony przed zapisem.
 Zapisz listę pod inną nazwą (Plik &gt; Zapisz jako...).
 Zmiany nie zostały zapisane.</source>
@@ -1081,7 +1225,7 @@ Czy chcesz go zastąpić?</source>
 Do you want to replace it?</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+41"/>
         <source>Zapisać nową listę alarmów?</source>
         <translation>Save the new alarm list?</translation>
     </message>
@@ -1108,7 +1252,7 @@ The alarm set for %2 may not ring.</translation>
         <translation>Cannot cancel the system wake timer: %1</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+116"/>
         <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
         <translation>the program lacks the permission. Grant it in a terminal with:</translation>
     </message>
@@ -1147,12 +1291,12 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Alarms may not go off on time.</translation>
     </message>
     <message>
-        <location line="+173"/>
+        <location line="+175"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Are you sure you want to delete this alarm?</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+39"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Cannot put the computer on standby: power management is unavailable.</translation>
     </message>
@@ -1189,7 +1333,7 @@ Alarms may not go off on time.</translation>
         <translation>The list %1 starts programs that have not been allowed on this computer. The alarms ring, but Zembra will not start these programs until you allow them:</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+114"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>The computer will be woken for this alarm.</translation>
     </message>

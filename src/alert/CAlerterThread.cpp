@@ -12,12 +12,14 @@ namespace zembra {
 Q_LOGGING_CATEGORY(lcAlert, "zembra.alert", QtWarningMsg)
 
 CAlerterThread::CAlerterThread(CSettings& settings, IPowerRequests* power,
-                               std::unique_ptr<IVolumeControl> volume, QObject* parent)
+                               std::unique_ptr<IVolumeControl> volume, SoundFactory makeSound,
+                               QObject* parent)
     : QThread(parent)
     , m_settings(settings)
 {
     qRegisterMetaType<zembra::FiringPass>();
     qRegisterMetaType<std::optional<zembra::CAlarm>>();
+    qRegisterMetaType<std::vector<zembra::CAlarm>>();
     setObjectName(QStringLiteral("alerter"));
 
     CAlerterWindow::Dependencies deps;
@@ -26,6 +28,9 @@ CAlerterThread::CAlerterThread(CSettings& settings, IPowerRequests* power,
     deps.maxRingVolume = [&settings] { return settings.m_regMaxRingVolume.Get() != 0; };
     deps.startProgram = StartProgram;
     deps.soundPlaying = &m_bSoundPlaying;
+    deps.ringing = &m_bRinging;
+    deps.makeSound = std::move(makeSound);
+    deps.repeatSound = [&settings] { return settings.m_regRepeatSound.Get() != 0; };
     m_pAlerterWnd = std::make_unique<CAlerterWindow>(std::move(deps));
 
     // The pop-up is a widget and stays on this (the user-interface) thread.
@@ -50,6 +55,8 @@ CAlerterThread::CAlerterThread(CSettings& settings, IPowerRequests* power,
     connect(window, &CAlerterWindow::StartTrayAnimation, this, &CAlerterThread::StartTrayAnimation);
     connect(window, &CAlerterWindow::StopTrayAnimation, this, &CAlerterThread::StopTrayAnimation);
     connect(window, &CAlerterWindow::ActionFailed, this, &CAlerterThread::ActionFailed);
+    connect(window, &CAlerterWindow::RingingChanged, this, &CAlerterThread::RingingChanged);
+    connect(window, &CAlerterWindow::Snoozed, this, &CAlerterThread::Snoozed);
 }
 
 CAlerterThread::~CAlerterThread()
@@ -103,6 +110,22 @@ void CAlerterThread::StartFadeOut(int durationMs)
     if (CAlerterWindow* window = m_pAlerterWnd.get()) {
         QMetaObject::invokeMethod(window, [window, durationMs] { window->StartFadeOut(durationMs); },
                                   Qt::QueuedConnection);
+    }
+}
+
+void CAlerterThread::Silence(int fadeMs)
+{
+    // Cleared here at once, so that the confirm command is disabled before the queued call runs.
+    m_bSoundPlaying.store(false);
+    if (CAlerterWindow* window = m_pAlerterWnd.get()) {
+        QMetaObject::invokeMethod(window, [window, fadeMs] { window->Silence(fadeMs); }, Qt::QueuedConnection);
+    }
+}
+
+void CAlerterThread::Snooze(int minutes)
+{
+    if (CAlerterWindow* window = m_pAlerterWnd.get()) {
+        QMetaObject::invokeMethod(window, [window, minutes] { window->Snooze(minutes); }, Qt::QueuedConnection);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace zembra {
@@ -20,14 +21,19 @@ namespace zembra {
 class CSettings;
 class CTaskbarNotifier;
 class IPowerRequests;
+class ISoundDevice;
 
 class CAlerterThread : public QThread, public INextAlarmSink {
     Q_OBJECT
 
 public:
-    // `power` must outlive the thread; `volume` null means the system's default sink.
+    using SoundFactory = std::function<std::unique_ptr<ISoundDevice>()>;
+
+    // `power` must outlive the thread; `volume` null means the system's default sink, an empty
+    // `makeSound` the system's sound stack.
     CAlerterThread(CSettings& settings, IPowerRequests* power,
-                   std::unique_ptr<IVolumeControl> volume = nullptr, QObject* parent = nullptr);
+                   std::unique_ptr<IVolumeControl> volume = nullptr, SoundFactory makeSound = {},
+                   QObject* parent = nullptr);
     // Stops the thread, restoring a raised volume first.
     ~CAlerterThread() override;
 
@@ -40,6 +46,10 @@ public:
     void CarryOut(const FiringPass& pass);
     // The user silenced the alarm: the sound fades out over `durationMs`.
     void StartFadeOut(int durationMs);
+    // The user silenced the alarms: the sound fades out over `fadeMs`, nothing rings any more.
+    void Silence(int fadeMs);
+    // The ringing alarms fall quiet; Snoozed() hands them back to ring again in `minutes`.
+    void Snooze(int minutes);
     // The pop-up's opacity from the Transparency setting (percent).
     void SetTransparency(unsigned percent);
 
@@ -47,6 +57,8 @@ public:
     // enabled exactly while this is set.
     bool IsSoundPlaying() const { return m_bSoundPlaying.load(); }
     void ClearSoundPlaying() { m_bSoundPlaying.store(false); }
+    // Some alarm rings (its sound plays or its message is shown): it can be snoozed.
+    bool IsRinging() const { return m_bRinging.load(); }
 
     CAlerterWindow* Window() const { return m_pAlerterWnd.get(); }
     CTaskbarNotifier* Notifier() const { return m_notifier.get(); }
@@ -55,10 +67,13 @@ Q_SIGNALS:
     void StartTrayAnimation(int delayMs, int seconds);
     void StopTrayAnimation();
     void ActionFailed(const QString& text);
+    void RingingChanged(bool ringing);
+    void Snoozed(const std::vector<zembra::CAlarm>& alarms, int minutes);
 
 private:
     CSettings& m_settings;
     std::atomic<bool> m_bSoundPlaying{false};
+    std::atomic<bool> m_bRinging{false};
     std::unique_ptr<CTaskbarNotifier> m_notifier;
     std::unique_ptr<CAlerterWindow> m_pAlerterWnd;
 };

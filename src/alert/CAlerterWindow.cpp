@@ -1,6 +1,7 @@
 #include "CAlerterWindow.h"
 
 #include "CSoundDevice.h"
+#include "ISoundDevice.h"
 #include "CVolumeMixer.h"
 #include "IPowerRequests.h"
 #include "time/Clock.h"
@@ -17,7 +18,7 @@ Q_LOGGING_CATEGORY(lcCarry, "zembra.carry", QtWarningMsg)
 
 namespace {
 
-constexpr FileTime kCountdownSpan = 5 * kTicksPerMinute;
+constexpr FileTime kCountdownSpan = kPowerCountdownSpan;
 constexpr int kCountdownTickMs = 1000;
 constexpr int kMessageTickMs = 2000;
 constexpr int kRestoreDelayMs = 5000;
@@ -66,13 +67,9 @@ void CAlerterWindow::Init()
     if (m_sound) {
         return;
     }
-    m_sound = std::make_unique<CSoundDevice>();
-    connect(m_sound.get(), &CSoundDevice::PlayedToEnd, this, &CAlerterWindow::OnSoundEnded);
-    connect(m_sound.get(), &CSoundDevice::Failed, this, [this](const QString& reason) {
-        Q_EMIT StopTrayAnimation();
-        TellSoundFailure(reason);
-        ScheduleVolumeRestore();
-    });
+    m_sound = m_deps.makeSound ? m_deps.makeSound() : std::make_unique<CSoundDevice>();
+    connect(m_sound.get(), &ISoundDevice::PlayedToEnd, this, &CAlerterWindow::OnPlayedToEnd);
+    connect(m_sound.get(), &ISoundDevice::Failed, this, &CAlerterWindow::OnSoundFailed);
 }
 
 void CAlerterWindow::Shutdown()
@@ -234,14 +231,87 @@ void CAlerterWindow::OnNotifierClicked()
     m_countdownStartTimer.stop();
     m_messageTimer.stop();
     m_messages.clear();
+    m_messageAlarms.clear();
     m_nMessageIndex = 0;
-    m_nSoundMessage = -1;
+    UpdateRinging();
+}
+
+void CAlerterWindow::Silence(int fadeMs)
+{
+    if (m_deps.soundPlaying != nullptr) {
+        m_deps.soundPlaying->store(false);
+    }
+    StartFadeOut(fadeMs);
+    m_ringing.clear();
+    UpdateRinging();
+}
+
+void CAlerterWindow::Snooze(int minutes)
+{
+    if (m_ringing.empty()) {
+        return;
+    }
+    const std::vector<CAlarm> alarms = RingingAlarms();
+    // Their messages leave the rotation; whatever else is shown stays.
+    for (qsizetype i = m_messages.size() - 1; i >= 0; --i) {
+        if (m_ringing.count(m_messageAlarms[static_cast<std::size_t>(i)]) != 0) {
+            m_messages.removeAt(i);
+            m_messageAlarms.erase(m_messageAlarms.begin() + i);
+        }
+    }
+    m_nMessageIndex = 0;
+    if (m_messages.isEmpty()) {
+        m_messageTimer.stop();
+        Q_EMIT SlideOutNotifier();
+    }
+    if (m_ringing.count(m_soundAlarmId) != 0) {
+        StopSound();
+    }
+    m_ringing.clear();
+    UpdateRinging();
+    Q_EMIT Snoozed(alarms, minutes);
+}
+
+std::vector<CAlarm> CAlerterWindow::RingingAlarms() const
+{
+    std::vector<CAlarm> alarms;
+    for (const auto& entry : m_ringing) {
+        alarms.push_back(entry.second);
+    }
+    return alarms;
+}
+
+void CAlerterWindow::UpdateRinging()
+{
+    const bool soundOpen = m_sound && m_sound->IsOpen();
+    std::erase_if(m_ringing, [this, soundOpen](const auto& entry) {
+        const bool hasSound = soundOpen && entry.first == m_soundAlarmId;
+        const bool hasMessage = std::find(m_messageAlarms.begin(), m_messageAlarms.end(), entry.first)
+                                != m_messageAlarms.end();
+        return !hasSound && !hasMessage;
+    });
+    const bool ringing = !m_ringing.empty();
+    if (m_deps.ringing == nullptr || m_deps.ringing->exchange(ringing) != ringing) {
+        Q_EMIT RingingChanged(ringing);
+    }
 }
 
 void CAlerterWindow::StartFadeOut(int durationMs)
 {
     m_nFadeVolume = kFadeStartVolume;
     m_fadeTimer.start(std::max(durationMs, 0) / 10);
+}
+
+void CAlerterWindow::OnPlayedToEnd()
+{
+    // A repeated sound starts over while its alarm rings (not silenced, not snoozed, no fade
+    // under way), up to the time limit.
+    const bool repeat = m_deps.repeatSound && m_deps.repeatSound() && m_ringing.count(m_soundAlarmId) != 0
+                        && !m_fadeTimer.isActive() && Clock::Now() - m_soundStartUtc < kRepeatSpan;
+    if (repeat && m_sound->Play()) {
+        return;
+    }
+    OnSoundEnded();
 }
 
 void CAlerterWindow::OnSoundEnded()
@@ -251,20 +321,60 @@ void CAlerterWindow::OnSoundEnded()
     }
     Q_EMIT StopTrayAnimation();
     ScheduleVolumeRestore();
+    UpdateRinging();
 }
 
-void CAlerterWindow::TellSoundFailure(const QString& reason)
+void CAlerterWindow::StopSound()
 {
-    const QString text = tr("Nie można odtworzyć dźwięku: %1").arg(reason);
-    // Beside the alarm's own message, which keeps its place and number in the rotation; an
-    // alarm without a message gets this one line.
-    if (m_nSoundMessage >= 0 && m_nSoundMessage < m_messages.size()) {
-        QString& message = m_messages[m_nSoundMessage];
-        message += (message.isEmpty() ? QString() : QStringLiteral("\n")) + text;
-    } else {
-        m_messages << text;
-        m_nSoundMessage = static_cast<int>(m_messages.size()) - 1;
+    m_fadeTimer.stop();
+    if (m_sound) {
+        m_sound->Stop();
+        m_sound->Close();
     }
+    if (m_deps.soundPlaying != nullptr) {
+        m_deps.soundPlaying->store(false);
+    }
+    Q_EMIT StopTrayAnimation();
+    ScheduleVolumeRestore();
+}
+
+void CAlerterWindow::OnSoundFailed(const QString& reason)
+{
+    // The alarm's own sound failed: the built-in tone rings instead. Should that fail too,
+    // there is no sound to be had on this machine now; the message says why.
+    const bool toneInstead = !m_bToneInstead;
+    TellSoundFailure(reason, toneInstead);
+    if (toneInstead) {
+        PlayBuiltInTone();
+        return;
+    }
+    Q_EMIT StopTrayAnimation();
+    ScheduleVolumeRestore();
+    UpdateRinging();
+}
+
+void CAlerterWindow::TellSoundFailure(const QString& reason, bool toneInstead)
+{
+    QString text = tr("Nie można odtworzyć dźwięku: %1").arg(reason);
+    if (toneInstead) {
+        text += u'\n' + tr("Zamiast niego dzwoni wbudowany sygnał alarmu.");
+    }
+    // Beside the alarm's own message, which keeps its place and number in the rotation; an
+    // alarm without a message gets these lines.
+    const auto own = std::find(m_messageAlarms.begin(), m_messageAlarms.end(), m_soundAlarmId);
+    if (m_soundAlarmId != 0 && own != m_messageAlarms.end()) {
+        QString& message = m_messages[own - m_messageAlarms.begin()];
+        message += (message.isEmpty() ? QString() : QStringLiteral("\n")) + text;
+        m_messageTimer.start(kMessageTickMs);
+    } else {
+        AddMessage(text, m_soundAlarmId);
+    }
+}
+
+void CAlerterWindow::AddMessage(const QString& text, std::uint64_t alarmId)
+{
+    m_messages << text;
+    m_messageAlarms.push_back(alarmId);
     m_messageTimer.start(kMessageTickMs);
 }
 
@@ -278,7 +388,14 @@ void CAlerterWindow::ScheduleVolumeRestore()
 void CAlerterWindow::CarryOut(const FiringPass& pass)
 {
     for (const DueAlarm& due : pass.alarms) {
-        qCInfo(lcCarry, "carried out: %s%s", due.alarm.m_strComment.c_str(), due.late ? " (late)" : "");
+        if (due.snoozed && due.late) {
+            // The machine slept through the snooze: ringing it now, maybe hours later, would
+            // wake nobody in time; the late notice tells of it instead.
+            qCInfo(lcCarry, "snooze dropped (late): %s", due.alarm.m_strComment.c_str());
+            continue;
+        }
+        qCInfo(lcCarry, "carried out: %s%s%s", due.alarm.m_strComment.c_str(), due.snoozed ? " (snoozed)" : "",
+               due.late ? " (late)" : "");
         DoActions(due);
     }
     // Late alarms make no request: putting the machine back to sleep or switching it off the
@@ -289,14 +406,17 @@ void CAlerterWindow::CarryOut(const FiringPass& pass)
 void CAlerterWindow::DoActions(const DueAlarm& due)
 {
     const CAlarm& alarm = due.alarm;
-    // A late alarm makes no power request of any kind, the display's included.
-    if (alarm.m_strType == kTypeWakeup && m_deps.power != nullptr && !due.late) {
+    // A late alarm makes no power request of any kind, the display's included; a snoozed one
+    // rings with its message and sound only.
+    if (alarm.m_strType == kTypeWakeup && m_deps.power != nullptr && !due.late && !due.snoozed) {
         if (const PowerResult result = m_deps.power->DisplayOn(); !result.ok) {
             // Desktops without a screen-saver service cannot be asked; the alarm goes on.
             qWarning("Cannot turn the display on: %s", result.error.c_str());
         }
     }
-    m_nSoundMessage = -1;
+    if (alarm.m_bMessageActive || alarm.m_bSoundActive) {
+        m_ringing[alarm.m_nId] = alarm;
+    }
     // A program held back is said at the end of the alarm's message (or as its message).
     QStringList message;
     if (alarm.m_bMessageActive) {
@@ -306,24 +426,22 @@ void CAlerterWindow::DoActions(const DueAlarm& due)
         message << tr("Nie uruchomiono programu: %1").arg(QString::fromStdString(alarm.m_strProgram));
     }
     if (!message.isEmpty()) {
-        m_messages << message.join(u'\n');
-        m_nSoundMessage = static_cast<int>(m_messages.size()) - 1;
-        m_messageTimer.start(kMessageTickMs);
+        AddMessage(message.join(u'\n'), alarm.m_nId);
     }
     if (alarm.m_bSoundActive) {
         PlaySound(alarm);
     }
-    if (alarm.m_bProgramActive && !alarm.m_strProgram.empty() && !due.programHeldBack) {
+    if (alarm.m_bProgramActive && !alarm.m_strProgram.empty() && !due.programHeldBack && !due.snoozed) {
         std::string error;
         if (!m_deps.startProgram || !m_deps.startProgram(alarm.m_strProgram, error)) {
             const QString text = tr("Nie można uruchomić programu %1: %2")
                                      .arg(QString::fromStdString(alarm.m_strProgram),
                                           QString::fromStdString(error));
-            m_messages << text;
-            m_messageTimer.start(kMessageTickMs);
+            AddMessage(text, 0);
             Q_EMIT ActionFailed(text);
         }
     }
+    UpdateRinging();
 }
 
 void CAlerterWindow::PlaySound(const CAlarm& alarm)
@@ -332,20 +450,41 @@ void CAlerterWindow::PlaySound(const CAlarm& alarm)
         m_volume->RaiseVolume();
     }
     Init();
+    m_fadeTimer.stop(); // a fade of the previous sound must not silence this one
     m_sound->Close();
+    m_soundAlarmId = alarm.m_nId;
+    m_bToneInstead = false;
+    m_soundStartUtc = Clock::Now();
     QString error;
-    const QString path = QString::fromStdString(alarm.m_strSound);
-    if (!m_sound->Open(path, &error)) {
-        TellSoundFailure(error);
-        ScheduleVolumeRestore();
+    if (!m_sound->Open(QString::fromStdString(alarm.m_strSound), &error)) {
+        TellSoundFailure(error, true);
+        PlayBuiltInTone();
         return;
     }
     // A new device starts at its own full volume, whatever an earlier fade left.
     m_sound->SetVolume(kFadeStartVolume);
     if (!m_sound->Play()) {
+        TellSoundFailure(tr("odtwarzanie nie powiodło się"), true);
+        PlayBuiltInTone();
+        return;
+    }
+    OnSoundStarted();
+}
+
+void CAlerterWindow::PlayBuiltInTone()
+{
+    m_bToneInstead = true;
+    m_sound->OpenBuiltInTone();
+    m_sound->SetVolume(kFadeStartVolume);
+    if (!m_sound->Play()) {
         ScheduleVolumeRestore();
         return;
     }
+    OnSoundStarted();
+}
+
+void CAlerterWindow::OnSoundStarted()
+{
     Q_EMIT StartTrayAnimation(500, -1);
     if (m_deps.soundPlaying != nullptr) {
         m_deps.soundPlaying->store(true);
@@ -371,8 +510,7 @@ void CAlerterWindow::RequestPower(const std::string& type)
     }
     if (!result.ok) {
         const QString text = failure.arg(QString::fromStdString(result.error));
-        m_messages << text;
-        m_messageTimer.start(kMessageTickMs);
+        AddMessage(text, 0);
         Q_EMIT ActionFailed(text);
     }
 }

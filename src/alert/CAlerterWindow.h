@@ -15,13 +15,16 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zembra {
 
-class CSoundDevice;
+class ISoundDevice;
 class CVolumeMixer;
 class IPowerRequests;
 
@@ -39,7 +42,16 @@ public:
         // Starts a program (split into words, no shell); false with the reason.
         std::function<bool(const std::string& commandLine, std::string& error)> startProgram;
         std::atomic<bool>* soundPlaying = nullptr;  // the flag the confirm command follows
+        std::atomic<bool>* ringing = nullptr;       // some alarm rings: it can be snoozed
+        // Makes the sound device (on the alerter thread); empty: the system's sound stack.
+        std::function<std::unique_ptr<ISoundDevice>()> makeSound;
+        // The RepeatSound setting: the sound starts over until silenced (at most kRepeatSpan).
+        std::function<bool()> repeatSound;
     };
+
+    // A repeated sound stops by itself after this long, so that a forgotten alarm does not ring
+    // on all day.
+    static constexpr FileTime kRepeatSpan = 15 * kTicksPerMinute;
 
     explicit CAlerterWindow(Dependencies dependencies, QObject* parent = nullptr);
     ~CAlerterWindow() override;
@@ -57,6 +69,12 @@ public:
     Q_INVOKABLE void StartFadeOut(int durationMs);
     // The user clicked the pop-up: it slides away, the messages are forgotten.
     Q_INVOKABLE void OnNotifierClicked();
+    // The user silenced the alarms (tray click, confirm command): the sound fades out over
+    // `fadeMs` and nothing rings any more.
+    Q_INVOKABLE void Silence(int fadeMs);
+    // The user snoozed: the ringing alarms fall quiet (their sound stops, their messages leave
+    // the pop-up) and are handed back by Snoozed() to ring again in `minutes`.
+    Q_INVOKABLE void Snooze(int minutes);
 
     // One tick of a timer (the timers' handlers; tests call them instead of waiting).
     void OnTimer(int id);
@@ -65,6 +83,9 @@ public:
     void OnCountdownStart();
     void ShowNextMessage();
     void OnSoundEnded();
+
+    // The alarms that ring: their sound plays or their message is in the pop-up.
+    std::vector<CAlarm> RingingAlarms() const;
 
     // The countdown text for a remaining time, or empty for a type that gets none.
     static QString CountdownText(const QString& type, FileTime remaining);
@@ -76,7 +97,7 @@ public:
     int CountdownWaitMs() const { return m_countdownStartTimer.interval(); }
     int TimerInterval(int id) const;
     int FadeVolume() const { return m_nFadeVolume; }
-    CSoundDevice* Sound() const { return m_sound.get(); }
+    ISoundDevice* Sound() const { return m_sound.get(); }
     CVolumeMixer* Volume() const { return m_volume.get(); }
     // Timer ticks since construction: the idle cost of the thread.
     long long WakeUps() const { return m_nWakeUps; }
@@ -90,13 +111,28 @@ Q_SIGNALS:
     void StopTrayAnimation();
     // A program or a power request failed: the user-interface thread shows it.
     void ActionFailed(const QString& text);
+    // Whether any alarm rings, each time that changes.
+    void RingingChanged(bool ringing);
+    // These alarms were snoozed by the user and must ring again in `minutes`.
+    void Snoozed(const std::vector<zembra::CAlarm>& alarms, int minutes);
 
 private:
     void DoActions(const DueAlarm& due);
     void PlaySound(const CAlarm& alarm);
+    // The alarm's own sound could not be played: the built-in tone rings instead.
+    void PlayBuiltInTone();
+    void OnSoundStarted();
+    void OnSoundFailed(const QString& reason);
+    void OnPlayedToEnd();
+    // Stops the sound at once, without a fade (snooze).
+    void StopSound();
     void RequestPower(const std::string& type);
-    // A sound could not be played: said beside the message of the alarm it belongs to.
-    void TellSoundFailure(const QString& reason);
+    // A sound could not be played: said beside the message of the alarm it belongs to, with
+    // whether the built-in tone rings instead.
+    void TellSoundFailure(const QString& reason, bool toneInstead);
+    void AddMessage(const QString& text, std::uint64_t alarmId);
+    // Takes the alarm out of the ringing ones when neither its sound nor its message is left.
+    void UpdateRinging();
     // The sound is over (played out, faded, failed): a raised volume goes back after a while.
     void ScheduleVolumeRestore();
     void ArmCountdown();
@@ -104,12 +140,19 @@ private:
 
     Dependencies m_deps;
     std::unique_ptr<CVolumeMixer> m_volume;
-    std::unique_ptr<CSoundDevice> m_sound;
+    std::unique_ptr<ISoundDevice> m_sound;
     QString m_strShown;
     int m_nMessageIndex = 0;
-    // The entry of m_messages that belongs to the alarm whose sound plays, or -1.
-    int m_nSoundMessage = -1;
     QStringList m_messages;
+    // For each entry of m_messages the id of the alarm it belongs to (0: none).
+    std::vector<std::uint64_t> m_messageAlarms;
+    // The alarms that ring, by id: what a snooze takes.
+    std::map<std::uint64_t, CAlarm> m_ringing;
+    // The alarm whose sound is open (0: none), whether the built-in tone stands in for it, and
+    // when it started (a repeated sound ends after kRepeatSpan).
+    std::uint64_t m_soundAlarmId = 0;
+    bool m_bToneInstead = false;
+    FileTime m_soundStartUtc = 0;
     std::optional<CAlarm> m_nextAlarm;
     FileTime m_nextFiringUtc = 0;
     int m_nFadeVolume = 0;
@@ -127,3 +170,4 @@ private:
 } // namespace zembra
 
 Q_DECLARE_METATYPE(std::optional<zembra::CAlarm>)
+Q_DECLARE_METATYPE(std::vector<zembra::CAlarm>)

@@ -1,6 +1,9 @@
 #include "CSoundDevice.h"
 
+#include "BuiltInTone.h"
+
 #include <QAudioOutput>
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaPlayer>
@@ -18,7 +21,7 @@ constexpr int kFullVolume = 1000;
 } // namespace
 
 CSoundDevice::CSoundDevice(QObject* parent)
-    : QObject(parent)
+    : ISoundDevice(parent)
     , m_player(new QMediaPlayer(this))
     , m_output(new QAudioOutput(this))
 {
@@ -47,7 +50,7 @@ CSoundDevice::~CSoundDevice()
     m_player->disconnect(this);
     delete m_player;
     delete m_output;
-    delete m_file;
+    delete m_source;
 }
 
 bool CSoundDevice::Open(const QString& path, QString* error)
@@ -77,23 +80,38 @@ bool CSoundDevice::Open(const QString& path, QString* error)
         return refuse(tr("nie można odczytać pliku %1: %2").arg(path, file->errorString()));
     }
 
+    OpenSource(file.release(), QUrl::fromLocalFile(info.absoluteFilePath()));
+    if (error) {
+        error->clear();
+    }
+    return true;
+}
+
+bool CSoundDevice::OpenBuiltInTone()
+{
+    Close();
+    auto* tone = new QBuffer(this);
+    tone->setData(BuiltInToneWav());
+    tone->open(QIODevice::ReadOnly);
+    OpenSource(tone, QUrl(QStringLiteral("zembra-tone.wav")));
+    return true;
+}
+
+void CSoundDevice::OpenSource(QIODevice* source, const QUrl& nameHint)
+{
     // A newly opened device starts at full volume: the fade-out that ended the previous sound
     // must not leave the next alarm nearly silent.
     m_volume = kFullVolume;
     m_output->setVolume(1.0f);
     m_open = true;
-    // The player reads the file through this device rather than by its name. Fed this way, it
+    // The player reads the sound through this device rather than by its name. Fed this way, it
     // gets its data only from this thread's event loop, so nothing is decoded while it is
     // still setting the new source up: the back end can deadlock when its decoder announces
     // the stream while that set-up is under way, which would silence this alarm and all the
     // ones after it.
-    m_file = file.release();
-    m_file->setParent(this);
-    m_player->setSourceDevice(m_file, QUrl::fromLocalFile(info.absoluteFilePath()));
-    if (error) {
-        error->clear();
-    }
-    return true;
+    m_source = source;
+    m_source->setParent(this);
+    m_player->setSourceDevice(m_source, nameHint);
 }
 
 bool CSoundDevice::Play()
@@ -136,8 +154,8 @@ void CSoundDevice::Close()
     // Setting no source takes the pipeline down at once; stopping first would wait for a sound
     // that has only just started to settle, and seek for nothing.
     m_player->setSource(QUrl());
-    delete m_file; // only now that the player has let go of it
-    m_file = nullptr;
+    delete m_source; // only now that the player has let go of it
+    m_source = nullptr;
 }
 
 bool CSoundDevice::IsOpen() const

@@ -8,48 +8,35 @@
 // create, use and destroy it there. Its signals are emitted on that thread, and the sound is fed
 // to the player from that thread's event loop, so a thread that blocks for long stalls its sound.
 
-#include <QObject>
-#include <QString>
+#include "ISoundDevice.h"
 
 class QAudioOutput;
-class QFile;
+class QIODevice;
 class QMediaPlayer;
 
 namespace zembra {
 
-class CSoundDevice : public QObject {
+class CSoundDevice : public ISoundDevice {
     Q_OBJECT
 
 public:
     explicit CSoundDevice(QObject* parent = nullptr);
     ~CSoundDevice() override;
 
-    // Opens a file, closing whatever was open, at full volume. False with the reason when the
-    // file cannot be opened (missing, unreadable, not a file); a format the back end then
-    // cannot decode is told later by Failed().
-    bool Open(const QString& path, QString* error = nullptr);
-    // Starts playing the open file once, from its start; false when nothing is open or the
-    // open file has already failed.
-    bool Play();
-    // 0 (silent) to 1000 (the device's full volume), linear; values outside are clamped.
-    void SetVolume(int volume);
-    int Volume() const;
-    // Stops playing; the file stays open, and Play() starts it over. No PlayedToEnd follows.
-    void Stop();
-    // Stops and forgets the file. No PlayedToEnd follows.
-    void Close();
-    bool IsOpen() const;
-    // Between Play() and the end, a stop, a close or a failure.
-    bool IsPlaying() const;
-
-Q_SIGNALS:
-    // The sound played to its end (not when stopped or closed).
-    void PlayedToEnd();
-    // Playback failed after opening (undecodable file, no output device...). Told once per
-    // opened file.
-    void Failed(const QString& reason);
+    // A file that is missing, unreadable or not a file is refused at once, with the reason.
+    bool Open(const QString& path, QString* error = nullptr) override;
+    bool OpenBuiltInTone() override;
+    bool Play() override;
+    void SetVolume(int volume) override;
+    int Volume() const override;
+    void Stop() override;
+    void Close() override;
+    bool IsOpen() const override;
+    bool IsPlaying() const override;
 
 private:
+    // Hands an opened sound to the player; `nameHint` tells the player what kind of data it is.
+    void OpenSource(QIODevice* source, const QUrl& nameHint);
     void ReportFailure(const QString& reason);
     // Emits on a later turn of the event loop, never from inside the player's own callbacks,
     // and only if no Stop, Close or Open came in between.
@@ -58,7 +45,7 @@ private:
     // Children of the device, so that they live and die on its thread.
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_output = nullptr;
-    QFile* m_file = nullptr; // the open sound, read by the player
+    QIODevice* m_source = nullptr; // the open sound (a file or the built-in tone), read by the player
     int m_volume = 1000;
     bool m_open = false;
     bool m_playing = false;

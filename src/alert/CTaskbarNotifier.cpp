@@ -512,6 +512,11 @@ void CTaskbarNotifier::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT Clicked();
         return;
     }
+    if (event->button() == Qt::RightButton && IsOnShape(event->position().toPoint())) {
+        event->accept();
+        Q_EMIT MenuRequested(event->globalPosition().toPoint());
+        return;
+    }
     QWidget::mouseReleaseEvent(event);
 }
 

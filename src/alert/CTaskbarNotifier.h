@@ -122,6 +122,8 @@ public:
 Q_SIGNALS:
     // The left mouse button was released over the pop-up's shape.
     void Clicked();
+    // A right click on the pop-up's shape, at this point of the screen: its menu.
+    void MenuRequested(const QPoint& globalPos);
 
 public Q_SLOTS:
     // One tick of timer `id` (TimerSlideIn, TimerStay, TimerSlideOut); the timers call it, and

@@ -6,6 +6,7 @@
 #include "CHelpWindow.h"
 #include "CLateAlarmsNotice.h"
 #include "CMessageBox.h"
+#include "CPowerCountdown.h"
 #include "CSettings.h"
 #include "CSystemTray.h"
 #include "CTaskbarNotifier.h"
@@ -134,6 +135,7 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
         trayActions.insert(command, Action(command));
     }
     m_trayIcon->SetMenuActions(trayActions);
+    UpdateTrayExtras();
     connect(m_trayIcon.get(), &CSystemTray::MenuAboutToShow, this, &CMainFrame::UpdateCommandStates);
     // A click on the icon silences a ringing alarm, as the confirm command does, and otherwise
     // shows or hides the window: the one click every panel reports.
@@ -158,7 +160,37 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
             m_trayIcon->StopAnimation();
             UpdateCommandStates();
         });
+        connect(m_pAlerter, &CAlerterThread::RingingChanged, this, &CMainFrame::UpdateCommandStates);
+        connect(m_pAlerter, &CAlerterThread::Snoozed, this,
+                [this](const std::vector<CAlarm>& alarms, int minutes) {
+                    m_doc.Snooze(alarms, minutes);
+                    UpdateCommandStates();
+                });
+        // The pop-up's own menu: what can be done about the alarm it shows.
+        if (CTaskbarNotifier* notifier = m_pAlerter->Notifier()) {
+            connect(notifier, &CTaskbarNotifier::MenuRequested, this, [this](const QPoint& at) {
+                UpdateCommandStates();
+                QMenu menu;
+                menu.addAction(Action(kConfirm));
+                menu.addMenu(m_pSnoozeMenu);
+                menu.exec(at);
+            });
+        }
     }
+    connect(&m_doc, &CZembracfgDoc::SnoozesChanged, this, &CMainFrame::UpdateCommandStates);
+
+    // The warning before power alarms, with its commands, which the tray menu offers as well.
+    m_pCountdown = std::make_unique<CPowerCountdown>();
+    connect(&m_doc, &CZembracfgDoc::PowerOccurrencesAhead, m_pCountdown.get(), &CPowerCountdown::SetOccurrences);
+    connect(m_pCountdown.get(), &CPowerCountdown::PostponeRequested, this,
+            [this](std::uint64_t id, FileTime at, int minutes) { m_doc.PostponeOccurrence(id, at, minutes); });
+    connect(m_pCountdown.get(), &CPowerCountdown::SkipRequested, this,
+            [this](std::uint64_t id, FileTime at) { m_doc.SkipOccurrence(id, at); });
+    connect(m_pCountdown.get(), &CPowerCountdown::CarryOutNowRequested, this,
+            [this](std::uint64_t id, FileTime at) { m_doc.CarryOutNow(id, at); });
+    connect(m_pCountdown.get(), &CPowerCountdown::ShownChanged, this, &CMainFrame::UpdateTrayExtras);
+    m_pCountdown->SetOccurrences(m_doc.PowerOccurrences());
+    UpdateTrayExtras();
 
     m_doc.SetView(m_pView);
     connect(&m_doc, &CZembracfgDoc::TitleChanged, this, [this](const QString& title) { setWindowTitle(title); });
@@ -274,6 +306,8 @@ void CMainFrame::CreateMenus()
     alarm->addSeparator();
     alarm->addAction(Action(kSleep));
     alarm->addAction(Action(kConfirm));
+    m_pSnoozeMenu = alarm->addMenu(QString());
+    m_pSnoozeMenu->setObjectName(QStringLiteral("snoozeMenu"));
 
     QMenu* options = bar->addMenu(QString());
     options->addAction(Action(kSettings));
@@ -343,8 +377,76 @@ void CMainFrame::RetranslateUi()
             action->setToolTip(action->statusTip());
         }
     }
+    UpdateSnoozeMenu();
     UpdateButtonTexts();
     UpdateRecentFiles();
+}
+
+void CMainFrame::UpdateSnoozeMenu()
+{
+    m_pSnoozeMenu->setTitle(tr("&Drzemka"));
+    m_pSnoozeMenu->clear();
+    // The usual lengths, and the one from the settings first when it is none of them.
+    const int preferred = m_settings.SnoozeMinutes();
+    QList<int> lengths{5, 10, 15};
+    if (!lengths.contains(preferred)) {
+        lengths.prepend(preferred);
+    }
+    for (const int minutes : std::as_const(lengths)) {
+        // "&5 min", "1&0 min", "1&5 min": the last digit is the key.
+        QString text = tr("%1 min").arg(minutes);
+        const qsizetype key = text.indexOf(QString::number(minutes % 10));
+        if (key >= 0) {
+            text.insert(key, u'&');
+        }
+        if (minutes == preferred) {
+            text = tr("%1 (domyślnie)").arg(text);
+        }
+        QAction* entry = m_pSnoozeMenu->addAction(text);
+        entry->setObjectName(QStringLiteral("snooze%1").arg(minutes));
+        connect(entry, &QAction::triggered, this, [this, minutes] { SnoozeAlarm(minutes); });
+        if (minutes == preferred) {
+            m_pSnoozeMenu->setDefaultAction(entry);
+        }
+    }
+}
+
+void CMainFrame::SnoozeAlarm(int minutes)
+{
+    if (m_pAlerter != nullptr && m_pAlerter->IsRinging()) {
+        m_pAlerter->Snooze(minutes > 0 ? minutes : m_settings.SnoozeMinutes());
+    }
+}
+
+void CMainFrame::UpdateTrayExtras()
+{
+    if (!m_pCountdown) {
+        return; // still being built: the countdown comes later and calls again
+    }
+    QList<QAction*> extras{m_pSnoozeMenu->menuAction()};
+    // One submenu for each power alarm being counted down, with the window's commands.
+    for (QMenu* menu : std::as_const(m_countdownMenus)) {
+        menu->deleteLater();
+    }
+    m_countdownMenus.clear();
+    for (const PlannedOccurrence& occurrence : m_pCountdown->Shown()) {
+        auto* menu = new QMenu(tr("%1 o %2").arg(CPowerCountdown::ActionName(occurrence.alarm.m_strType),
+                                                 CPowerCountdown::ClockText(occurrence.atUtc)));
+        menu->setObjectName(QStringLiteral("countdownMenu"));
+        const std::uint64_t id = occurrence.alarm.m_nId;
+        const FileTime when = occurrence.atUtc;
+        connect(menu->addAction(tr("Odłóż o 5 min")), &QAction::triggered, this,
+                [this, id, when] { m_doc.PostponeOccurrence(id, when, 5); });
+        connect(menu->addAction(tr("Odłóż o 30 min")), &QAction::triggered, this,
+                [this, id, when] { m_doc.PostponeOccurrence(id, when, 30); });
+        connect(menu->addAction(tr("Pomiń tym razem")), &QAction::triggered, this,
+                [this, id, when] { m_doc.SkipOccurrence(id, when); });
+        connect(menu->addAction(tr("Teraz")), &QAction::triggered, this,
+                [this, id, when] { m_doc.CarryOutNow(id, when); });
+        m_countdownMenus << menu;
+        extras << menu->menuAction();
+    }
+    m_trayIcon->SetExtraActions(extras);
 }
 
 void CMainFrame::UpdateButtonTexts()
@@ -390,7 +492,11 @@ void CMainFrame::UpdateCommandStates()
     const bool minimised = isMinimized();
     Action(kHide)->setEnabled(!minimised && isVisible());
     Action(kRestore)->setEnabled(!minimised && !isVisible());
-    Action(kConfirm)->setEnabled(m_pAlerter != nullptr && m_pAlerter->IsSoundPlaying());
+    const bool ringing = m_pAlerter != nullptr && m_pAlerter->IsRinging();
+    // Confirming also ends a pending snooze, so it stays possible while one waits.
+    Action(kConfirm)->setEnabled((m_pAlerter != nullptr && m_pAlerter->IsSoundPlaying()) || ringing
+                                 || m_doc.HasSnoozes());
+    m_pSnoozeMenu->setEnabled(ringing);
 }
 
 void CMainFrame::SetTrayDefault(int command)
@@ -464,10 +570,10 @@ void CMainFrame::StopWaitingForTray()
 void CMainFrame::SilenceAlarm()
 {
     if (m_pAlerter != nullptr) {
-        m_pAlerter->ClearSoundPlaying();
-        m_pAlerter->StartFadeOut(kFadeOutMs);
+        m_pAlerter->Silence(kFadeOutMs);
     }
     m_trayIcon->StopAnimation();
+    m_doc.CancelSnoozes();
     UpdateCommandStates();
 }
 
@@ -476,6 +582,8 @@ void CMainFrame::OnSettings()
     CDialogSettings dialog(isVisible() ? this : nullptr);
     dialog.m_bAutostart = m_settings.m_regAutostart.Get() == 1;
     dialog.m_bMaxVolume = m_settings.m_regMaxRingVolume.Get() != 0;
+    dialog.m_bRepeatSound = m_settings.m_regRepeatSound.Get() != 0;
+    dialog.m_nSnoozeMinutes = m_settings.SnoozeMinutes();
     dialog.m_bHideOnStartup = m_settings.m_regHideOnStartup.Get() != 0;
     dialog.m_bAutoload = m_settings.m_regAutoload.Get() != 0;
     dialog.m_nTransparency = static_cast<int>(m_settings.m_regTransparency.Get());
@@ -489,6 +597,10 @@ void CMainFrame::OnSettings()
     }
     m_settings.SetAutostart(dialog.m_bAutostart ? 1 : 0);
     m_settings.m_regMaxRingVolume = dialog.m_bMaxVolume ? 1 : 0;
+    m_settings.m_regRepeatSound = dialog.m_bRepeatSound ? 1 : 0;
+    m_settings.m_regSnoozeMinutes = static_cast<quint32>(
+        std::clamp(dialog.m_nSnoozeMinutes, int(CSettings::kSnoozeMin), int(CSettings::kSnoozeMax)));
+    UpdateSnoozeMenu();
     m_settings.m_regHideOnStartup = dialog.m_bHideOnStartup ? 1 : 0;
     m_settings.m_regAutoload = dialog.m_bAutoload ? 1 : 0;
     m_settings.m_regTransparency = static_cast<quint32>(std::clamp(dialog.m_nTransparency, 0, 90));

@@ -24,6 +24,7 @@ class CZembracfgDoc;
 class CZembracfgView;
 class CDialogSettings;
 class CLateAlarmsNotice;
+class CPowerCountdown;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -101,6 +102,11 @@ public:
     void ShowTipOfTheDay();
     // The notice of the late alarms of one pass (created on first use).
     CLateAlarmsNotice* LateNotice();
+    // The ringing alarms fall quiet and ring again in `minutes` (0: the setting's length).
+    void SnoozeAlarm(int minutes);
+    QMenu* SnoozeMenu() const { return m_pSnoozeMenu; }
+    // The warning window before power alarms.
+    CPowerCountdown* Countdown() const { return m_pCountdown.get(); }
 
 Q_SIGNALS:
     void ExitRequested();
@@ -123,6 +129,10 @@ private:
     void UpdateRecentFiles();
     void UpdateButtonTexts();
     void SetTrayDefault(int command);
+    // The snooze lengths, the one from the settings marked as the default.
+    void UpdateSnoozeMenu();
+    // The tray menu's entries of the moment: snooze, and the power countdown's commands.
+    void UpdateTrayExtras();
     void StopWaitingForTray();
 
     CZembracfgDoc& m_doc;
@@ -144,6 +154,9 @@ private:
     SettingsRunner m_settingsRunner;
     // A window of its own, so that it shows while the frame is in the tray.
     std::unique_ptr<CLateAlarmsNotice> m_pLateNotice;
+    QMenu* m_pSnoozeMenu = nullptr;
+    std::unique_ptr<CPowerCountdown> m_pCountdown;
+    QList<QMenu*> m_countdownMenus;
 };
 
 } // namespace zembra

@@ -109,6 +109,8 @@ CSettings::CSettings(std::unique_ptr<AutostartEntry> autostart)
     m_regTransparency.Open(QStringLiteral("Software\\Brelko\\Zembra\\Transparency"), 50);
     m_regButtonSleepMode.Open(QStringLiteral("Software\\Brelko\\Zembra\\ButtonSleepMode"), 0);
     m_regWakeHint.Open(QStringLiteral("Software\\Brelko\\Zembra\\WakeHint"), 1);
+    m_regSnoozeMinutes.Open(QStringLiteral("Software\\Brelko\\Zembra\\SnoozeMinutes"), kSnoozeDefault);
+    m_regRepeatSound.Open(QStringLiteral("Software\\Brelko\\Zembra\\RepeatSound"), 0);
     m_regProgramConsent.Open(QStringLiteral("Software\\Brelko\\Zembra\\ProgramConsent"), 0);
 
     // An existing but empty language matches no language at start-up; store the one that
@@ -133,6 +135,11 @@ int CSettings::SetAutostart(quint32 value)
         m_pAutostart->Remove();
     }
     return 0;
+}
+
+int CSettings::SnoozeMinutes() const
+{
+    return static_cast<int>(std::clamp(m_regSnoozeMinutes.Get(), kSnoozeMin, kSnoozeMax));
 }
 
 unsigned CSettings::OpacityFromTransparency(unsigned percent)

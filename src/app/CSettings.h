@@ -34,6 +34,12 @@ public:
     // are not reported to the user.
     int SetAutostart(quint32 value);
 
+    static constexpr quint32 kSnoozeMin = 1;
+    static constexpr quint32 kSnoozeMax = 120;
+    static constexpr quint32 kSnoozeDefault = 10;
+    // The snooze setting, brought into its range (a hand-edited store may hold anything).
+    int SnoozeMinutes() const;
+
     // The notifier window's opacity (0-255) for a transparency in percent; above 100 counts as 100.
     static unsigned OpacityFromTransparency(unsigned percent);
 
@@ -73,6 +79,8 @@ public:
     CRegistryString m_regLang;           // "default", "Polski", "English" or "Deutsch"
     CRegistryDword m_regButtonSleepMode; // suspend command: 0 = standby, nonzero = hibernate
     CRegistryDword m_regWakeHint;        // nonzero = say at start when alarms cannot wake the machine
+    CRegistryDword m_regSnoozeMinutes;   // the snooze offered first, in minutes (kSnoozeMin to kSnoozeMax)
+    CRegistryDword m_regRepeatSound;     // nonzero = the alarm sound starts over until silenced
     // Set by the first start that keeps approvals of programs: that start approves the list it
     // reopens, so that no one who used the program before notices the change.
     CRegistryDword m_regProgramConsent;

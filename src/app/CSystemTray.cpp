@@ -228,6 +228,24 @@ void CSystemTray::BuildMenu()
     m_pMenu->setDefaultAction(GetDefaultMenuAction());
 }
 
+void CSystemTray::SetExtraActions(const QList<QAction*>& actions)
+{
+    for (const QPointer<QAction>& action : std::as_const(m_extraActions)) {
+        if (action) {
+            m_pMenu->removeAction(action);
+        }
+    }
+    m_extraActions.clear();
+    // After the confirm entry: what the user does about a ringing or coming alarm stays together.
+    const QList<QAction*> entries = m_pMenu->actions();
+    const qsizetype confirm = entries.indexOf(m_menuEntries.value(kIdConfirmAlarm));
+    QAction* before = confirm + 1 < entries.size() ? entries.at(confirm + 1) : nullptr;
+    for (QAction* action : actions) {
+        m_pMenu->insertAction(before, action);
+        m_extraActions << action;
+    }
+}
+
 void CSystemTray::RetranslateUi()
 {
     m_menuEntries.value(kIdAppAbout)->setText(tr("&O programie..."));

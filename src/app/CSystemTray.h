@@ -85,6 +85,9 @@ public:
     void SetMenuActions(const QMap<int, QAction*>& actions);
     // The pop-up menu, owned by the tray.
     QMenu* GetMenu() const;
+    // Entries of the moment (snooze, the power countdown's commands), shown after "Potwierdź
+    // alarm"; they replace the ones given before. The tray does not own them.
+    void SetExtraActions(const QList<QAction*>& actions);
     // Makes an entry the menu's default (shown bold, run by a double click): the entry at
     // position `item` (separators count) when `byPosition`, else the entry with command id
     // `item`. Always true: the menu exists as long as the tray does.
@@ -153,6 +156,7 @@ private:
     QMap<int, QAction*> m_menuEntries;           // the menu's own entries by command id
     QMap<int, QPointer<QAction>> m_boundActions; // the frame's actions the entries stand for
     QList<QMetaObject::Connection> m_bindings;
+    QList<QPointer<QAction>> m_extraActions;
 
     bool m_bEnabled = false; // CreateTrayIcon has run
     QPointer<QWidget> m_pNotifyTarget;

@@ -2,6 +2,7 @@
 
 #include "CAlerterThread.h"
 #include "CMainFrame.h"
+#include "CPowerCountdown.h"
 #include "CMessageBox.h"
 #include "CRecoveryStore.h"
 #include "CPower.h"
@@ -127,6 +128,10 @@ bool CZembracfgApp::InitInstance(const Options& options)
     connect(m_pDoc.get(), &CZembracfgDoc::AlarmsDue, m_pAlerterThread.get(),
             [this](const FiringPass& pass) { m_pAlerterThread->CarryOut(pass); });
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *m_settings, m_pAlerterThread.get());
+    // The countdown before a power alarm names the programs that would block it.
+    m_pMainFrame->Countdown()->SetBlockersSource([power = m_powerRequests.get()](const std::string& type) {
+        return QString::fromStdString(DescribeInhibitors(power->BlockingInhibitors(type)));
+    });
     m_zoneWatcher = std::make_unique<CTimeZoneWatcher>(SystemTimeZoneSources());
     connect(m_zoneWatcher.get(), &CTimeZoneWatcher::ZoneChanged, m_pDoc.get(),
             &CZembracfgDoc::OnTimeZoneChanged);

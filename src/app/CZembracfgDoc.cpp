@@ -550,7 +550,7 @@ void CZembracfgDoc::RemoveRecentFile(const QString& path)
 void CZembracfgDoc::UpdateTimer()
 {
     FileTime firingUtc = 0;
-    CAlarm* next = m_road.NextAlarm(*m_pScheduler, firingUtc);
+    const CAlarm* next = m_road.NextAlarm(*m_pScheduler, firingUtc);
 
     SystemTime local = m_timeArmed;
     if (next != nullptr) {
@@ -588,6 +588,80 @@ void CZembracfgDoc::UpdateTimer()
         m_pNextAlarmSink->SetNextAlarm(
             next != nullptr ? std::optional<CAlarm>(*next) : std::nullopt, m_nextFiringUtc);
     }
+
+    // Every power occurrence gets its countdown, not only the next alarm: those within the
+    // countdown's five minutes after the next alarm are all that can begin before the next
+    // arming, which comes with that alarm at the latest.
+    m_powerAhead.clear();
+    if (next != nullptr) {
+        for (const Occurrence& occurrence :
+             m_road.OccurrencesUntil(*m_pScheduler, firingUtc + kPowerCountdownSpan)) {
+            if (!occurrence.snoozed && IsPowerType(occurrence.alarm->m_strType)) {
+                m_powerAhead.push_back(PlannedOccurrence{*occurrence.alarm, occurrence.atUtc, occurrence.originalUtc});
+            }
+        }
+    }
+    Q_EMIT PowerOccurrencesAhead(m_powerAhead);
+}
+
+std::vector<PlannedOccurrence> CZembracfgDoc::PowerOccurrences() const
+{
+    return m_powerAhead;
+}
+
+void CZembracfgDoc::Snooze(const std::vector<CAlarm>& alarms, int minutes)
+{
+    if (alarms.empty()) {
+        return;
+    }
+    RunPass();
+    const FileTime at = Clock::Now() + minutes * kTicksPerMinute;
+    for (const CAlarm& alarm : alarms) {
+        m_road.Snooze(alarm, at);
+        qCInfo(lcTimer, "snoozed for %d min: %s", minutes, alarm.m_strComment.c_str());
+    }
+    UpdateTimer();
+    Q_EMIT SnoozesChanged(true);
+}
+
+void CZembracfgDoc::CancelSnoozes()
+{
+    if (!m_road.HasSnoozes()) {
+        return;
+    }
+    m_road.CancelSnoozes();
+    UpdateTimer();
+    Q_EMIT SnoozesChanged(false);
+}
+
+bool CZembracfgDoc::PostponeOccurrence(std::uint64_t id, FileTime atUtc, int minutes)
+{
+    RunPass();
+    // From its own moment, or from now should that have passed while the user decided.
+    const FileTime newUtc = std::max(atUtc, Clock::Now()) + minutes * kTicksPerMinute;
+    const bool done = m_road.Postpone(*m_pScheduler, id, atUtc, newUtc);
+    UpdateTimer();
+    return done;
+}
+
+bool CZembracfgDoc::SkipOccurrence(std::uint64_t id, FileTime atUtc)
+{
+    RunPass();
+    const bool done = m_road.Skip(*m_pScheduler, id, atUtc);
+    UpdateTimer();
+    return done;
+}
+
+bool CZembracfgDoc::CarryOutNow(std::uint64_t id, FileTime atUtc)
+{
+    RunPass();
+    const FiringPass pass = m_road.CarryOutNow(*m_pScheduler, id, atUtc);
+    if (!pass.IsEmpty()) {
+        qCInfo(lcTimer, "carried out now: alarm %d", m_pScheduler->IndexOf(m_pScheduler->FindById(id)));
+        Q_EMIT AlarmsDue(pass);
+    }
+    UpdateTimer();
+    return !pass.IsEmpty();
 }
 
 void CZembracfgDoc::RunPass(std::uint64_t token)
@@ -807,6 +881,8 @@ void CZembracfgDoc::OnEditAlarm()
         RunPass();
         const std::string programBefore = alarm->m_strProgram;
         TakeDialog(*alarm, dialog);
+        // Occurrences postponed or skipped belonged to the alarm as it was.
+        m_road.ForgetAdjustments(id);
         if (alarm->m_strProgram != programBefore && !alarm->m_strProgram.empty()) {
             m_approvals.Approve({alarm->m_strProgram});
             RefreshHeldBackPrograms();
@@ -839,6 +915,7 @@ void CZembracfgDoc::OnDeleteAlarm()
     if (answer == QMessageBox::Yes) {
         RunPass();
         removed = m_pScheduler->RemoveAlarm(m_pScheduler->FindById(id));
+        m_road.ForgetAdjustments(id);
     }
     if (removed) {
         if (CZembracfgView* shown = m_pView) {

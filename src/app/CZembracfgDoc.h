@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -134,6 +135,22 @@ public:
     // the timer. Returns `on`.
     bool SetAlarmActive(const CAlarm* alarm, bool on);
 
+    // ---- changes to single occurrences (never to the list or its file) ----
+    // The alarms ring again in `minutes`, with their message and sound only.
+    void Snooze(const std::vector<CAlarm>& alarms, int minutes);
+    // The user silenced the alarms: no snooze rings any more.
+    void CancelSnoozes();
+    bool HasSnoozes() const { return m_road.HasSnoozes(); }
+    // The power countdown's commands on the occurrence of alarm `id` due at `atUtc`: it moves
+    // `minutes` later, is not carried out this time, or is carried out at once. False when it
+    // is no longer ahead (carried out, deleted, switched off).
+    bool PostponeOccurrence(std::uint64_t id, FileTime atUtc, int minutes);
+    bool SkipOccurrence(std::uint64_t id, FileTime atUtc);
+    bool CarryOutNow(std::uint64_t id, FileTime atUtc);
+    // The standby, hibernate and shut-down occurrences close enough to be counted down before
+    // the next arming, as PowerOccurrencesAhead last told them.
+    std::vector<PlannedOccurrence> PowerOccurrences() const;
+
     // ---- programs from elsewhere ----
     // The approved command lines (the user's settings).
     IProgramApprovals& Approvals() { return m_approvals; }
@@ -158,6 +175,11 @@ Q_SIGNALS:
     // One pass of the firing road: the alarms to carry out (caught-up ones first, as value
     // copies), late ones marked, and the one power request to make after them.
     void AlarmsDue(const zembra::FiringPass& pass);
+    // After every arming: the power occurrences that may need a countdown before the next one
+    // (those within five minutes after the next alarm), earliest first.
+    void PowerOccurrencesAhead(const std::vector<zembra::PlannedOccurrence>& occurrences);
+    // Whether a snooze is pending changed.
+    void SnoozesChanged(bool pending);
     // A sleep request has been answered (or could not be made); failures have been shown.
     void SleepRequestFinished(bool ok);
 
@@ -204,6 +226,7 @@ private:
 
     SystemTime m_timeArmed;           // local firing time of the last arming; kept on cancel
     std::uint64_t m_nNextAlarmId = 0; // the alarm armed for, 0 when the timer is cancelled
+    std::vector<PlannedOccurrence> m_powerAhead;
     FileTime m_nextFiringUtc = 0;
     bool m_bDialogOpen = false;
     bool m_bModified = false;

@@ -95,7 +95,7 @@ int CAlarmRunner::Start()
 void CAlarmRunner::UpdateTimer()
 {
     FileTime firing = 0;
-    CAlarm* next = m_road.NextAlarm(*m_pScheduler, firing);
+    const CAlarm* next = m_road.NextAlarm(*m_pScheduler, firing);
     if (next == nullptr) {
         if (!m_wakeTimer.CancelWakeTimer()) {
             m_err << "zembractl: cannot cancel the wake timer: " << m_wakeTimer.LastError() << '\n';

@@ -43,4 +43,19 @@ bool InhibitorBlocks(const std::string& what, const std::string& mode, const std
     }
 }
 
+std::string DescribeInhibitors(const std::vector<PowerInhibitor>& inhibitors)
+{
+    std::string text;
+    for (const PowerInhibitor& inhibitor : inhibitors) {
+        if (!text.empty()) {
+            text += ", ";
+        }
+        text += inhibitor.who.empty() ? std::string("?") : inhibitor.who;
+        if (!inhibitor.why.empty()) {
+            text += " (" + inhibitor.why + ")";
+        }
+    }
+    return text;
+}
+
 } // namespace zembra

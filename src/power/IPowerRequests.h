@@ -31,6 +31,9 @@ struct PowerInhibitor {
 // the request back for a moment, so only "block" counts.
 bool InhibitorBlocks(const std::string& what, const std::string& mode,
                      const std::string& alarmType);
+// The blockers in a few words for the user: "Updater (Installing updates), Backup (Copying
+// files)"; a program that gave no reason is named alone.
+std::string DescribeInhibitors(const std::vector<PowerInhibitor>& inhibitors);
 
 class IPowerRequests {
 public:

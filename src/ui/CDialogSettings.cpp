@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSlider>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
@@ -24,6 +25,8 @@ namespace zembra {
 namespace {
 
 constexpr int kMaxTransparency = 90;
+constexpr int kMinSnooze = 1;
+constexpr int kMaxSnooze = 120;
 
 // The language list starts with the default entry; the names after it are written in the
 // languages themselves and never translated, so that a user lost in a foreign interface still
@@ -78,6 +81,12 @@ void CDialogSettings::BuildUi()
     };
     m_pAutostartCheck = makeCheck("checkAutostart");
     m_pMaxVolumeCheck = makeCheck("checkMaxVolume");
+    m_pRepeatSoundCheck = makeCheck("checkRepeatSound");
+    m_pSnoozeLabel = new QLabel(m_pBehaviourGroup);
+    m_pSnoozeSpin = new QSpinBox(m_pBehaviourGroup);
+    m_pSnoozeSpin->setObjectName(QStringLiteral("spinSnooze"));
+    m_pSnoozeSpin->setRange(kMinSnooze, kMaxSnooze);
+    m_pSnoozeLabel->setBuddy(m_pSnoozeSpin);
     m_pHideOnStartupCheck = makeCheck("checkHideOnStartup");
     m_pAutoloadCheck = makeCheck("checkAutoload");
 
@@ -106,6 +115,10 @@ void CDialogSettings::BuildUi()
     m_pTransparencySlider->setTickPosition(QSlider::NoTicks);
     m_pTransparencyLabel->setBuddy(m_pTransparencySlider);
 
+    auto* snoozeRow = new QHBoxLayout;
+    snoozeRow->addWidget(m_pSnoozeLabel);
+    snoozeRow->addWidget(m_pSnoozeSpin);
+    snoozeRow->addStretch();
     auto* sleepRow = new QHBoxLayout;
     sleepRow->addWidget(m_pSleepModeLabel);
     sleepRow->addWidget(m_pSleepModeCombo, 1);
@@ -116,6 +129,8 @@ void CDialogSettings::BuildUi()
     auto* behaviourLayout = new QVBoxLayout(m_pBehaviourGroup);
     behaviourLayout->addWidget(m_pAutostartCheck);
     behaviourLayout->addWidget(m_pMaxVolumeCheck);
+    behaviourLayout->addWidget(m_pRepeatSoundCheck);
+    behaviourLayout->addLayout(snoozeRow);
     behaviourLayout->addWidget(m_pHideOnStartupCheck);
     behaviourLayout->addWidget(m_pAutoloadCheck);
     behaviourLayout->addLayout(sleepRow);
@@ -154,6 +169,8 @@ void CDialogSettings::BuildUi()
                                       m_pCancel,
                                       m_pAutostartCheck,
                                       m_pMaxVolumeCheck,
+                                      m_pRepeatSoundCheck,
+                                      m_pSnoozeSpin,
                                       m_pHideOnStartupCheck,
                                       m_pAutoloadCheck,
                                       m_pSleepModeCombo,
@@ -187,6 +204,16 @@ void CDialogSettings::RetranslateUi()
     m_pMaxVolumeCheck->setText(tr("Ustaw maksymlaną głośność przy budzeniu"));
     m_pMaxVolumeCheck->setWhatsThis(tr("Zmienia systemowe ustawienie głośności do maksymalnego "
                                        "poziomu (tylko na czas odtwarzania dźwięku alarmu)"));
+    m_pRepeatSoundCheck->setText(tr("Powtarzaj dźwięk aż do wyłączenia"));
+    m_pRepeatSoundCheck->setWhatsThis(tr("Odtwarza dźwięk alarmu od początku, dopóki alarm nie "
+                                         "zostanie potwierdzony albo odłożony na drzemkę, "
+                                         "najdłużej przez 15 minut"));
+    m_pSnoozeLabel->setText(tr("Drzemka:"));
+    m_pSnoozeSpin->setSuffix(tr(" min"));
+    const QString snoozeHelp = tr("Czas drzemki proponowany jako pierwszy: dzwoniący alarm "
+                                  "odłożony poleceniem Drzemka zadzwoni znowu po tylu minutach");
+    m_pSnoozeSpin->setWhatsThis(snoozeHelp);
+    m_pSnoozeLabel->setWhatsThis(snoozeHelp);
     m_pHideOnStartupCheck->setText(tr("Ukrywaj okno przy starcie"));
     m_pHideOnStartupCheck->setWhatsThis(tr("Autoukrywanie okna programu po jego uruchomieniu"));
     m_pAutoloadCheck->setText(tr("Otwieraj ostatnią konfigurację po starcie"));
@@ -226,6 +253,8 @@ void CDialogSettings::InitDialog()
     m_bInitialised = true;
     m_pAutostartCheck->setChecked(m_bAutostart);
     m_pMaxVolumeCheck->setChecked(m_bMaxVolume);
+    m_pRepeatSoundCheck->setChecked(m_bRepeatSound);
+    m_pSnoozeSpin->setValue(m_nSnoozeMinutes);
     m_pHideOnStartupCheck->setChecked(m_bHideOnStartup);
     m_pAutoloadCheck->setChecked(m_bAutoload);
 
@@ -249,6 +278,8 @@ void CDialogSettings::accept()
     if (m_bInitialised) {
         m_bAutostart = m_pAutostartCheck->isChecked();
         m_bMaxVolume = m_pMaxVolumeCheck->isChecked();
+        m_bRepeatSound = m_pRepeatSoundCheck->isChecked();
+        m_nSnoozeMinutes = m_pSnoozeSpin->value();
         m_bHideOnStartup = m_pHideOnStartupCheck->isChecked();
         m_bAutoload = m_pAutoloadCheck->isChecked();
         m_nSleepMode = m_pSleepModeCombo->currentIndex();

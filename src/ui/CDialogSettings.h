@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 
 namespace zembra {
 
@@ -35,6 +36,8 @@ public:
     QString m_strLanguageChoice;
     int m_nTransparency = 0; // percent, 0 to 90
     int m_nSleepMode = 0;    // 0 standby, 1 hibernation; -1 after OK when none is chosen
+    bool m_bRepeatSound = false;
+    int m_nSnoozeMinutes = 10; // the snooze offered first
 
     // The display name for the Lang setting: "default" becomes the translated "<domyślny>",
     // any other value is its own name.
@@ -63,6 +66,9 @@ private:
     QGroupBox* m_pBehaviourGroup = nullptr;
     QCheckBox* m_pAutostartCheck = nullptr;
     QCheckBox* m_pMaxVolumeCheck = nullptr;
+    QCheckBox* m_pRepeatSoundCheck = nullptr;
+    QLabel* m_pSnoozeLabel = nullptr;
+    QSpinBox* m_pSnoozeSpin = nullptr;
     QCheckBox* m_pHideOnStartupCheck = nullptr;
     QCheckBox* m_pAutoloadCheck = nullptr;
     QLabel* m_pSleepModeLabel = nullptr;

@@ -43,14 +43,17 @@ QStringList CLateAlarmsNotice::Lines(const FiringPass& pass)
             continue;
         }
         const SystemTime local =
-            due.alarm.m_strFrequency == kFrequencyOnce
+            due.alarm.m_strFrequency == kFrequencyOnce && !due.snoozed && !due.postponed
                 ? due.alarm.m_time
                 : UtcToLocalSystemTime(due.firingUtc).value_or(due.alarm.m_time);
         QString line = tr("%1 %2: spóźniony o %3 min")
                            .arg(CZembracfgView::DateTimeText(local),
                                 QString::fromStdString(due.alarm.m_strComment))
                            .arg(due.LateMinutes());
-        if (const QString skipped = SkippedText(due.alarm.m_strType); !skipped.isEmpty()) {
+        if (due.snoozed) {
+            // A snooze rings only on time; so late it would wake nobody.
+            line += QStringLiteral(". ") + tr("Drzemka nie zadzwoniła");
+        } else if (const QString skipped = SkippedText(due.alarm.m_strType); !skipped.isEmpty()) {
             line += QStringLiteral(". ") + skipped;
         }
         lines << line;

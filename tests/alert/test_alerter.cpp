@@ -8,6 +8,7 @@
 #include "CSoundDevice.h"
 #include "CTaskbarNotifier.h"
 #include "CVolumeMixer.h"
+#include "RecordingSound.h"
 #include "PowerBackends.h"
 #include "time/Clock.h"
 
@@ -17,6 +18,9 @@
 #include <QTest>
 
 using namespace zembra;
+using namespace Qt::StringLiterals;
+using zembra::test::RecordingSound;
+using zembra::test::SoundLog;
 
 namespace {
 
@@ -66,7 +70,9 @@ private:
 
 CAlarm Alarm(const char* type, const char* message = nullptr)
 {
+    static std::uint64_t lastId = 0;
     CAlarm alarm;
+    alarm.m_nId = ++lastId; // as the list gives them: each alarm its own
     alarm.m_strType = type;
     alarm.m_strFrequency = kFrequencyOnce;
     alarm.m_bActive = true;
@@ -105,8 +111,14 @@ private Q_SLOTS:
     void clickSlidesOutAndForgets();
     void fadeOutStepsThenRestoresTheVolumeLater();
     void secondSoundDuringPendingRestoreDoesNotSaveAgain();
+    void aSoundThatCannotPlayRingsTheBuiltInTone_data();
+    void aSoundThatCannotPlayRingsTheBuiltInTone();
     void volumeGoesBackAfterEveryEndOfTheSound_data();
     void volumeGoesBackAfterEveryEndOfTheSound();
+    void repeatedSoundStartsOverUntilSilencedOrLimit_data();
+    void repeatedSoundStartsOverUntilSilencedOrLimit();
+    void snoozeQuietsTheRingingAlarmsAndHandsThemBack();
+    void aSnoozeRingsWithMessageAndSoundOnly();
     void onePowerRequestAfterEveryAction();
     void aProgramHeldBackIsToldAndNotStarted();
     void failuresAreShownNotDropped();
@@ -120,6 +132,10 @@ private:
     int m_reads = 0;
     RecordingPower m_power;
     QStringList m_started;
+    SoundLog m_soundLog;
+    bool m_repeat = false;
+    std::atomic<bool> m_ringing{false};
+    std::atomic<bool> m_soundPlaying{false};
 };
 
 void TestAlerter::init()
@@ -130,6 +146,10 @@ void TestAlerter::init()
     m_power.requests.clear();
     m_power.refuse = false;
     m_started.clear();
+    m_soundLog.Clear();
+    m_repeat = false;
+    m_ringing = false;
+    m_soundPlaying = false;
     Clock::SetForTesting([this] { return m_now; });
 }
 
@@ -148,6 +168,10 @@ std::unique_ptr<CAlerterWindow> TestAlerter::MakeWindow()
         m_started << QString::fromStdString(commandLine);
         return true;
     };
+    deps.makeSound = [this] { return std::make_unique<RecordingSound>(&m_soundLog); };
+    deps.repeatSound = [this] { return m_repeat; };
+    deps.ringing = &m_ringing;
+    deps.soundPlaying = &m_soundPlaying;
     return std::make_unique<CAlerterWindow>(std::move(deps));
 }
 
@@ -283,11 +307,11 @@ void TestAlerter::fadeOutStepsThenRestoresTheVolumeLater()
 void TestAlerter::secondSoundDuringPendingRestoreDoesNotSaveAgain()
 {
     auto window = MakeWindow();
-    window->Init();
     CAlarm ringing = Alarm(kTypeWakeup);
     ringing.m_bSoundActive = true;
-    ringing.m_strSound = "/nonexistent/first.wav";
+    ringing.m_strSound = "/sounds/first.wav";
     window->CarryOut(Pass({ringing}));
+    Q_EMIT window->Sound()->PlayedToEnd();
     QCOMPARE(m_reads, 1);
     QVERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
 
@@ -296,24 +320,56 @@ void TestAlerter::secondSoundDuringPendingRestoreDoesNotSaveAgain()
     QCOMPARE(m_reads, 1);
     window->OnTimer(CAlerterWindow::kRestoreTimer);
     QCOMPARE(m_system, (VolumeState{"sink", {20000, 20000}, true}));
-    // A sound that could not be opened says so in the pop-up instead of staying silent, in the
-    // entry of its own alarm: one each here, as neither alarm has a message.
-    QCOMPARE(window->Messages().filter(QStringLiteral("Nie można odtworzyć dźwięku: nie ma pliku")).size(), 2);
+}
 
-    // With a message, the reason goes beside it and the rotation keeps its numbers.
-    window->OnNotifierClicked();
-    ringing.m_strMessage = "Wstawaj!";
-    ringing.m_bMessageActive = true;
-    window->CarryOut(Pass({Alarm(kTypeWakeup, "first"), ringing}));
-    QCOMPARE(window->Messages().size(), 2);
-    QCOMPARE(window->Messages().at(1),
-             QStringLiteral("Wstawaj!\nNie można odtworzyć dźwięku: nie ma pliku /nonexistent/first.wav"));
+void TestAlerter::aSoundThatCannotPlayRingsTheBuiltInTone_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("failure"); // emitted by the device after opening, or empty
+    QTest::addColumn<QStringList>("played");
+    QTest::addColumn<QString>("message");
+    const QString tone = QStringLiteral("Wstawaj!\nNie można odtworzyć dźwięku: %1\nZamiast niego dzwoni "
+                                        "wbudowany sygnał alarmu.");
+    QTest::newRow("missing file") << QStringLiteral("/missing/a.wav") << QString()
+                                  << QStringList{u"open /missing/a.wav"_s, u"open tone"_s, u"play"_s}
+                                  << tone.arg(u"nie ma pliku /missing/a.wav"_s);
+    QTest::newRow("no decoder") << QStringLiteral("/sounds/a.xyz") << QStringLiteral("brak dekodera")
+                                << QStringList{u"open /sounds/a.xyz"_s, u"play"_s, u"open tone"_s, u"play"_s}
+                                << tone.arg(u"brak dekodera"_s);
+}
+
+void TestAlerter::aSoundThatCannotPlayRingsTheBuiltInTone()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, failure);
+    QFETCH(QStringList, played);
+    QFETCH(QString, message);
+    auto window = MakeWindow();
+    QSignalSpy animation(window.get(), &CAlerterWindow::StartTrayAnimation);
+    CAlarm alarm = Alarm(kTypeWakeup, "Wstawaj!");
+    alarm.m_bSoundActive = true;
+    alarm.m_strSound = file.toStdString();
+    window->CarryOut(Pass({alarm}));
+    if (!failure.isEmpty()) {
+        Q_EMIT window->Sound()->Failed(failure);
+    }
+    QCOMPARE(m_soundLog.Entries(), played);
+    QCOMPARE(window->Messages(), QStringList{message});
+    QVERIFY(m_soundPlaying);
+    QVERIFY(animation.count() >= 1);
+
+    // Should the tone fail as well, there is no sound to be had: said, and the ringing is over
+    // once the message is read.
+    Q_EMIT window->Sound()->Failed(u"brak urządzenia"_s);
+    QVERIFY(window->Messages().at(0).endsWith(u"Nie można odtworzyć dźwięku: brak urządzenia"_s));
+    QCOMPARE(m_soundLog.Entries().count(u"open tone"_s), 1);
+    QVERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
 }
 
 void TestAlerter::volumeGoesBackAfterEveryEndOfTheSound_data()
 {
     QTest::addColumn<QString>("end");
-    for (const char* end : {"cannot open", "fails while playing", "played out", "faded out"}) {
+    for (const char* end : {"played out", "faded out", "snoozed"}) {
         QTest::newRow(end) << QString::fromLatin1(end);
     }
 }
@@ -323,31 +379,115 @@ void TestAlerter::volumeGoesBackAfterEveryEndOfTheSound()
     QFETCH(QString, end);
     const VolumeState before = m_system;
     auto window = MakeWindow();
-    window->Init();
-    if (end == QLatin1String("cannot open")) {
-        CAlarm ringing = Alarm(kTypeWakeup);
-        ringing.m_bSoundActive = true;
-        ringing.m_strSound = "/nonexistent/alarm.wav";
-        window->CarryOut(Pass({ringing}));
+    CAlarm alarm = Alarm(kTypeWakeup);
+    alarm.m_bSoundActive = true;
+    alarm.m_strSound = "/sounds/a.wav";
+    window->CarryOut(Pass({alarm}));
+    if (end == QLatin1String("played out")) {
+        Q_EMIT window->Sound()->PlayedToEnd();
+    } else if (end == QLatin1String("snoozed")) {
+        window->Snooze(5);
     } else {
-        window->Volume()->RaiseVolume();
-        if (end == QLatin1String("fails while playing")) {
-            Q_EMIT window->Sound()->Failed(QStringLiteral("no decoder"));
-            QTRY_VERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
-        } else if (end == QLatin1String("played out")) {
-            window->OnSoundEnded();
-        } else {
-            window->StartFadeOut(2000);
-            for (int i = 0; i < 10; ++i) {
-                window->OnTimer(CAlerterWindow::kFadeTimer);
-            }
+        window->StartFadeOut(2000);
+        for (int i = 0; i < 10; ++i) {
+            window->OnTimer(CAlerterWindow::kFadeTimer);
         }
     }
+    QVERIFY(!window->Sound()->IsOpen());
     QVERIFY(!(m_system == before));
     QVERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
     QCOMPARE(window->TimerInterval(CAlerterWindow::kRestoreTimer), 5000);
     window->OnTimer(CAlerterWindow::kRestoreTimer);
     QCOMPARE(m_system, before);
+}
+
+void TestAlerter::repeatedSoundStartsOverUntilSilencedOrLimit_data()
+{
+    QTest::addColumn<bool>("repeat");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<int>("plays");
+    QTest::newRow("setting off") << false << QString() << 1;
+    QTest::newRow("until the limit") << true << QString() << 3;
+    QTest::newRow("until silenced") << true << QStringLiteral("silence") << 2;
+    QTest::newRow("until snoozed") << true << QStringLiteral("snooze") << 2;
+}
+
+void TestAlerter::repeatedSoundStartsOverUntilSilencedOrLimit()
+{
+    QFETCH(bool, repeat);
+    QFETCH(QString, then);
+    QFETCH(int, plays);
+    m_repeat = repeat;
+    auto window = MakeWindow();
+    CAlarm alarm = Alarm(kTypeWakeup);
+    alarm.m_bSoundActive = true;
+    alarm.m_strSound = "/sounds/a.wav";
+    window->CarryOut(Pass({alarm}));
+    m_now += 7 * kTicksPerMinute;
+    Q_EMIT window->Sound()->PlayedToEnd();
+    if (then == QLatin1String("silence")) {
+        window->Silence(2000);
+    } else if (then == QLatin1String("snooze")) {
+        window->Snooze(10);
+    }
+    m_now += 7 * kTicksPerMinute;
+    Q_EMIT window->Sound()->PlayedToEnd();
+    m_now += 7 * kTicksPerMinute; // past the fifteen minutes
+    Q_EMIT window->Sound()->PlayedToEnd();
+    QCOMPARE(m_soundLog.Entries().count(u"play"_s), plays);
+    QVERIFY(!m_ringing);
+}
+
+void TestAlerter::snoozeQuietsTheRingingAlarmsAndHandsThemBack()
+{
+    auto window = MakeWindow();
+    QSignalSpy snoozed(window.get(), &CAlerterWindow::Snoozed);
+    QSignalSpy ringing(window.get(), &CAlerterWindow::RingingChanged);
+    QSignalSpy slideOut(window.get(), &CAlerterWindow::SlideOutNotifier);
+    CAlarm loud = Alarm(kTypeWakeup, "Wstawaj!");
+    loud.m_bSoundActive = true;
+    loud.m_strSound = "/sounds/a.wav";
+    CAlarm program = Alarm(kTypeWakeup);
+    program.m_strProgram = "backup";
+    program.m_bProgramActive = true;
+    m_power.refuse = true;
+    window->CarryOut(Pass({loud, program, Alarm(kTypeHibernate)}, kTypeHibernate));
+    QVERIFY(m_ringing);
+    QCOMPARE(ringing.count(), 1);
+    QCOMPARE(window->Messages().size(), 2); // the message and the refused hibernation
+
+    window->Snooze(5);
+    QCOMPARE(snoozed.count(), 1);
+    const auto alarms = snoozed.last().at(0).value<std::vector<CAlarm>>();
+    QCOMPARE(alarms.size(), std::size_t(1)); // only what rang: not the program, not the failure
+    QCOMPARE(alarms[0].m_strMessage, std::string("Wstawaj!"));
+    QCOMPARE(snoozed.last().at(1).toInt(), 5);
+    QCOMPARE(window->Messages(), QStringList{u"Nie udało się zahibernować komputera: Access denied"_s});
+    QCOMPARE(slideOut.count(), 0);
+    QCOMPARE(m_soundLog.Entries().last(), u"stop"_s);
+    QVERIFY(!m_ringing && !m_soundPlaying);
+    // Nothing rings any more: a second snooze hands nothing over.
+    window->Snooze(5);
+    QCOMPARE(snoozed.count(), 1);
+}
+
+void TestAlerter::aSnoozeRingsWithMessageAndSoundOnly()
+{
+    auto window = MakeWindow();
+    CAlarm alarm = Alarm(kTypeWakeup, "Koniec pracy"); // no display-on either
+    alarm.m_bSoundActive = true;
+    alarm.m_strSound = "/sounds/a.wav";
+    alarm.m_strProgram = "backup";
+    alarm.m_bProgramActive = true;
+    FiringPass pass = Pass({alarm, alarm});
+    pass.alarms[0].snoozed = true;
+    pass.alarms[1].snoozed = true;
+    pass.alarms[1].late = true; // slept through: dropped
+    window->CarryOut(pass);
+    QCOMPARE(window->Messages(), QStringList{u"Koniec pracy"_s});
+    QCOMPARE(m_soundLog.Entries().count(u"play"_s), 1);
+    QVERIFY(m_started.isEmpty());
+    QVERIFY(m_power.requests.isEmpty());
 }
 
 void TestAlerter::onePowerRequestAfterEveryAction()

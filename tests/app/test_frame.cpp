@@ -113,7 +113,7 @@ void TestFrame::menusAndAccelerators()
                                 QStringLiteral("&Wyjście")}));
     QCOMPARE(MenuTexts(menus[1]->menu()),
              (QStringList{QStringLiteral("&Nowy"), QStringLiteral("&Edytuj"), QStringLiteral("&Usuń"), QStringLiteral("-"),
-                          QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź")}));
+                          QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź"), QStringLiteral("&Drzemka")}));
     QVERIFY(MenuTexts(menus[2]->menu()).contains(QStringLiteral("&Ustawienia")));
     QVERIFY(MenuTexts(menus[3]->menu()).contains(QStringLiteral("&O programie...")));
 

@@ -88,7 +88,7 @@ const QList<QStringList>& Menus()
         {QStringLiteral("&Nowy"), QStringLiteral("&Otwórz..."), QStringLiteral("&Zapisz"),
          QStringLiteral("Zapisz &jako..."), QStringLiteral("&Wyjście")},
         {QStringLiteral("&Nowy"), QStringLiteral("&Edytuj"), QStringLiteral("&Usuń"),
-         QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź")},
+         QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź"), QStringLiteral("&Drzemka")},
         {QStringLiteral("&Ustawienia"), QStringLiteral("&Język"), QStringLiteral("U&kryj"), QStringLiteral("&Przywróć")},
         {QStringLiteral("&Tematy pomocy"), QStringLiteral("Pomoc &kontekstowa"), QStringLiteral("&Porada dnia"),
          QStringLiteral("&O programie...")},

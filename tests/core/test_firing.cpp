@@ -240,3 +240,109 @@ TEST_F(FiringTest, TheRoadFollowsAClockSetBackButNotASmallCorrection)
     EXPECT_EQ(m_armedToken, daily->m_nId);
     EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 2, 7)));
 }
+
+TEST_F(FiringTest, ASnoozeRingsAgainWithoutPowerAndIsDroppedWhenSleptThrough)
+{
+    CAlarm* alarm = Add(kFrequencyEveryday, St(2026, 6, 2, 7), kTypeShutdown);
+    alarm->m_bProgramActive = true;
+    alarm->m_strProgram = "backup";
+    StartAt(St(2026, 6, 2, 6, 59));
+    m_now = m_armedFor;
+    ASSERT_EQ(Expire().powerType, kTypeShutdown);
+
+    // Snoozed for ten minutes: the timer is armed for the snooze, not tomorrow's alarm.
+    m_road->Snooze(*alarm, m_now + 10 * kTicksPerMinute);
+    Arm();
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 2, 7, 10)));
+    m_now = m_armedFor + kTicksPerSecond;
+    FiringPass pass = Expire();
+    ASSERT_EQ(pass.alarms.size(), 1u);
+    EXPECT_TRUE(pass.alarms[0].snoozed);
+    EXPECT_FALSE(pass.alarms[0].programHeldBack); // its program does not run at all
+    EXPECT_EQ(pass.powerType, "");
+    EXPECT_FALSE(m_road->HasSnoozes());
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 3, 7)));
+
+    // Snoozed again, then the machine sleeps through it: reported late, never rung.
+    m_road->Snooze(*alarm, m_now + 5 * kTicksPerMinute);
+    m_now += 3 * kTicksPerHour;
+    pass = Pass(0);
+    ASSERT_EQ(pass.alarms.size(), 1u);
+    EXPECT_TRUE(pass.alarms[0].snoozed && pass.alarms[0].late);
+
+    // Silencing takes a pending snooze away.
+    m_road->Snooze(*alarm, m_now + 5 * kTicksPerMinute);
+    m_road->CancelSnoozes();
+    Arm();
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 3, 7)));
+}
+
+struct AdjustCase {
+    const char* name;
+    int postponeMinutes; // -1: skipped
+    Strings today;       // what the passes of today carry out
+};
+
+class AdjustOneOccurrence : public FiringTest, public ::testing::WithParamInterface<AdjustCase> {};
+
+TEST_P(AdjustOneOccurrence, OnlyThatOccurrenceChanges)
+{
+    const AdjustCase& c = GetParam();
+    CAlarm* standby = Add(kFrequencyEveryday, St(2026, 6, 2, 22), kTypeStandby);
+    Add(kFrequencyEveryday, St(2026, 6, 2, 22, 3), kTypeShutdown);
+    StartAt(St(2026, 6, 2, 21, 56));
+
+    // Both power alarms, three minutes apart, lie within the countdown of the first.
+    const std::vector<Occurrence> ahead = m_road->OccurrencesUntil(m_schedule, m_armedFor + kPowerCountdownSpan);
+    ASSERT_EQ(ahead.size(), 2u);
+    EXPECT_EQ(ahead[1].atUtc - ahead[0].atUtc, 3 * kTicksPerMinute);
+
+    const FileTime at = LocalFt(St(2026, 6, 2, 22));
+    if (c.postponeMinutes < 0) {
+        ASSERT_TRUE(m_road->Skip(m_schedule, standby->m_nId, at));
+    } else {
+        ASSERT_TRUE(m_road->Postpone(m_schedule, standby->m_nId, at, at + c.postponeMinutes * kTicksPerMinute));
+    }
+    EXPECT_FALSE(m_road->Skip(m_schedule, standby->m_nId, at)); // it is no longer there
+    Arm();
+    Strings today;
+    for (int pass = 0; pass < 3 && m_armedFor < LocalFt(St(2026, 6, 3, 0)); ++pass) {
+        m_now = m_armedFor;
+        const FiringPass fired = Expire();
+        for (const DueAlarm& due : fired.alarms) {
+            today.push_back(due.alarm.m_strComment + (due.postponed ? " postponed" : "") + " "
+                            + fired.powerType);
+        }
+    }
+    EXPECT_EQ(today, c.today);
+    // Tomorrow is as the list says.
+    EXPECT_EQ(m_armedFor, LocalFt(St(2026, 6, 3, 22)));
+    EXPECT_EQ(m_armedToken, standby->m_nId);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Firing, AdjustOneOccurrence,
+    ::testing::Values(
+        AdjustCase{"Postponed5", 5, {"alarm 1 shutdown", "alarm 0 postponed standby"}},
+        AdjustCase{"PostponedBy2StillFirst", 2, {"alarm 0 postponed standby", "alarm 1 shutdown"}},
+        AdjustCase{"Skipped", -1, {"alarm 1 shutdown"}}),
+    [](const ::testing::TestParamInfo<AdjustCase>& c) { return std::string(c.param.name); });
+
+TEST_F(FiringTest, APostponedOccurrenceOfAnAlarmSwitchedOffOrEditedIsGone)
+{
+    CAlarm* alarm = Add(kFrequencyOnce, St(2026, 6, 2, 22), kTypeStandby);
+    StartAt(St(2026, 6, 2, 21, 58));
+    const FileTime at = m_armedFor;
+    ASSERT_TRUE(m_road->Postpone(m_schedule, alarm->m_nId, at, at + 30 * kTicksPerMinute));
+    // Postponed again from where it went.
+    ASSERT_TRUE(m_road->Postpone(m_schedule, alarm->m_nId, at + 30 * kTicksPerMinute, at + 35 * kTicksPerMinute));
+    Arm();
+    EXPECT_EQ(m_armedFor, at + 35 * kTicksPerMinute);
+    alarm->m_bActive = false;
+    Arm();
+    EXPECT_EQ(m_armedToken, 0u);
+    alarm->m_bActive = true;
+    m_road->ForgetAdjustments(alarm->m_nId); // edited: its own moment again
+    Arm();
+    EXPECT_EQ(m_armedFor, at);
+}

@@ -375,7 +375,15 @@ void TestPowerRequests::logindListsBlockingInhibitors()
     if (QTest::currentTestFailed()) {
         return;
     }
-    QCOMPARE(Describe(LogindPowerRequests().BlockingInhibitors(alarmType.toStdString())), expected);
+    const std::vector<PowerInhibitor> blockers = LogindPowerRequests().BlockingInhibitors(alarmType.toStdString());
+    QCOMPARE(Describe(blockers), expected);
+    // What the power countdown shows of them.
+    QStringList said;
+    for (const QString& entry : expected) {
+        const QStringList fields = entry.split(QLatin1Char('|'));
+        said << QStringLiteral("%1 (%2)").arg(fields[0], fields[1]);
+    }
+    QCOMPARE(QString::fromStdString(DescribeInhibitors(blockers)), said.join(QStringLiteral(", ")));
 
     const QString log = m_dir.filePath(QStringLiteral("simulated.log"));
     const std::unique_ptr<IPowerRequests> simulated = CreatePowerRequests(log.toStdString());
