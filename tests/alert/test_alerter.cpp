@@ -111,6 +111,7 @@ private Q_SLOTS:
     void clickSlidesOutAndForgets();
     void fadeOutStepsThenRestoresTheVolumeLater();
     void secondSoundDuringPendingRestoreDoesNotSaveAgain();
+    void aNewAlarmSoundIsNotFadedWithTheSilencedOne();
     void aSoundThatCannotPlayRingsTheBuiltInTone_data();
     void aSoundThatCannotPlayRingsTheBuiltInTone();
     void volumeGoesBackAfterEveryEndOfTheSound_data();
@@ -320,6 +321,21 @@ void TestAlerter::secondSoundDuringPendingRestoreDoesNotSaveAgain()
     QCOMPARE(m_reads, 1);
     window->OnTimer(CAlerterWindow::kRestoreTimer);
     QCOMPARE(m_system, (VolumeState{"sink", {20000, 20000}, true}));
+}
+
+void TestAlerter::aNewAlarmSoundIsNotFadedWithTheSilencedOne()
+{
+    auto window = MakeWindow();
+    CAlarm alarm = Alarm(kTypeWakeup);
+    alarm.m_bSoundActive = true;
+    alarm.m_strSound = "/sounds/a.wav";
+    window->CarryOut(Pass({alarm}));
+    window->Silence(2000);
+    window->OnTimer(CAlerterWindow::kFadeTimer);
+    window->CarryOut(Pass({Alarm(kTypeWakeup), alarm}));
+    QVERIFY(!window->IsTimerActive(CAlerterWindow::kFadeTimer));
+    QCOMPARE(window->Sound()->Volume(), 1000);
+    QVERIFY(window->Sound()->IsPlaying());
 }
 
 void TestAlerter::aSoundThatCannotPlayRingsTheBuiltInTone_data()

@@ -2,6 +2,7 @@
 // exist: nothing reaches the user's own server, and the back end falls back to a sink that only
 // keeps time, which still reports the end of the media.
 
+#include "BuiltInTone.h"
 #include "CSoundDevice.h"
 
 #include <QAudioOutput>
@@ -14,7 +15,11 @@
 #include <QTest>
 #include <QThread>
 
+#include <QtEndian>
+
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 using zembra::CSoundDevice;
 
@@ -91,16 +96,36 @@ private Q_SLOTS:
         QCOMPARE(failed.count(), 0);
     }
 
+    void playsOnceToTheEnd_data()
+    {
+        QTest::addColumn<bool>("builtInTone");
+        QTest::newRow("file") << false;
+        QTest::newRow("built-in tone") << true;
+    }
+
     void playsOnceToTheEnd()
     {
+        QFETCH(bool, builtInTone);
         CSoundDevice device;
         QSignalSpy ended(&device, &CSoundDevice::PlayedToEnd);
         QSignalSpy failed(&device, &CSoundDevice::Failed);
         QVERIFY(!device.Play());
 
-        QString reason = QStringLiteral("stale");
-        QVERIFY(device.Open(m_short, &reason));
-        QVERIFY(reason.isEmpty());
+        if (builtInTone) {
+            // The program's own tone needs no file, and is no silence.
+            const QByteArray wav = zembra::BuiltInToneWav();
+            QVERIFY(wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE");
+            int peak = 0;
+            for (qsizetype i = 44; i + 1 < wav.size(); i += 2) {
+                peak = std::max(peak, std::abs(qFromLittleEndian<qint16>(wav.constData() + i)));
+            }
+            QVERIFY(peak > 16000);
+            QVERIFY(device.OpenBuiltInTone());
+        } else {
+            QString reason = QStringLiteral("stale");
+            QVERIFY(device.Open(m_short, &reason));
+            QVERIFY(reason.isEmpty());
+        }
         QVERIFY(device.Play());
         QVERIFY(device.IsPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
