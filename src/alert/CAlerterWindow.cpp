@@ -153,11 +153,13 @@ void CAlerterWindow::ArmCountdown()
     m_countdownStartTimer.stop();
     if (!m_nextAlarm || !IsPowerType(m_nextAlarm->m_strType)) {
         m_countdownTimer.stop();
+        HideCountdown();
         return;
     }
     const FileTime untilCountdown = m_nextFiringUtc - Clock::Now() - kCountdownSpan;
     if (untilCountdown > 0) {
         m_countdownTimer.stop();
+        HideCountdown();
         const FileTime wait = std::min(untilCountdown, kLongestCountdownWait);
         m_countdownStartTimer.start(static_cast<int>(wait / kTicksPerMillisecond) + 1);
         return;
@@ -206,8 +208,26 @@ void CAlerterWindow::UpdateCountdown()
         ArmCountdown();
         return;
     }
+    // Messages go first: with both, the text would change every second and neither could be
+    // read. The warning window counts down all the same.
+    if (!m_messages.isEmpty()) {
+        return;
+    }
+    m_bCountdownShown = true;
     Q_EMIT ShowNotifierText(CountdownText(QString::fromStdString(m_nextAlarm->m_strType), remaining),
                             kSlideMs, kCountdownStayMs, kSlideMs, kSlideStep);
+}
+
+void CAlerterWindow::HideCountdown()
+{
+    // The power alarm was postponed, skipped, switched off or carried out: a countdown left
+    // standing would tell of an action that is not coming.
+    if (m_bCountdownShown) {
+        m_bCountdownShown = false;
+        if (m_messages.isEmpty()) {
+            Q_EMIT SlideOutNotifier();
+        }
+    }
 }
 
 void CAlerterWindow::ShowNextMessage()
@@ -220,6 +240,7 @@ void CAlerterWindow::ShowNextMessage()
     m_nMessageIndex %= count;
     m_strShown = count >= 2 ? QStringLiteral("%1: ").arg(m_nMessageIndex + 1) : QString();
     m_strShown += m_messages.at(m_nMessageIndex);
+    m_bCountdownShown = false;
     Q_EMIT ShowNotifierText(m_strShown, kSlideMs, kMessageStayMs, kSlideMs, kSlideStep);
     m_nMessageIndex = (m_nMessageIndex + 1) % count;
 }
@@ -227,6 +248,7 @@ void CAlerterWindow::ShowNextMessage()
 void CAlerterWindow::OnNotifierClicked()
 {
     Q_EMIT SlideOutNotifier();
+    m_bCountdownShown = false;
     m_countdownTimer.stop();
     m_countdownStartTimer.stop();
     m_messageTimer.stop();

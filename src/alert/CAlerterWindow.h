@@ -136,6 +136,8 @@ private:
     // The sound is over (played out, faded, failed): a raised volume goes back after a while.
     void ScheduleVolumeRestore();
     void ArmCountdown();
+    // The countdown stopped: its text leaves the pop-up.
+    void HideCountdown();
     QTimer& Timer(int id);
 
     Dependencies m_deps;
@@ -157,6 +159,7 @@ private:
     FileTime m_nextFiringUtc = 0;
     int m_nFadeVolume = 0;
     long long m_nWakeUps = 0;
+    bool m_bCountdownShown = false; // the pop-up shows the countdown's text
 
     QTimer m_restoreTimer;
     QTimer m_countdownTimer;

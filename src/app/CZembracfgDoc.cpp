@@ -116,7 +116,9 @@ void TakeDialog(CAlarm& alarm, const CAlarmDialog& dialog)
 // the user entered it; a repeating one the occurrence found.
 SystemTime LocalFiring(const CAlarm& alarm, FileTime firingUtc)
 {
-    if (alarm.m_strFrequency == kFrequencyOnce) {
+    // A one-time alarm keeps the time as the user wrote it (a time in a clock change's gap
+    // included), unless this is a snooze or a postponed occurrence, at a moment of its own.
+    if (alarm.m_strFrequency == kFrequencyOnce && LocalSystemTimeToUtc(alarm.m_time) == firingUtc) {
         return alarm.m_time;
     }
     return UtcToLocalSystemTime(firingUtc).value_or(alarm.m_time);

@@ -215,8 +215,19 @@ void TestAlerter::countdownWaitsQuietlyThenTicksInTheLastFiveMinutes()
     window->OnTimer(CAlerterWindow::kCountdownTimer);
     QCOMPARE(shown.last().at(0).toString(), QStringLiteral("Do uśpienia zostało: 00:00"));
 
-    // Re-armed for an alarm far away: the ticking stops again.
+    // A message goes first: the countdown does not overwrite it every second.
+    window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!")}));
+    const qsizetype before = shown.count();
+    window->OnTimer(CAlerterWindow::kCountdownTimer);
+    QCOMPARE(shown.count(), before);
+    window->OnNotifierClicked();
+
+    // Re-armed for an alarm far away (the power alarm was postponed, say): the ticking stops
+    // and the countdown's text leaves the pop-up.
+    window->OnTimer(CAlerterWindow::kCountdownTimer);
+    QSignalSpy slideOut(window.get(), &CAlerterWindow::SlideOutNotifier);
     window->SetNextAlarm(Alarm(kTypeShutdown), m_now + 3 * kTicksPerHour);
+    QCOMPARE(slideOut.count(), 1);
     QVERIFY(!window->IsTimerActive(CAlerterWindow::kCountdownTimer));
     QVERIFY(window->IsCountdownWaiting());
     QCOMPARE(window->CountdownWaitMs(), 3'600'001); // looked at again within the hour

@@ -12,9 +12,11 @@
 #include "CPower.h"
 #include "CPowerCountdown.h"
 #include "CSettings.h"
+#include "CStatusDIalog.h"
 #include "CSystemTray.h"
 #include "CTaskbarNotifier.h"
 #include "CZembracfgDoc.h"
+#include "CZembracfgView.h"
 #include "IPowerRequests.h"
 #include "QuietTimer.h"
 #include "model/CScheduler.h"
@@ -261,6 +263,9 @@ void TestAlarmControl::snoozeFromEachPlaceRingsAgainWithoutTheProgram()
     QCOMPARE(m_sound.Entries().last(), u"stop"_s);
     QVERIFY(m_doc->HasSnoozes());
     QCOMPARE(m_doc->NextFiringUtc(), at + kTicksPerSecond + 10 * kTicksPerMinute);
+    // The status panel tells the snooze's own time, not the alarm's.
+    const QString next = m_frame->View()->StatusPanel()->NextAlarmText();
+    QVERIFY2(next.contains(u"7:10:01"_s), qPrintable(next));
 
     QSignalSpy due(m_doc.get(), &CZembracfgDoc::AlarmsDue);
     RunAt(m_doc->NextFiringUtc());
