@@ -450,7 +450,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+173"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+175"/>
         <source>Do uśpienia zostało:</source>
         <translation>Zeit bis zum Standby:</translation>
     </message>
@@ -465,7 +465,7 @@
         <translation>Zeit bis zum Herunterfahren:</translation>
     </message>
     <message>
-        <location line="+181"/>
+        <location line="+201"/>
         <source>Nie można odtworzyć dźwięku: %1</source>
         <translation>Der Ton kann nicht abgespielt werden: %1</translation>
     </message>
@@ -643,7 +643,7 @@
 <context>
     <name>zembra::CHelpWindow</name>
     <message>
-        <location filename="../../src/app/CHelpWindow.cpp" line="+403"/>
+        <location filename="../../src/app/CHelpWindow.cpp" line="+405"/>
         <source>Pomoc programu Zembra</source>
         <translation>Hilfe zu Zembra</translation>
     </message>
@@ -749,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+340"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+353"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -823,6 +823,11 @@
         <location line="+1"/>
         <source>&amp;Ustawienia</source>
         <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Sprawdź wybudzanie…</source>
+        <translation>Aufwecken &amp;testen…</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1109,6 +1114,108 @@ keiner
     </message>
 </context>
 <context>
+    <name>zembra::CWakeTest</name>
+    <message>
+        <location filename="../../src/app/CWakeTest.cpp" line="+76"/>
+        <source>Nie można utworzyć budzika testowego: %1</source>
+        <translation>Der Testwecker kann nicht erstellt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
+        <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nie można nastawić budzika testowego: %1</source>
+        <translation>Der Testwecker kann nicht gestellt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>System odmówił uśpienia: %1</source>
+        <translation>Das System hat den Standby abgelehnt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CWakeTestDialog</name>
+    <message>
+        <location filename="../../src/ui/CWakeTestDialog.cpp" line="+118"/>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 min</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Sprawdzanie wybudzania</source>
+        <translation>Aufwecktest</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Test sprawdza, czy Zembra potrafi wybudzić ten komputer. Po kliknięciu „Rozpocznij” Zembra nastawi osobny budzik testowy na 60 sekund naprzód i wstrzyma komputer. Komputer powinien sam się obudzić po około minucie; nie dotykaj go do tego czasu. Potem to okno powie, jak poszło. Alarmy z listy działają w tym czasie jak zwykle.
+
+Zanim zaczniesz, zapisz swoją pracę w innych programach.</source>
+        <translation>Der Test prüft, ob Zembra diesen Computer aufwecken kann. Nach einem Klick auf „Starten“ stellt Zembra einen eigenen Testwecker auf 60 Sekunden im Voraus und versetzt den Computer in den Standby. Der Computer sollte nach etwa einer Minute von selbst aufwachen; lassen Sie ihn bis dahin in Ruhe. Danach sagt dieses Fenster, wie es ausging. Die Alarme Ihrer Liste laufen währenddessen wie gewohnt weiter.
+
+Speichern Sie vor dem Start Ihre Arbeit in anderen Programmen.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Uwaga: Zembra nie może teraz wybudzić tego komputera: %1
+Test pokaże, że komputer zasypia, ale nie budzi się sam.</source>
+        <translation>Hinweis: Zembra kann diesen Computer derzeit nicht aufwecken: %1
+Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwacht.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Rozpocznij</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zamknij</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Test trwa: budzik testowy nastawiono na %1. Komputer za chwilę zaśnie i powinien sam się obudzić o tej porze.</source>
+        <translation>Test läuft: Der Testwecker ist auf %1 gestellt. Der Computer schläft gleich ein und sollte zu dieser Zeit von selbst aufwachen.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Komputer obudził się sam o nastawionej porze (spał %1). Budzenie działa: alarmy wybudzą ten komputer.</source>
+        <translation>Der Computer ist zur gestellten Zeit von selbst aufgewacht (er schlief %1). Das Aufwecken funktioniert: Alarme wecken diesen Computer.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Komputer obudzono ręcznie %1 przed nastawioną porą (spał %2), więc test nie rozstrzygnął, czy budzik by go obudził. Powtórz test i nie dotykaj komputera, dopóki sam się nie obudzi.</source>
+        <translation>Der Computer wurde %1 vor der gestellten Zeit von Hand geweckt (er schlief %2), daher konnte der Test nicht klären, ob der Wecker ihn geweckt hätte. Wiederholen Sie den Test und lassen Sie den Computer in Ruhe, bis er von selbst aufwacht.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Komputer nie obudził się sam: spał %1 i wrócił dopiero %2 po nastawionej porze. Budzik go nie wybudził.</source>
+        <translation>Der Computer ist nicht von selbst aufgewacht: Er schlief %1 und kam erst %2 nach der gestellten Zeit zurück. Der Wecker hat ihn nicht geweckt.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Przyczyna: %1</source>
+        <translation>Grund: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zembra nastawiła budzik, ale system albo sprzęt go nie posłuchał. Sprawdź w ustawieniach BIOS/UEFI, czy budzenie zegarem (RTC) jest włączone, i powtórz test.</source>
+        <translation>Zembra hat den Wecker gestellt, aber System oder Hardware haben ihn nicht beachtet. Prüfen Sie in den BIOS/UEFI-Einstellungen, ob das Wecken durch die Uhr (RTC) aktiviert ist, und wiederholen Sie den Test.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Komputer nie zasnął, więc wybudzania nie sprawdzono. System odmówił uśpienia, uśpienie było tylko symulowane (--simulate-power) albo wstrzymał je inny program.</source>
+        <translation>Der Computer ist nicht eingeschlafen, daher wurde das Aufwecken nicht geprüft. Das System hat den Standby abgelehnt, der Standby war nur simuliert (--simulate-power) oder ein anderes Programm hat ihn verhindert.</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CZembracfgApp</name>
     <message>
         <location filename="../../src/app/CZembracfgApp.cpp" line="+180"/>
@@ -1148,7 +1255,7 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+177"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+179"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
         <translation>Die Zustimmung kann nicht in den Einstellungen gespeichert werden; die Programme bleiben zurückgehalten.</translation>
     </message>

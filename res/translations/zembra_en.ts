@@ -450,7 +450,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+173"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+175"/>
         <source>Do uśpienia zostało:</source>
         <translation>Time until standby:</translation>
     </message>
@@ -465,7 +465,7 @@
         <translation>Time until shutdown:</translation>
     </message>
     <message>
-        <location line="+181"/>
+        <location line="+201"/>
         <source>Nie można odtworzyć dźwięku: %1</source>
         <translation>Cannot play the sound: %1</translation>
     </message>
@@ -643,7 +643,7 @@
 <context>
     <name>zembra::CHelpWindow</name>
     <message>
-        <location filename="../../src/app/CHelpWindow.cpp" line="+403"/>
+        <location filename="../../src/app/CHelpWindow.cpp" line="+405"/>
         <source>Pomoc programu Zembra</source>
         <translation>Zembra Help</translation>
     </message>
@@ -749,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+340"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+353"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -823,6 +823,11 @@
         <location line="+1"/>
         <source>&amp;Ustawienia</source>
         <translation>&amp;Settings</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Sprawdź wybudzanie…</source>
+        <translation>&amp;Test wake-up…</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1109,6 +1114,108 @@ none
     </message>
 </context>
 <context>
+    <name>zembra::CWakeTest</name>
+    <message>
+        <location filename="../../src/app/CWakeTest.cpp" line="+76"/>
+        <source>Nie można utworzyć budzika testowego: %1</source>
+        <translation>Cannot create the test timer: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
+        <translation>Cannot put the computer on standby: power management is unavailable.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nie można nastawić budzika testowego: %1</source>
+        <translation>Cannot arm the test timer: %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>System odmówił uśpienia: %1</source>
+        <translation>The system refused standby: %1</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CWakeTestDialog</name>
+    <message>
+        <location filename="../../src/ui/CWakeTestDialog.cpp" line="+118"/>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Sprawdzanie wybudzania</source>
+        <translation>Wake-up test</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Test sprawdza, czy Zembra potrafi wybudzić ten komputer. Po kliknięciu „Rozpocznij” Zembra nastawi osobny budzik testowy na 60 sekund naprzód i wstrzyma komputer. Komputer powinien sam się obudzić po około minucie; nie dotykaj go do tego czasu. Potem to okno powie, jak poszło. Alarmy z listy działają w tym czasie jak zwykle.
+
+Zanim zaczniesz, zapisz swoją pracę w innych programach.</source>
+        <translation>The test checks whether Zembra can wake this computer. When you click “Start”, Zembra arms a separate test timer 60 seconds ahead and puts the computer into standby. The computer should wake by itself after about a minute; leave it alone until then. This window then tells how it went. The alarms in your list go on as usual meanwhile.
+
+Before you start, save your work in other programs.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Uwaga: Zembra nie może teraz wybudzić tego komputera: %1
+Test pokaże, że komputer zasypia, ale nie budzi się sam.</source>
+        <translation>Note: Zembra cannot wake this computer now: %1
+The test will show that the computer goes to sleep but does not wake by itself.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Rozpocznij</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zamknij</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Test trwa: budzik testowy nastawiono na %1. Komputer za chwilę zaśnie i powinien sam się obudzić o tej porze.</source>
+        <translation>Test running: the test timer is armed for %1. The computer will go to sleep in a moment and should wake by itself at that time.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Komputer obudził się sam o nastawionej porze (spał %1). Budzenie działa: alarmy wybudzą ten komputer.</source>
+        <translation>The computer woke by itself at the armed time (it slept %1). Waking works: alarms will wake this computer.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Komputer obudzono ręcznie %1 przed nastawioną porą (spał %2), więc test nie rozstrzygnął, czy budzik by go obudził. Powtórz test i nie dotykaj komputera, dopóki sam się nie obudzi.</source>
+        <translation>The computer was woken by hand %1 before the armed time (it slept %2), so the test could not tell whether the timer would have woken it. Run the test again and leave the computer alone until it wakes by itself.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Komputer nie obudził się sam: spał %1 i wrócił dopiero %2 po nastawionej porze. Budzik go nie wybudził.</source>
+        <translation>The computer did not wake by itself: it slept %1 and came back only %2 after the armed time. The timer did not wake it.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Przyczyna: %1</source>
+        <translation>Reason: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zembra nastawiła budzik, ale system albo sprzęt go nie posłuchał. Sprawdź w ustawieniach BIOS/UEFI, czy budzenie zegarem (RTC) jest włączone, i powtórz test.</source>
+        <translation>Zembra armed the timer, but the system or the hardware did not heed it. Check in the BIOS/UEFI settings that waking by the clock (RTC) is enabled, and run the test again.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Komputer nie zasnął, więc wybudzania nie sprawdzono. System odmówił uśpienia, uśpienie było tylko symulowane (--simulate-power) albo wstrzymał je inny program.</source>
+        <translation>The computer did not go to sleep, so waking was not tested. The system refused standby, the standby was only simulated (--simulate-power), or another program held it off.</translation>
+    </message>
+</context>
+<context>
     <name>zembra::CZembracfgApp</name>
     <message>
         <location filename="../../src/app/CZembracfgApp.cpp" line="+180"/>
@@ -1148,7 +1255,7 @@ Restore the unsaved changes?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+177"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+179"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
         <translation>The approval cannot be stored in the settings; the programs are still held back.</translation>
     </message>

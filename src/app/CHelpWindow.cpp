@@ -60,6 +60,7 @@ constexpr ContextEntry kContextMap[] = {
     {57667, 6},       // help topics
     {57664, 7},       // about, listed twice in the map
     {32789, 0x18015}, // tip of the day
+    {32793, 0x18019}, // wake test
     {57616, 8},       // recent file 1
     {57617, 8},       // recent file 2
     {57618, 8},       // recent file 3
@@ -89,6 +90,7 @@ constexpr SectionEntry kSections[] = {
     {0x18011, "alarms.html", "delete_alarm"},
     {0x18012, "alarms.html", "edit_alarm"},
     {0x18015, "settings.html", "tips"},
+    {0x18019, "commands.html", "wake_test"},
 };
 
 constexpr const char* kPages[] = {

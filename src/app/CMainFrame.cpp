@@ -13,6 +13,8 @@
 #include "CTipsDialog.h"
 #include "CTipsFile.h"
 #include "CTrueColorToolBar.h"
+#include "CWakeTest.h"
+#include "CWakeTestDialog.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 
@@ -246,6 +248,16 @@ void CMainFrame::CreateActions()
     on(kSleep, [this] { m_doc.OnSleep(); });
     on(kConfirm, [this] { SilenceAlarm(); });
     on(kSettings, [this] { OnSettings(); });
+    on(kWakeTest, [this] {
+        // One test at a time: a second choice brings the open window forward.
+        if (auto* open = findChild<CWakeTestDialog*>()) {
+            open->show();
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+        CWakeTest::OpenDialog(this, m_doc.PowerRequests());
+    });
     on(kHide, [this] { HideToTray(); });
     on(kRestore, [this] { RestoreFromTray(); });
     on(kAppAbout, [this] { ShowAbout(); });
@@ -315,6 +327,7 @@ void CMainFrame::CreateMenus()
     for (const int command : {kLangEnglish, kLangPolish, kLangGerman}) {
         language->addAction(Action(command));
     }
+    options->addAction(Action(kWakeTest));
     options->addSeparator();
     options->addAction(Action(kHide));
     options->addAction(Action(kRestore));
@@ -354,6 +367,7 @@ void CMainFrame::RetranslateUi()
     Action(kSleep)->setText(tr("&Wstrzymaj komputer"));
     Action(kConfirm)->setText(tr("&Potwierdź"));
     Action(kSettings)->setText(tr("&Ustawienia"));
+    Action(kWakeTest)->setText(tr("&Sprawdź wybudzanie…"));
     Action(kHide)->setText(tr("U&kryj"));
     Action(kRestore)->setText(tr("&Przywróć"));
     Action(kHelpTopics)->setText(tr("&Tematy pomocy"));

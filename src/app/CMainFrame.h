@@ -54,6 +54,7 @@ public:
         kLangEnglish = 32790,
         kLangPolish = 32774,
         kLangGerman = 32791,
+        kWakeTest = 32793,
     };
 
     CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* alerter,

@@ -64,6 +64,8 @@ public:
     void SetView(CZembracfgView* view);
     CZembracfgView* View() const;
     void SetPowerRequests(IPowerRequests* powerRequests) { m_pPowerRequests = powerRequests; }
+    // The program's power requests (null until the alerting exists), shared by every caller.
+    IPowerRequests* PowerRequests() const { return m_pPowerRequests; }
     void SetNextAlarmSink(INextAlarmSink* sink) { m_pNextAlarmSink = sink; }
     // Replaces the way the edit dialog is run (tests answer it in place); empty restores exec().
     void SetDialogRunner(DialogRunner runner);

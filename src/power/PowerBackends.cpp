@@ -7,21 +7,41 @@
 // CMake builds the back ends of the system being built for, from its folder; these are the
 // only lines that name them.
 #ifdef _WIN32
+#include "windows/InterruptTimeSleepGauge.h"
 #include "windows/WaitableWakeTimer.h"
 #include "windows/Win32PowerRequests.h"
+
+#include <windows.h>
+
+#include <string>
 namespace zembra {
 using SystemWakeTimer = WaitableWakeTimer;
 using SystemPowerRequests = Win32PowerRequests;
 // Windows cannot name the programs that hold off a request.
 constexpr bool kSystemListsInhibitors = false;
+using SystemSleepGauge = InterruptTimeSleepGauge;
+// Named after the process, so that it can never be the alarms' "zembra_wtimer", nor the test
+// timer of another run.
+std::unique_ptr<IWakeTimer> MakeWakeTestTimer()
+{
+    return std::make_unique<WaitableWakeTimer>(L"zembra_waketest_"
+                                               + std::to_wstring(::GetCurrentProcessId()));
+}
 } // namespace zembra
 #else
+#include "linux/BootTimeSleepGauge.h"
 #include "linux/LogindPowerRequests.h"
 #include "linux/TimerFdWakeTimer.h"
 namespace zembra {
 using SystemWakeTimer = TimerFdWakeTimer;
 using SystemPowerRequests = LogindPowerRequests;
 constexpr bool kSystemListsInhibitors = true;
+using SystemSleepGauge = BootTimeSleepGauge;
+// Every timerfd is a timer of its own.
+std::unique_ptr<IWakeTimer> MakeWakeTestTimer()
+{
+    return std::make_unique<TimerFdWakeTimer>();
+}
 } // namespace zembra
 #endif
 
@@ -30,6 +50,16 @@ namespace zembra {
 std::unique_ptr<IWakeTimer> CreateSystemWakeTimer()
 {
     return std::make_unique<SystemWakeTimer>();
+}
+
+std::unique_ptr<IWakeTimer> CreateWakeTestTimer()
+{
+    return MakeWakeTestTimer();
+}
+
+std::unique_ptr<ISleepGauge> CreateSystemSleepGauge()
+{
+    return std::make_unique<SystemSleepGauge>();
 }
 
 std::unique_ptr<IPowerRequests> CreatePowerRequests(const std::string& simulateLogPath)

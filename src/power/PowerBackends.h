@@ -4,6 +4,7 @@
 
 #include "IPowerRequests.h"
 #include "IWakeTimer.h"
+#include "SleepGauge.h"
 
 #include <memory>
 #include <string>
@@ -12,6 +13,14 @@ namespace zembra {
 
 // The system's wake timer (Linux: timerfd; Windows: the named waitable timer).
 std::unique_ptr<IWakeTimer> CreateSystemWakeTimer();
+
+// A wake timer of its own for the wake test, apart from the alarms' one: arming it must leave
+// the alarm timer's arming alone (on Windows it is a waitable timer of another name).
+std::unique_ptr<IWakeTimer> CreateWakeTestTimer();
+
+// The system's gauge of time spent asleep (Linux: boot time against monotonic time; Windows:
+// interrupt time against unbiased interrupt time).
+std::unique_ptr<ISleepGauge> CreateSystemSleepGauge();
 
 // The system's power requests (Linux: logind and the session's screen saver; Windows:
 // SetSuspendState, ExitWindowsEx, SetThreadExecutionState), or, when

@@ -89,7 +89,8 @@ const QList<QStringList>& Menus()
          QStringLiteral("Zapisz &jako..."), QStringLiteral("&Wyjście")},
         {QStringLiteral("&Nowy"), QStringLiteral("&Edytuj"), QStringLiteral("&Usuń"),
          QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź"), QStringLiteral("&Drzemka")},
-        {QStringLiteral("&Ustawienia"), QStringLiteral("&Język"), QStringLiteral("U&kryj"), QStringLiteral("&Przywróć")},
+        {QStringLiteral("&Ustawienia"), QStringLiteral("&Język"), QStringLiteral("&Sprawdź wybudzanie…"),
+         QStringLiteral("U&kryj"), QStringLiteral("&Przywróć")},
         {QStringLiteral("&Tematy pomocy"), QStringLiteral("Pomoc &kontekstowa"), QStringLiteral("&Porada dnia"),
          QStringLiteral("&O programie...")},
     };
