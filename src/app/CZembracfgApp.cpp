@@ -1,6 +1,7 @@
 #include "CZembracfgApp.h"
 
 #include "CAlerterThread.h"
+#include "CDBusService.h"
 #include "CMainFrame.h"
 #include "CMessageBox.h"
 #include "CRecoveryStore.h"
@@ -127,6 +128,7 @@ bool CZembracfgApp::InitInstance(const Options& options)
     connect(m_pDoc.get(), &CZembracfgDoc::AlarmsDue, m_pAlerterThread.get(),
             [this](const FiringPass& pass) { m_pAlerterThread->CarryOut(pass); });
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *m_settings, m_pAlerterThread.get());
+    m_dbus = std::make_unique<CDBusService>(*m_pDoc, *m_pMainFrame, m_pAlerterThread.get());
     m_zoneWatcher = std::make_unique<CTimeZoneWatcher>(SystemTimeZoneSources());
     connect(m_zoneWatcher.get(), &CTimeZoneWatcher::ZoneChanged, m_pDoc.get(),
             &CZembracfgDoc::OnTimeZoneChanged);
@@ -198,6 +200,8 @@ bool CZembracfgApp::InitInstance(const Options& options)
             m_pDoc->OpenDocumentFile(last);
         }
     }
+    // Offered once the list is open: only this instance gets here, the first of the user's.
+    m_dbus->Register();
 
     // Modal windows wait for the event loop: a signal or Exit while one is open then ends the
     // program instead of falling through into a loop started afterwards.
@@ -354,6 +358,7 @@ int CZembracfgApp::ExitInstance()
     if (m_pAlerterThread) {
         m_pAlerterThread->Stop();
     }
+    m_dbus.reset();
     m_pMainFrame.reset();
     m_pDoc.reset();
     m_pAlerterThread.reset();
