@@ -1004,20 +1004,20 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+202"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+203"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
         <translation>Die Zustimmung kann nicht in den Einstellungen gespeichert werden; die Programme bleiben zurückgehalten.</translation>
     </message>
     <message>
         <location line="+136"/>
-        <location line="+208"/>
+        <location line="+216"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Die Datei %1 kann nicht geöffnet werden.
 %2</translation>
     </message>
     <message>
-        <location line="-204"/>
+        <location line="-212"/>
         <source>Plik %1 nie jest poprawną listą alarmów.
 %2</source>
         <translation>Die Datei %1 ist keine gültige Alarmliste.
@@ -1054,7 +1054,7 @@ Zmiany nie zostały zapisane.</source>
 Die Änderungen wurden nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>Plik %1 został zmieniony na dysku po wczytaniu listy.</source>
         <translation>Die Datei %1 wurde auf der Festplatte geändert, nachdem die Liste gelesen wurde.</translation>
     </message>
@@ -1064,17 +1064,17 @@ Die Änderungen wurden nicht gespeichert.</translation>
         <translation>Die Liste aus dem Fenster speichern und jene Änderungen ersetzen?</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+83"/>
         <source>Plik %1 został usunięty lub przeniesiony. Lista pozostaje w programie jako niezapisana.</source>
         <translation>Die Datei %1 wurde gelöscht oder verschoben. Die Liste bleibt im Programm, ungespeichert.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>Lista została przeczytana ponownie, bo zmieniono ją na dysku.</source>
         <translation>Die Liste wurde neu gelesen, weil sie auf der Festplatte geändert wurde.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+25"/>
         <source>Lista została przeczytana ponownie z dysku.</source>
         <translation>Die Liste wurde neu von der Festplatte gelesen.</translation>
     </message>
@@ -1178,7 +1178,7 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     </message>
     <message>
-        <location line="+173"/>
+        <location line="+177"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Möchten Sie diesen Alarm wirklich löschen?</translation>
     </message>
@@ -1205,7 +1205,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+192"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+193"/>
         <source>&amp;Wczytaj ponownie</source>
         <translation>Neu &amp;laden</translation>
     </message>
@@ -1221,11 +1221,11 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Zmiany w oknie nie są zapisane. Wczytanie listy ponownie porzuca je; jeśli je zachowasz, zapis zapyta, czy zastąpić plik.</source>
-        <translation>Die Änderungen im Fenster sind nicht gespeichert. Neu laden verwirft sie; behalten Sie sie, fragt das Speichern, ob die Datei ersetzt werden soll.</translation>
+        <source>Zmiany w oknie nie są zapisane.</source>
+        <translation>Die Änderungen im Fenster sind nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+33"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Zulassen</translation>
     </message>

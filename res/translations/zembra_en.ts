@@ -1004,20 +1004,20 @@ Restore the unsaved changes?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+202"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+203"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
         <translation>The approval cannot be stored in the settings; the programs are still held back.</translation>
     </message>
     <message>
         <location line="+136"/>
-        <location line="+208"/>
+        <location line="+216"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Cannot open the file %1.
 %2</translation>
     </message>
     <message>
-        <location line="-204"/>
+        <location line="-212"/>
         <source>Plik %1 nie jest poprawną listą alarmów.
 %2</source>
         <translation>The file %1 is not a valid alarm list.
@@ -1054,7 +1054,7 @@ Zmiany nie zostały zapisane.</source>
 Your changes have not been saved.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>Plik %1 został zmieniony na dysku po wczytaniu listy.</source>
         <translation>The file %1 was changed on disk after the list was read.</translation>
     </message>
@@ -1064,17 +1064,17 @@ Your changes have not been saved.</translation>
         <translation>Save the list from the window and replace those changes?</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+83"/>
         <source>Plik %1 został usunięty lub przeniesiony. Lista pozostaje w programie jako niezapisana.</source>
         <translation>The file %1 was deleted or moved away. The list stays in the program, unsaved.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>Lista została przeczytana ponownie, bo zmieniono ją na dysku.</source>
         <translation>The list was read again because it was changed on disk.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+25"/>
         <source>Lista została przeczytana ponownie z dysku.</source>
         <translation>The list was read again from disk.</translation>
     </message>
@@ -1178,7 +1178,7 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Alarms may not go off on time.</translation>
     </message>
     <message>
-        <location line="+173"/>
+        <location line="+177"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Are you sure you want to delete this alarm?</translation>
     </message>
@@ -1205,7 +1205,7 @@ Alarms may not go off on time.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+192"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+193"/>
         <source>&amp;Wczytaj ponownie</source>
         <translation>&amp;Reload</translation>
     </message>
@@ -1221,11 +1221,11 @@ Alarms may not go off on time.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Zmiany w oknie nie są zapisane. Wczytanie listy ponownie porzuca je; jeśli je zachowasz, zapis zapyta, czy zastąpić plik.</source>
-        <translation>The changes in the window are not saved. Reloading the list drops them; if you keep them, saving will ask whether to replace the file.</translation>
+        <source>Zmiany w oknie nie są zapisane.</source>
+        <translation>The changes in the window are not saved.</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+33"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Allow</translation>
     </message>

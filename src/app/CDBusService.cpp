@@ -327,11 +327,15 @@ int CDBusService::AddAlarm(const QString& time, const QVariantMap& options)
         } else if (key == QLatin1String("comment")) {
             ok = text(key, value, alarm->m_strComment);
         } else if (key == QLatin1String("message")) {
-            ok = alarm->m_bMessageActive = text(key, value, alarm->m_strMessage);
+            // An action given is switched on, as in zembractl add.
+            ok = text(key, value, alarm->m_strMessage);
+            alarm->m_bMessageActive = true;
         } else if (key == QLatin1String("sound")) {
-            ok = alarm->m_bSoundActive = text(key, value, alarm->m_strSound);
+            ok = text(key, value, alarm->m_strSound);
+            alarm->m_bSoundActive = true;
         } else if (key == QLatin1String("program")) {
-            ok = alarm->m_bProgramActive = text(key, value, alarm->m_strProgram);
+            ok = text(key, value, alarm->m_strProgram);
+            alarm->m_bProgramActive = true;
         } else if (key == QLatin1String("active")) {
             ok = value.typeId() == QMetaType::Bool;
             if (ok) {

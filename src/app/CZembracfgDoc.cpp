@@ -497,7 +497,9 @@ void CZembracfgDoc::WatchFile()
 
 void CZembracfgDoc::CheckFileOnDisk()
 {
-    if (m_strPathName.isEmpty()) {
+    // The list is not replaced under an alarm being edited: the edit would be lost. The check
+    // runs again when the dialog closes.
+    if (m_strPathName.isEmpty() || m_bDialogOpen) {
         return;
     }
     WatchFile();
@@ -536,6 +538,8 @@ void CZembracfgDoc::CheckFileOnDisk()
     if (CZembracfgView* view = m_pView) {
         view->ShowDiskChangedBar(DocumentName());
     }
+    // An older note (a list read again) would contradict the bar.
+    Q_EMIT StatusMessage({});
 }
 
 void CZembracfgDoc::ReloadFromDisk()
@@ -1023,6 +1027,10 @@ void CZembracfgDoc::SetDialogOpen(bool open)
     }
     m_bDialogOpen = open;
     Q_EMIT DialogOpenChanged(open);
+    if (!open) {
+        // A change on disk waited for the dialog.
+        m_diskCheckDelay.start();
+    }
 }
 
 int CZembracfgDoc::RunDialog(CAlarmDialog& dialog)

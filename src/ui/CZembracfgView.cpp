@@ -192,10 +192,8 @@ void CZembracfgView::UpdateDiskChangedText()
 {
     m_btnReload->setText(tr("&Wczytaj ponownie"));
     m_btnKeep->setText(tr("Zachowaj &moje zmiany"));
-    m_diskChangedText->setText(
-        tr("Lista została zmieniona na dysku: %1.").arg(m_strDiskChangedList) + u'\n'
-        + tr("Zmiany w oknie nie są zapisane. Wczytanie listy ponownie porzuca je; jeśli je "
-             "zachowasz, zapis zapyta, czy zastąpić plik."));
+    m_diskChangedText->setText(tr("Lista została zmieniona na dysku: %1.").arg(m_strDiskChangedList)
+                               + u'\n' + tr("Zmiany w oknie nie są zapisane."));
 }
 
 void CZembracfgView::ShowDiskChangedBar(const QString& listName)

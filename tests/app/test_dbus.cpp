@@ -353,9 +353,20 @@ void TestDBus::methodsChangeTheListAsTheWindowDoes()
     QCOMPARE(Map(Property("NextAlarm")), QVariantMap());
     QTRY_VERIFY(listener.next.last().isEmpty());
 
+    // A file changed behind the program's back is the user's to replace, not a script's.
+    WriteList(list, {Alarm(Local(7, 0), "theirs")});
+    const QDBusMessage refused = Call(QStringLiteral("Save"));
+    QCOMPARE(refused.errorName(), QString::fromLatin1(kDBusErrorRefused));
+    QVERIFY2(refused.errorMessage().contains(QStringLiteral("was changed on disk")),
+             qPrintable(refused.errorMessage()));
+    CMessageBox::SetNextAnswers({QMessageBox::Yes});
+    QVERIFY(doc.FileSave());
+    QVERIFY(!doc.IsModified());
+
     // With unsaved changes Open refuses; saved, it opens.
     const QString other = File(QStringLiteral("b.zmb"));
     WriteList(other, {Alarm(Local(7, 0), "X")});
+    doc.SetModifiedFlag();
     QCOMPARE(Call(QStringLiteral("Open"), {other}).errorName(),
              QString::fromLatin1(kDBusErrorRefused));
     QCOMPARE(Call(QStringLiteral("Save")).type(), QDBusMessage::ReplyMessage);

@@ -15,7 +15,6 @@
 #include "TestSupport.h"
 #include "model/AtomicFile.h"
 #include "model/CScheduler.h"
-#include "model/ListLock.h"
 
 #include <gtest/gtest.h>
 
@@ -755,26 +754,6 @@ TEST(CliBinary, ConcurrentAddsKeepEveryAlarm)
     ASSERT_EQ(list.LoadFromFile(file), 0);
     EXPECT_EQ(list.Count(), std::size_t{kWriters + 1});
     EXPECT_FALSE(fs::exists(file + ".lock"));
-}
-
-TEST(CliLock, OneWriterAtATimeAndNothingLeftBehind)
-{
-    TempDir dir;
-    const std::string file = dir.File("l.zmb");
-    std::string error;
-    zembra::ListLock first(file);
-    zembra::ListLock second(file);
-    ASSERT_EQ(first.Acquire(0, error), zembra::ListLock::Result::Held) << error;
-    EXPECT_EQ(second.Acquire(0, error), zembra::ListLock::Result::Busy);
-    EXPECT_TRUE(Contains(error, "another program is changing the list"));
-    first.Release();
-    EXPECT_FALSE(fs::exists(file + ".lock"));
-    EXPECT_EQ(second.Acquire(0, error), zembra::ListLock::Result::Held) << error;
-    second.Release();
-    // Where no lock file can be made, nobody can write the list either: the writer goes on and
-    // the write says why it fails.
-    EXPECT_EQ(zembra::ListLock(dir.File("no-folder/l.zmb")).Acquire(0, error),
-              zembra::ListLock::Result::NoLockFile);
 }
 
 // ---- the running desktop program --------------------------------------------------------------
