@@ -4,8 +4,10 @@
 #
 #   bin/zembra, bin/zembractl
 #   share/zembra/Tips*.lng              found from bin/ as ../share/zembra (CTipsFile)
-#   share/applications/zembra.desktop   the menu entry, named as the program names itself
-#                                       (QGuiApplication::desktopFileName)
+#   share/applications/org.brelko.Zembra.desktop
+#                                       the menu entry, named after the application id, as the
+#                                       program names itself (QGuiApplication::desktopFileName)
+#                                       and as it is known on the session bus
 #   share/mime/packages/zembra.xml      application/x-zembra: *.zmb, or a <Zembra root
 #   share/icons/hicolor/                the program's and the list's icons, SVG and PNG
 #   share/metainfo/<id>.metainfo.xml    what software centres show
@@ -16,9 +18,9 @@
 
 include(GNUInstallDirs)
 
-# AppStream wants a reverse-DNS id; the desktop file keeps the short name the program gives
-# itself, and the metainfo file links the two.
-set(ZEMBRA_APPSTREAM_ID "org.brelko.zembra")
+# The application id (src/app/ApplicationId.h): the AppStream id, the desktop entry's name and
+# the program's bus name are one.
+set(ZEMBRA_APPSTREAM_ID "org.brelko.Zembra")
 set(ZEMBRA_HOMEPAGE_URL "https://zembra.example.org/" CACHE STRING
     "Home page named in the AppStream metainfo file")
 set(ZEMBRA_SCREENSHOT_URL "https://zembra.example.org/main-window.png" CACHE STRING
@@ -114,7 +116,8 @@ add_custom_target(zembra_install_data ALL DEPENDS ${_zembra_icon_pngs} ${_zembra
 install(FILES ${PROJECT_SOURCE_DIR}/res/tips/TipsPL.lng ${PROJECT_SOURCE_DIR}/res/tips/TipsEN.lng
               ${PROJECT_SOURCE_DIR}/res/tips/TipsGER.lng
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zembra)
-install(FILES ${ZEMBRA_PACKAGING_DIR}/zembra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${ZEMBRA_PACKAGING_DIR}/${ZEMBRA_APPSTREAM_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${ZEMBRA_PACKAGING_DIR}/zembra-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME zembra.xml)
 install(DIRECTORY ${ZEMBRA_ICON_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)

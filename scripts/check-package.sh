@@ -38,7 +38,7 @@ metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
 expected=(
     usr/bin/zembra usr/bin/zembractl
     usr/share/zembra/TipsPL.lng usr/share/zembra/TipsEN.lng usr/share/zembra/TipsGER.lng
-    usr/share/applications/zembra.desktop
+    usr/share/applications/org.brelko.Zembra.desktop
     usr/share/mime/packages/zembra.xml
     usr/share/icons/hicolor/scalable/apps/zembra.svg
     usr/share/icons/hicolor/scalable/mimetypes/application-x-zembra.svg
@@ -76,7 +76,7 @@ for package in gstreamer1.0-plugins-base gstreamer1.0-plugins-good libcap2-bin; 
 done
 
 step "desktop entry"
-if ! output="$(desktop-file-validate "$root/usr/share/applications/zembra.desktop" 2>&1)" \
+if ! output="$(desktop-file-validate "$root/usr/share/applications/org.brelko.Zembra.desktop" 2>&1)" \
     || [ -n "$output" ]; then
     echo "$output"
     fail "desktop-file-validate"
@@ -95,7 +95,7 @@ export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 zembra_help="$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/zembra" --help)"
 zembractl_help="$("$root/usr/bin/zembractl" --help)"
-commands="$(sed -n 's/^  \([a-z][a-z]*\) .*/\1/p' <<<"$zembractl_help")"
+commands="$(sed -n 's/^  \([a-z][a-z]*\)\( .*\)\{0,1\}$/\1/p' <<<"$zembractl_help")"
 for command in $commands; do
     zembractl_help+=$'\n'"$("$root/usr/bin/zembractl" "$command" --help)"
 done

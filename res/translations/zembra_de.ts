@@ -490,7 +490,7 @@
         <translation>Wiedergabe fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+38"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Der Computer konnte nicht in den Standby versetzt werden: %1</translation>
     </message>
@@ -749,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+353"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+359"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -1218,14 +1218,14 @@ Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwa
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+180"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
 Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+50"/>
         <source>nowej listy</source>
         <translation>einer neuen Liste</translation>
     </message>
@@ -1255,33 +1255,34 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+179"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+205"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
         <translation>Die Zustimmung kann nicht in den Einstellungen gespeichert werden; die Programme bleiben zurückgehalten.</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+136"/>
+        <location line="+216"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Die Datei %1 kann nicht geöffnet werden.
 %2</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-212"/>
         <source>Plik %1 nie jest poprawną listą alarmów.
 %2</source>
         <translation>Die Datei %1 ist keine gültige Alarmliste.
 %2</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>Plik %1 nie zawiera listy alarmów.
 %2</source>
         <translation>Die Datei %1 enthält keine Alarmliste.
 %2</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+7"/>
         <source>Bieżąca lista alarmów pozostaje bez zmian.</source>
         <translation>Die aktuelle Alarmliste bleibt unverändert.</translation>
     </message>
@@ -1295,7 +1296,7 @@ Speichern Sie die Liste unter einem anderen Namen (Datei &gt; Speichern unter...
 Die Änderungen wurden nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+27"/>
         <source>Nie można zapisać pliku %1.
 %2
 Zmiany nie zostały zapisane.</source>
@@ -1304,7 +1305,37 @@ Zmiany nie zostały zapisane.</source>
 Die Änderungen wurden nicht gespeichert.</translation>
     </message>
     <message>
+        <location line="+22"/>
+        <source>Plik %1 został zmieniony na dysku po wczytaniu listy.</source>
+        <translation>Die Datei %1 wurde auf der Festplatte geändert, nachdem die Liste gelesen wurde.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Zapisać listę z okna i zastąpić tamte zmiany?</source>
+        <translation>Die Liste aus dem Fenster speichern und jene Änderungen ersetzen?</translation>
+    </message>
+    <message>
+        <location line="+83"/>
+        <source>Plik %1 został usunięty lub przeniesiony. Lista pozostaje w programie jako niezapisana.</source>
+        <translation>Die Datei %1 wurde gelöscht oder verschoben. Die Liste bleibt im Programm, ungespeichert.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Lista została przeczytana ponownie, bo zmieniono ją na dysku.</source>
+        <translation>Die Liste wurde neu gelesen, weil sie auf der Festplatte geändert wurde.</translation>
+    </message>
+    <message>
         <location line="+25"/>
+        <source>Lista została przeczytana ponownie z dysku.</source>
+        <translation>Die Liste wurde neu von der Festplatte gelesen.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Lista %1 została zmieniona na dysku, ale nie jest poprawną listą alarmów; w programie pozostaje lista wczytana wcześniej.</source>
+        <translation>Die Liste %1 wurde auf der Festplatte geändert, ist aber keine gültige Alarmliste; das Programm behält die zuvor gelesene Liste.</translation>
+    </message>
+    <message>
+        <location line="+45"/>
         <source>Otwórz</source>
         <translation>Öffnen</translation>
     </message>
@@ -1332,7 +1363,7 @@ Czy chcesz go zastąpić?</source>
 Möchten Sie sie ersetzen?</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+43"/>
         <source>Zapisać nową listę alarmów?</source>
         <translation>Die neue Alarmliste speichern?</translation>
     </message>
@@ -1342,7 +1373,7 @@ Möchten Sie sie ersetzen?</translation>
         <translation>Änderungen an %1 speichern?</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+46"/>
         <source>Bez nazwy</source>
         <translation>Unbenannt</translation>
     </message>
@@ -1359,7 +1390,7 @@ Der Alarm für %2 klingelt möglicherweise nicht.</translation>
         <translation>Der Systemwecker kann nicht abgestellt werden: %1</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="+117"/>
         <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
         <translation>dem Programm fehlt die Berechtigung. Erteilen Sie sie in einem Terminal mit:</translation>
     </message>
@@ -1398,12 +1429,12 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     </message>
     <message>
-        <location line="+175"/>
+        <location line="+179"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Möchten Sie diesen Alarm wirklich löschen?</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+80"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
     </message>
@@ -1425,7 +1456,27 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+163"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+193"/>
+        <source>&amp;Wczytaj ponownie</source>
+        <translation>Neu &amp;laden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zachowaj &amp;moje zmiany</source>
+        <translation>&amp;Meine Änderungen behalten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lista została zmieniona na dysku: %1.</source>
+        <translation>Die Liste wurde auf der Festplatte geändert: %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zmiany w oknie nie są zapisane.</source>
+        <translation>Die Änderungen im Fenster sind nicht gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+33"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Zulassen</translation>
     </message>
@@ -1460,7 +1511,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>keine</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+31"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Nächster Alarm:

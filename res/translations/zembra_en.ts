@@ -490,7 +490,7 @@
         <translation>playback failed</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+38"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
         <translation>Failed to put the computer on standby: %1</translation>
     </message>
@@ -749,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+353"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+359"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -1218,14 +1218,14 @@ The test will show that the computer goes to sleep but does not wake by itself.<
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+180"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>The system wake-up timer is unavailable: %1
 Alarms will not go off until this problem is fixed.</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+50"/>
         <source>nowej listy</source>
         <translation>a new list</translation>
     </message>
@@ -1255,33 +1255,34 @@ Restore the unsaved changes?</translation>
 <context>
     <name>zembra::CZembracfgDoc</name>
     <message>
-        <location filename="../../src/app/CZembracfgDoc.cpp" line="+179"/>
+        <location filename="../../src/app/CZembracfgDoc.cpp" line="+205"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
         <translation>The approval cannot be stored in the settings; the programs are still held back.</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+136"/>
+        <location line="+216"/>
         <source>Nie można otworzyć pliku %1.
 %2</source>
         <translation>Cannot open the file %1.
 %2</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-212"/>
         <source>Plik %1 nie jest poprawną listą alarmów.
 %2</source>
         <translation>The file %1 is not a valid alarm list.
 %2</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>Plik %1 nie zawiera listy alarmów.
 %2</source>
         <translation>The file %1 does not contain an alarm list.
 %2</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+7"/>
         <source>Bieżąca lista alarmów pozostaje bez zmian.</source>
         <translation>The current alarm list has not been changed.</translation>
     </message>
@@ -1295,7 +1296,7 @@ Save the list under another name (File &gt; Save As...).
 The changes were not saved.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+27"/>
         <source>Nie można zapisać pliku %1.
 %2
 Zmiany nie zostały zapisane.</source>
@@ -1304,7 +1305,37 @@ Zmiany nie zostały zapisane.</source>
 Your changes have not been saved.</translation>
     </message>
     <message>
+        <location line="+22"/>
+        <source>Plik %1 został zmieniony na dysku po wczytaniu listy.</source>
+        <translation>The file %1 was changed on disk after the list was read.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Zapisać listę z okna i zastąpić tamte zmiany?</source>
+        <translation>Save the list from the window and replace those changes?</translation>
+    </message>
+    <message>
+        <location line="+83"/>
+        <source>Plik %1 został usunięty lub przeniesiony. Lista pozostaje w programie jako niezapisana.</source>
+        <translation>The file %1 was deleted or moved away. The list stays in the program, unsaved.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Lista została przeczytana ponownie, bo zmieniono ją na dysku.</source>
+        <translation>The list was read again because it was changed on disk.</translation>
+    </message>
+    <message>
         <location line="+25"/>
+        <source>Lista została przeczytana ponownie z dysku.</source>
+        <translation>The list was read again from disk.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Lista %1 została zmieniona na dysku, ale nie jest poprawną listą alarmów; w programie pozostaje lista wczytana wcześniej.</source>
+        <translation>The list %1 was changed on disk, but it is not a valid alarm list; the program keeps the list read before.</translation>
+    </message>
+    <message>
+        <location line="+45"/>
         <source>Otwórz</source>
         <translation>Open</translation>
     </message>
@@ -1332,7 +1363,7 @@ Czy chcesz go zastąpić?</source>
 Do you want to replace it?</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+43"/>
         <source>Zapisać nową listę alarmów?</source>
         <translation>Save the new alarm list?</translation>
     </message>
@@ -1342,7 +1373,7 @@ Do you want to replace it?</translation>
         <translation>Save changes to %1?</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+46"/>
         <source>Bez nazwy</source>
         <translation>Untitled</translation>
     </message>
@@ -1359,7 +1390,7 @@ The alarm set for %2 may not ring.</translation>
         <translation>Cannot cancel the system wake timer: %1</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="+117"/>
         <source>program nie ma uprawnienia. Nadaj je w terminalu poleceniem:</source>
         <translation>the program lacks the permission. Grant it in a terminal with:</translation>
     </message>
@@ -1398,12 +1429,12 @@ Alarmy mogą nie zadzwonić o czasie.</source>
 Alarms may not go off on time.</translation>
     </message>
     <message>
-        <location line="+175"/>
+        <location line="+179"/>
         <source>Czy na pewno chcesz usunąć alarm?</source>
         <translation>Are you sure you want to delete this alarm?</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+80"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Cannot put the computer on standby: power management is unavailable.</translation>
     </message>
@@ -1425,7 +1456,27 @@ Alarms may not go off on time.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+163"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+193"/>
+        <source>&amp;Wczytaj ponownie</source>
+        <translation>&amp;Reload</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zachowaj &amp;moje zmiany</source>
+        <translation>&amp;Keep my changes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lista została zmieniona na dysku: %1.</source>
+        <translation>The list was changed on disk: %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zmiany w oknie nie są zapisane.</source>
+        <translation>The changes in the window are not saved.</translation>
+    </message>
+    <message>
+        <location line="+33"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Allow</translation>
     </message>
@@ -1460,7 +1511,7 @@ Alarms may not go off on time.</translation>
         <translation>none</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+31"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Next alarm:

@@ -507,10 +507,12 @@ void CAlerterWindow::PlayBuiltInTone()
 
 void CAlerterWindow::OnSoundStarted()
 {
-    Q_EMIT StartTrayAnimation(500, -1);
+    // Set before the tray hears of it, so that whatever the tray's news updates (the confirm
+    // command, the program's Ringing property) finds the sound playing.
     if (m_deps.soundPlaying != nullptr) {
         m_deps.soundPlaying->store(true);
     }
+    Q_EMIT StartTrayAnimation(500, -1);
 }
 
 void CAlerterWindow::RequestPower(const std::string& type)

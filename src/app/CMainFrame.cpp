@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTranslator>
 #include <QWhatsThis>
 
@@ -205,6 +206,11 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
         }
     });
     setWindowTitle(m_doc.Title());
+    // What happened to the list behind the window's back (read again after a change on disk,
+    // its file gone) is said here, as are the commands' status tips.
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    connect(&m_doc, &CZembracfgDoc::StatusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
 
     RetranslateUi();
     UpdateRecentFiles();

@@ -1,6 +1,7 @@
 #include "CZembracfgApp.h"
 
 #include "CAlerterThread.h"
+#include "CDBusService.h"
 #include "CMainFrame.h"
 #include "CPowerCountdown.h"
 #include "CMessageBox.h"
@@ -132,6 +133,7 @@ bool CZembracfgApp::InitInstance(const Options& options)
     m_pMainFrame->Countdown()->SetBlockersSource([power = m_powerRequests.get()](const std::string& type) {
         return QString::fromStdString(DescribeInhibitors(power->BlockingInhibitors(type)));
     });
+    m_dbus = std::make_unique<CDBusService>(*m_pDoc, *m_pMainFrame, m_pAlerterThread.get());
     m_zoneWatcher = std::make_unique<CTimeZoneWatcher>(SystemTimeZoneSources());
     connect(m_zoneWatcher.get(), &CTimeZoneWatcher::ZoneChanged, m_pDoc.get(),
             &CZembracfgDoc::OnTimeZoneChanged);
@@ -203,6 +205,8 @@ bool CZembracfgApp::InitInstance(const Options& options)
             m_pDoc->OpenDocumentFile(last);
         }
     }
+    // Offered once the list is open: only this instance gets here, the first of the user's.
+    m_dbus->Register();
 
     // Modal windows wait for the event loop: a signal or Exit while one is open then ends the
     // program instead of falling through into a loop started afterwards.
@@ -359,6 +363,7 @@ int CZembracfgApp::ExitInstance()
     if (m_pAlerterThread) {
         m_pAlerterThread->Stop();
     }
+    m_dbus.reset();
     m_pMainFrame.reset();
     m_pDoc.reset();
     m_pAlerterThread.reset();

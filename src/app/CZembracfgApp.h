@@ -19,6 +19,7 @@ class QLocalServer;
 namespace zembra {
 
 class CAlerterThread;
+class CDBusService;
 class CMainFrame;
 class CPower;
 class CSettings;
@@ -67,6 +68,8 @@ public:
     CZembracfgDoc* Document() const { return m_pDoc.get(); }
     CSettings& Settings() const { return *m_settings; }
     CAlerterThread* Alerter() const { return m_pAlerterThread.get(); }
+    // The interface on the session bus (offered only when the bus lets this instance have it).
+    CDBusService* DBusService() const { return m_dbus.get(); }
     // Requests of later starts not carried out yet (they wait for the alarm dialog).
     qsizetype PendingHandOvers() const { return m_handOvers.size(); }
 
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<CAlerterThread> m_pAlerterThread;
     std::unique_ptr<CZembracfgDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<CDBusService> m_dbus;
     std::unique_ptr<QLocalServer> m_instanceServer;
     QStringList m_handOvers;
     bool m_bHandingOver = false;

@@ -10,6 +10,7 @@
 #include "INextAlarmSink.h"
 #include "IPowerRequests.h"
 #include "model/AtomicFile.h"
+#include "model/ListLock.h"
 #include "time/Clock.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,12 @@ Q_LOGGING_CATEGORY(lcTimer, "zembra.timer", QtWarningMsg)
 
 
 namespace {
+
+// Editors and sync tools replace a file in several steps (write, rename); its changes are
+// looked at once the burst has settled.
+constexpr int kDiskCheckDelayMs = 200;
+// zembractl holds a list's lock only while it writes the file.
+constexpr int kSaveLockTimeoutMs = 3000;
 
 QString RecentFileKey()
 {
@@ -112,6 +119,16 @@ void TakeDialog(CAlarm& alarm, const CAlarmDialog& dialog)
     alarm.m_strType = dialog.m_strType.toStdString();
 }
 
+// The same alarm, as far as its file tells: every saved field alike.
+bool SameContents(const CAlarm& a, const CAlarm& b)
+{
+    return a.m_time == b.m_time && a.m_bActive == b.m_bActive && a.m_strType == b.m_strType
+           && a.m_strFrequency == b.m_strFrequency && a.m_strComment == b.m_strComment
+           && a.m_strMessage == b.m_strMessage && a.m_strSound == b.m_strSound
+           && a.m_strProgram == b.m_strProgram && a.m_bMessageActive == b.m_bMessageActive
+           && a.m_bSoundActive == b.m_bSoundActive && a.m_bProgramActive == b.m_bProgramActive;
+}
+
 // The local wall-clock moment shown for a firing: a one-time alarm shows its own moment, as
 // the user entered it; a repeating one the occurrence found.
 SystemTime LocalFiring(const CAlarm& alarm, FileTime firingUtc)
@@ -141,6 +158,13 @@ CZembracfgDoc::CZembracfgDoc(CPower& power, CSettings& settings, IPowerRequests*
     m_sleepPool.setMaxThreadCount(1);
     LoadRecentFiles();
     m_power.SetNotifyWindow(this, "OnWake");
+    m_diskCheckDelay.setSingleShot(true);
+    m_diskCheckDelay.setInterval(kDiskCheckDelayMs);
+    connect(&m_diskCheckDelay, &QTimer::timeout, this, &CZembracfgDoc::CheckFileOnDisk);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this,
+            [this] { m_diskCheckDelay.start(); });
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
+            [this] { m_diskCheckDelay.start(); });
 }
 
 CZembracfgDoc::~CZembracfgDoc()
@@ -169,6 +193,8 @@ void CZembracfgDoc::SetView(CZembracfgView* view)
         RebuildRows();
     });
     view->SetHeldBackTest([this](const CAlarm& alarm) { return IsProgramHeldBack(alarm, m_approvals); });
+    connect(view, &CZembracfgView::ReloadFromDiskRequested, this, &CZembracfgDoc::ReloadFromDisk);
+    connect(view, &CZembracfgView::KeepMyChangesRequested, this, &CZembracfgDoc::KeepMyChanges);
     connect(view, &CZembracfgView::ProgramsApproved, this, [this](const QStringList& programs) {
         std::vector<std::string> lines;
         for (const QString& program : programs) {
@@ -276,65 +302,91 @@ bool CZembracfgDoc::OnNewDocument()
     ReplaceSchedule(std::make_unique<CScheduler>());
     TellHeldBackPrograms();
     SetPathName({});
+    ForgetFile();
     SetModifiedFlag(false);
     return true;
 }
 
-bool CZembracfgDoc::OnOpenDocument(const QString& path)
+bool CZembracfgDoc::OnOpenDocument(const QString& path, FileProblem* problem)
 {
-    std::unique_ptr<CScheduler> fresh = ReadList(path);
+    std::string bytes;
+    std::unique_ptr<CScheduler> fresh = ReadList(path, problem, &bytes);
     if (!fresh) {
         return false;
     }
-    TakeList(std::move(fresh), path);
+    TakeList(std::move(fresh), path, std::move(bytes));
     return true;
 }
 
-std::unique_ptr<CScheduler> CZembracfgDoc::ReadList(const QString& path)
+std::unique_ptr<CScheduler> CZembracfgDoc::ReadList(const QString& path, FileProblem* problem,
+                                                    std::string* bytes)
 {
     auto fresh = std::make_unique<CScheduler>();
-    const int result = fresh->LoadFromFile(NativePath(path));
-    const QString reason = FromCore(fresh->GetLastFileError());
-    QString problem;
-    if (result != 0 || fresh->GetLastLoadStatus() == CScheduler::LoadStatus::CannotOpen) {
-        problem = tr("Nie można otworzyć pliku %1.\n%2").arg(Shown(path), reason);
-    } else if (fresh->GetLastLoadStatus() == CScheduler::LoadStatus::NotParsed) {
-        problem = tr("Plik %1 nie jest poprawną listą alarmów.\n%2").arg(Shown(path), reason);
-    } else if (fresh->GetLastLoadStatus() == CScheduler::LoadStatus::NotAlarmList) {
-        problem = tr("Plik %1 nie zawiera listy alarmów.\n%2").arg(Shown(path), reason);
+    std::string text;
+    std::string error;
+    CScheduler::LoadStatus status = CScheduler::LoadStatus::CannotOpen;
+    if (ReadWholeFile(NativePath(path), text, error)) {
+        status = fresh->AppendFromFileText(text, &error);
     }
-    if (!problem.isEmpty()) {
+    const QString reason = FromCore(error);
+    FileProblem found;
+    switch (status) {
+    case CScheduler::LoadStatus::Read:
+        if (bytes != nullptr) {
+            *bytes = std::move(text);
+        }
+        return fresh;
+    case CScheduler::LoadStatus::CannotOpen:
+        found = {FileProblem::Kind::CannotRead,
+                 tr("Nie można otworzyć pliku %1.\n%2").arg(Shown(path), reason), reason};
+        break;
+    case CScheduler::LoadStatus::NotParsed:
+        found = {FileProblem::Kind::NotAlarmList,
+                 tr("Plik %1 nie jest poprawną listą alarmów.\n%2").arg(Shown(path), reason),
+                 reason};
+        break;
+    case CScheduler::LoadStatus::NotAlarmList:
+        found = {FileProblem::Kind::NotAlarmList,
+                 tr("Plik %1 nie zawiera listy alarmów.\n%2").arg(Shown(path), reason), reason};
+        break;
+    }
+    if (problem != nullptr) {
+        *problem = found;
+    } else {
         CMessageBox::Show(DialogParent(),
-                          problem + u'\n' + tr("Bieżąca lista alarmów pozostaje bez zmian."));
-        return nullptr;
+                          found.text + u'\n' + tr("Bieżąca lista alarmów pozostaje bez zmian."));
     }
-    return fresh;
+    return nullptr;
 }
 
-void CZembracfgDoc::TakeList(std::unique_ptr<CScheduler> fresh, const QString& path)
+void CZembracfgDoc::TakeList(std::unique_ptr<CScheduler> fresh, const QString& path,
+                             std::string bytes)
 {
     const QString absolute = Canonical(path);
     ReplaceSchedule(std::move(fresh));
     SetPathName(absolute);
+    KnowFile(std::move(bytes));
     SetModifiedFlag(false);
     m_settings.m_regLastCfg = absolute;
     AddRecentFile(absolute);
     TellHeldBackPrograms();
 }
 
-bool CZembracfgDoc::OnSaveDocument(const QString& path)
+bool CZembracfgDoc::OnSaveDocument(const QString& path, FileProblem* problem)
 {
     if (IsWriteProtected(NativePath(path))) {
-        CMessageBox::Show(DialogParent(),
-                          tr("Plik %1 jest chroniony przed zapisem.\nZapisz listę pod inną nazwą "
-                             "(Plik > Zapisz jako...).\nZmiany nie zostały zapisane.")
-                              .arg(Shown(path)));
+        const QString text = tr("Plik %1 jest chroniony przed zapisem.\nZapisz listę pod inną "
+                                "nazwą (Plik > Zapisz jako...).\nZmiany nie zostały zapisane.")
+                                 .arg(Shown(path));
+        if (problem != nullptr) {
+            *problem = {FileProblem::Kind::CannotWrite, text,
+                        QStringLiteral("the file is write-protected")};
+        } else {
+            CMessageBox::Show(DialogParent(), text);
+        }
         return false;
     }
-    if (m_pScheduler->SaveToFile(NativePath(path)) != 0) {
-        CMessageBox::Show(DialogParent(),
-                          tr("Nie można zapisać pliku %1.\n%2\nZmiany nie zostały zapisane.")
-                              .arg(Shown(path), FromCore(m_pScheduler->GetLastFileError())));
+    if (!WriteList(path, problem)) {
         return false;
     }
     const QString absolute = Canonical(path);
@@ -344,6 +396,217 @@ bool CZembracfgDoc::OnSaveDocument(const QString& path)
     AddRecentFile(absolute);
     // What the user saves, the user owns.
     ApproveAllPrograms();
+    return true;
+}
+
+bool CZembracfgDoc::WriteList(const QString& path, FileProblem* problem)
+{
+    const auto fail = [&](const std::string& reason) {
+        const QString text = tr("Nie można zapisać pliku %1.\n%2\nZmiany nie zostały zapisane.")
+                                 .arg(Shown(path), FromCore(reason));
+        if (problem != nullptr) {
+            *problem = {FileProblem::Kind::CannotWrite, text, FromCore(reason)};
+        } else {
+            CMessageBox::Show(DialogParent(), text);
+        }
+        return false;
+    };
+    const std::string native = NativePath(path);
+    ListLock lock(native);
+    std::string error;
+    if (lock.Acquire(kSaveLockTimeoutMs, error) == ListLock::Result::Busy) {
+        return fail(error);
+    }
+    // Someone else changed the list's own file since it was read: their change would be lost
+    // without a word. A file gone is simply written again.
+    std::string onDisk;
+    const bool ownFile = !m_strPathName.isEmpty() && Canonical(path) == m_strPathName;
+    if (ownFile && ReadWholeFile(native, onDisk, error)
+        && (!m_bFileKnown || onDisk != m_fileText)) {
+        const QString changed =
+            tr("Plik %1 został zmieniony na dysku po wczytaniu listy.").arg(Shown(path));
+        if (problem != nullptr) {
+            *problem = {FileProblem::Kind::ChangedOnDisk, changed,
+                        QStringLiteral("the file was changed on disk after the list was read")};
+            return false;
+        }
+        const QString question =
+            changed + u'\n' + tr("Zapisać listę z okna i zastąpić tamte zmiany?");
+        // Nobody waits on the lock while the user thinks.
+        lock.Release();
+        if (CMessageBox::Ask(DialogParent(), question, QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No)
+            != QMessageBox::Yes) {
+            return false;
+        }
+        if (lock.Acquire(kSaveLockTimeoutMs, error) == ListLock::Result::Busy) {
+            return fail(error);
+        }
+    }
+    std::string text = m_pScheduler->ToFileText();
+    if (!WriteFileAtomically(native, text, error)) {
+        return fail(error);
+    }
+    lock.Release();
+    SetPathName(Canonical(path));
+    KnowFile(std::move(text));
+    return true;
+}
+
+// ---- the list's file on disk ----
+
+void CZembracfgDoc::KnowFile(std::string bytes)
+{
+    m_fileText = std::move(bytes);
+    m_fileSeen = m_fileText;
+    m_bFileKnown = true;
+    if (CZembracfgView* view = m_pView) {
+        view->HideDiskChangedBar();
+    }
+    WatchFile();
+    // A change made between reading the file and watching it is caught too.
+    m_diskCheckDelay.start();
+}
+
+void CZembracfgDoc::ForgetFile()
+{
+    m_fileText.clear();
+    m_fileSeen.clear();
+    m_bFileKnown = false;
+    if (CZembracfgView* view = m_pView) {
+        view->HideDiskChangedBar();
+    }
+    WatchFile();
+}
+
+void CZembracfgDoc::WatchFile()
+{
+    const QStringList watched = m_watcher.files() + m_watcher.directories();
+    if (!watched.isEmpty()) {
+        m_watcher.removePaths(watched);
+    }
+    if (m_strPathName.isEmpty()) {
+        return;
+    }
+    // The folder too: a file replaced by a rename (as every save here and most editors do) is
+    // a new file, which a watch on the old one never sees.
+    const QFileInfo info(m_strPathName);
+    if (info.exists()) {
+        m_watcher.addPath(info.absoluteFilePath());
+    }
+    m_watcher.addPath(info.absolutePath());
+}
+
+void CZembracfgDoc::CheckFileOnDisk()
+{
+    // The list is not replaced under an alarm being edited: the edit would be lost. The check
+    // runs again when the dialog closes.
+    if (m_strPathName.isEmpty() || m_bDialogOpen) {
+        return;
+    }
+    WatchFile();
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(NativePath(m_strPathName), bytes, error)) {
+        if (QFileInfo::exists(m_strPathName) || !m_bFileKnown) {
+            return; // unreadable for a moment, or already told
+        }
+        // Deleted or moved away: the list lives on here, and only a save brings it back.
+        ForgetFile();
+        SetModifiedFlag(true);
+        Q_EMIT StatusMessage(tr("Plik %1 został usunięty lub przeniesiony. Lista pozostaje w "
+                                "programie jako niezapisana.")
+                                 .arg(Shown(m_strPathName)));
+        return;
+    }
+    if (bytes == m_fileSeen && m_bFileKnown) {
+        return; // this program's own save, a touch, or a change already told
+    }
+    m_fileSeen = bytes;
+    if (m_bFileKnown && bytes == m_fileText) {
+        // Changed back to what was read: nothing is to be decided any more.
+        if (CZembracfgView* view = m_pView) {
+            view->HideDiskChangedBar();
+        }
+        return;
+    }
+    if (!m_bModified) {
+        if (TakeFromDisk(bytes)) {
+            Q_EMIT StatusMessage(
+                tr("Lista została przeczytana ponownie, bo zmieniono ją na dysku."));
+        }
+        return;
+    }
+    if (CZembracfgView* view = m_pView) {
+        view->ShowDiskChangedBar(DocumentName());
+    }
+    // An older note (a list read again) would contradict the bar.
+    Q_EMIT StatusMessage({});
+}
+
+void CZembracfgDoc::ReloadFromDisk()
+{
+    if (m_strPathName.isEmpty()) {
+        return;
+    }
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(NativePath(m_strPathName), bytes, error)) {
+        CMessageBox::Show(
+            DialogParent(),
+            tr("Nie można otworzyć pliku %1.\n%2").arg(Shown(m_strPathName), FromCore(error)));
+        return;
+    }
+    if (TakeFromDisk(bytes)) {
+        Q_EMIT StatusMessage(tr("Lista została przeczytana ponownie z dysku."));
+    }
+}
+
+void CZembracfgDoc::KeepMyChanges()
+{
+    // The file stays as it is until the user saves, and the save asks before it replaces it.
+    if (CZembracfgView* view = m_pView) {
+        view->HideDiskChangedBar();
+    }
+}
+
+bool CZembracfgDoc::TakeFromDisk(const std::string& bytes)
+{
+    auto fresh = std::make_unique<CScheduler>();
+    std::string error;
+    if (fresh->AppendFromFileText(bytes, &error) != CScheduler::LoadStatus::Read) {
+        // Most likely half written by an editor; its next write brings the watcher back.
+        Q_EMIT StatusMessage(tr("Lista %1 została zmieniona na dysku, ale nie jest poprawną listą "
+                                "alarmów; w programie pozostaje lista wczytana wcześniej.")
+                                 .arg(DocumentName()));
+        return false;
+    }
+    // The picked alarm stays picked: the same one if it is still there, else the one in its place.
+    const CZembracfgView* view = m_pView;
+    const CAlarm* picked = view != nullptr ? FindAlarm(view->SelectedAlarm()) : nullptr;
+    const int pickedIndex = picked != nullptr ? m_pScheduler->IndexOf(picked) : -1;
+    const std::optional<CAlarm> pickedCopy =
+        picked != nullptr ? std::optional<CAlarm>(*picked) : std::nullopt;
+
+    ReplaceSchedule(std::move(fresh));
+    KnowFile(bytes);
+    SetModifiedFlag(false);
+    // A command line changed behind the program's back is held back again.
+    TellHeldBackPrograms();
+
+    if (CZembracfgView* shown = m_pView; shown != nullptr && pickedIndex >= 0) {
+        const CAlarm* again = nullptr;
+        for (const auto& alarm : m_pScheduler->Alarms()) {
+            if (SameContents(*alarm, *pickedCopy)) {
+                again = alarm.get();
+                break;
+            }
+        }
+        if (again == nullptr) {
+            again = m_pScheduler->At(static_cast<std::size_t>(pickedIndex));
+        }
+        shown->SelectAlarm(again);
+    }
     return true;
 }
 
@@ -402,17 +665,19 @@ bool CZembracfgDoc::FileSaveAs()
 bool CZembracfgDoc::OpenDocumentFile(const QString& path)
 {
     // A file that cannot be opened is said first: no question about the current list for it.
-    std::unique_ptr<CScheduler> fresh = ReadList(path);
+    std::string bytes;
+    std::unique_ptr<CScheduler> fresh = ReadList(path, nullptr, &bytes);
     if (!fresh || !SaveModified()) {
         return false;
     }
-    TakeList(std::move(fresh), path);
+    TakeList(std::move(fresh), path, std::move(bytes));
     return true;
 }
 
 bool CZembracfgDoc::OpenRecentFile(const QString& path)
 {
-    std::unique_ptr<CScheduler> fresh = ReadList(path);
+    std::string bytes;
+    std::unique_ptr<CScheduler> fresh = ReadList(path, nullptr, &bytes);
     if (!fresh) {
         RemoveRecentFile(path);
         return false;
@@ -420,7 +685,7 @@ bool CZembracfgDoc::OpenRecentFile(const QString& path)
     if (!SaveModified()) {
         return false;
     }
-    TakeList(std::move(fresh), path);
+    TakeList(std::move(fresh), path, std::move(bytes));
     return true;
 }
 
@@ -462,6 +727,14 @@ bool CZembracfgDoc::OpenRecovered(const QString& copy, const QString& original)
     }
     ReplaceSchedule(std::move(fresh));
     SetPathName(original);
+    // The unsaved changes are to replace the file as it is now, without a question.
+    std::string onDisk;
+    std::string error;
+    if (!original.isEmpty() && ReadWholeFile(NativePath(original), onDisk, error)) {
+        KnowFile(std::move(onDisk));
+    } else {
+        ForgetFile();
+    }
     SetModifiedFlag(true);
     TellHeldBackPrograms();
     return true;
@@ -604,6 +877,7 @@ void CZembracfgDoc::UpdateTimer()
         }
     }
     Q_EMIT PowerOccurrencesAhead(m_powerAhead);
+    Q_EMIT NextAlarmUpdated();
 }
 
 std::vector<PlannedOccurrence> CZembracfgDoc::PowerOccurrences() const
@@ -829,6 +1103,10 @@ void CZembracfgDoc::SetDialogOpen(bool open)
     }
     m_bDialogOpen = open;
     Q_EMIT DialogOpenChanged(open);
+    if (!open) {
+        // A change on disk waited for the dialog.
+        m_diskCheckDelay.start();
+    }
 }
 
 int CZembracfgDoc::RunDialog(CAlarmDialog& dialog)
@@ -920,17 +1198,54 @@ void CZembracfgDoc::OnDeleteAlarm()
         m_road.ForgetAdjustments(id);
     }
     if (removed) {
-        if (CZembracfgView* shown = m_pView) {
-            shown->DeleteAlarmRow(removed.get());
-            if (!RowsMatchSchedule()) {
-                // The rows went out of step with the list: write them all again.
-                RebuildRows();
-            }
-        }
-        SetModifiedFlag();
+        DropRow(removed.get());
     }
     UpdateTimer();
     // `removed` dies here, after the view and the timer have let go of it.
+}
+
+void CZembracfgDoc::DropRow(const CAlarm* removed)
+{
+    if (CZembracfgView* shown = m_pView) {
+        shown->DeleteAlarmRow(removed);
+        if (!RowsMatchSchedule()) {
+            // The rows went out of step with the list: write them all again.
+            RebuildRows();
+        }
+    }
+    SetModifiedFlag();
+}
+
+int CZembracfgDoc::AddAlarm(std::unique_ptr<CAlarm> alarm)
+{
+    RunPass();
+    const CAlarm* added = alarm.get();
+    m_pScheduler->AddAlarm(std::move(alarm));
+    AddAlarmRow(added);
+    SetModifiedFlag();
+    UpdateTimer();
+    if (IsProgramHeldBack(*added, m_approvals)) {
+        TellHeldBackPrograms();
+    }
+    return m_pScheduler->IndexOf(added);
+}
+
+bool CZembracfgDoc::RemoveAlarmAt(std::size_t index)
+{
+    if (index >= m_pScheduler->Count()) {
+        return false;
+    }
+    const std::uint64_t id = m_pScheduler->At(index)->m_nId;
+    RunPass();
+    const std::unique_ptr<CAlarm> removed = m_pScheduler->RemoveAlarm(m_pScheduler->FindById(id));
+    if (removed) {
+        DropRow(removed.get());
+    }
+    UpdateTimer();
+    if (CZembracfgView* view = m_pView; view != nullptr && view->IsConsentBarShown()) {
+        TellHeldBackPrograms();
+    }
+    return removed != nullptr;
 }
 
 bool CZembracfgDoc::SetAlarmActive(const CAlarm* alarm, bool on)
@@ -941,6 +1256,10 @@ bool CZembracfgDoc::SetAlarmActive(const CAlarm* alarm, bool on)
     }
     RunPass();
     own->m_bActive = on;
+    // The window's check box is already set; a change from elsewhere shows here.
+    if (CZembracfgView* view = m_pView) {
+        view->UpdateAlarmRow(own);
+    }
     SetModifiedFlag();
     UpdateTimer();
     return on;

@@ -11,22 +11,30 @@
 // document ever holds a pointer into the list across a change. Before every change of the list
 // the road carries out what is already due, so that a change can neither drop a due alarm nor
 // ring one that the change put in the past.
+//
+// The list's file is watched: a change made by someone else (an editor, a sync folder) is read
+// again when nothing is unsaved, and otherwise offered in a bar above the list; a save over a
+// file changed since it was read asks first. Saves take the list's lock (ListLock), which
+// zembractl holds while it changes a file.
 
 #include "CPower.h"
 #include "CProgramApprovals.h"
 #include "model/CFiringRoad.h"
 #include "model/CScheduler.h"
 
+#include <QFileSystemWatcher>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -49,6 +57,14 @@ public:
 
     // How many lists the recent-file list keeps.
     static constexpr int kMaxRecentFiles = 4;
+
+    // What went wrong with a file, for callers that tell it themselves instead of in a box.
+    struct FileProblem {
+        enum class Kind { None, CannotRead, NotAlarmList, CannotWrite, ChangedOnDisk };
+        Kind kind = Kind::None;
+        QString text;   // as the window would say it, in the user's language
+        QString reason; // the system's or the parser's words
+    };
 
     // `powerRequests` and `nextAlarmSink` may be null until the alerting exists; each must
     // outlive the document or be replaced (set to null) before it goes. The document becomes
@@ -74,11 +90,14 @@ public:
     // Starts an empty, untitled, unmodified list. Always true.
     bool OnNewDocument();
     // Reads the list into a fresh schedule and takes it over only when it was read as an alarm
-    // list; otherwise says what is wrong with the file and keeps the current list. On success the
-    // file becomes the path name, LastCfg and the top of the recent-file list.
-    bool OnOpenDocument(const QString& path);
-    // Writes the list; on failure says why, and the list stays modified and keeps its path.
-    bool OnSaveDocument(const QString& path);
+    // list; otherwise says what is wrong with the file (in a box, or in `problem` when given)
+    // and keeps the current list. On success the file becomes the path name, LastCfg and the top
+    // of the recent-file list.
+    bool OnOpenDocument(const QString& path, FileProblem* problem = nullptr);
+    // Writes the list; on failure says why, and the list stays modified and keeps its path. Over
+    // its own file changed on disk since it was read, it asks first (with `problem` given: it
+    // refuses, ChangedOnDisk).
+    bool OnSaveDocument(const QString& path, FileProblem* problem = nullptr);
 
     // ---- the user's file commands; false when nothing was done (cancelled or failed) ----
     bool FileNew();
@@ -133,8 +152,8 @@ public:
     int FillRows(const CScheduler& schedule);
     int RebuildRows();
 
-    // Switches the alarm (of this list) on or off; a change marks the list modified and re-arms
-    // the timer. Returns `on`.
+    // Switches the alarm (of this list) on or off; a change marks the list modified, rewrites its
+    // row and re-arms the timer. Returns `on`.
     bool SetAlarmActive(const CAlarm* alarm, bool on);
 
     // ---- changes to single occurrences (never to the list or its file) ----
@@ -152,6 +171,25 @@ public:
     // The standby, hibernate and shut-down occurrences close enough to be counted down before
     // the next arming, as PowerOccurrencesAhead last told them.
     std::vector<PlannedOccurrence> PowerOccurrences() const;
+
+    // ---- changes from outside the window (the session bus, zembractl through it) ----
+    // They take the window's road: what is due is carried out first, the rows follow, the list
+    // is marked modified and the timer re-armed.
+    // Appends the alarm and returns its index. Its program is not approved: the user did not
+    // type it here, so it is held back (and the bar says so) until the user allows it.
+    int AddAlarm(std::unique_ptr<CAlarm> alarm);
+    // Deletes the alarm at `index` without asking; false when there is none.
+    bool RemoveAlarmAt(std::size_t index);
+    // Everything up to this moment has been carried out; the next firings lie after it.
+    FileTime DoneUpTo() const { return m_road.DoneUpTo(); }
+
+    // ---- the list's file on disk ----
+    // Checks the file against the list as read or saved; normally the watcher's delay runs it.
+    void CheckFileOnDisk();
+    // The bar's answers: the list as the file holds it now (the window's changes are dropped),
+    // or the window's list kept (a save then asks before it replaces the file).
+    void ReloadFromDisk();
+    void KeepMyChanges();
 
     // ---- programs from elsewhere ----
     // The approved command lines (the user's settings).
@@ -184,16 +222,33 @@ Q_SIGNALS:
     void SnoozesChanged(bool pending);
     // A sleep request has been answered (or could not be made); failures have been shown.
     void SleepRequestFinished(bool ok);
+    // A note for the status bar: the list was read again, or its file went away.
+    void StatusMessage(const QString& text);
+    // The timer has been armed or cancelled anew: the next alarm may be another one.
+    void NextAlarmUpdated();
 
 private:
     QWidget* DialogParent() const;
-    // Reads a list; says what is wrong with the file (and returns null) when it cannot be used.
-    std::unique_ptr<CScheduler> ReadList(const QString& path);
-    // Takes a list read from `path` over as the document.
-    void TakeList(std::unique_ptr<CScheduler> fresh, const QString& path);
+    // Reads a list; says what is wrong with the file (in a box, or in `problem`) and returns null
+    // when it cannot be used. `bytes` receives the file as read.
+    std::unique_ptr<CScheduler> ReadList(const QString& path, FileProblem* problem = nullptr,
+                                         std::string* bytes = nullptr);
+    // Takes a list read from `path` (whose file held `bytes`) over as the document.
+    void TakeList(std::unique_ptr<CScheduler> fresh, const QString& path, std::string bytes);
+    // Writes the list to `path` under the list's lock, asking first (or refusing, with
+    // `problem`) when it is the list's own file and that changed on disk since it was read.
+    bool WriteList(const QString& path, FileProblem* problem);
+    // The file now holds `bytes`, as read or written here; it is watched from now on.
+    void KnowFile(std::string bytes);
+    void ForgetFile();
+    void WatchFile();
+    // Takes the list as `bytes` hold it (the file changed on disk), keeping the picked alarm.
+    bool TakeFromDisk(const std::string& bytes);
     // One pass of the firing road on the list as it stands; `token` names the alarm the timer
     // was armed for.
     void RunPass(std::uint64_t token = 0);
+    // The alarm is out of the list: its row goes, and the list is modified.
+    void DropRow(const CAlarm* removed);
     // The alarm of the current list behind a pointer the view handed over, or null.
     CAlarm* FindAlarm(const CAlarm* alarm) const;
     // Takes the new list over: rows, timer; the old list is dropped only after the view and
@@ -240,6 +295,15 @@ private:
     QString m_strPathName;
     QStringList m_recentFiles;
     QStringList m_pendingReports;
+    // The list's file: watched, and checked once its changes have settled.
+    QFileSystemWatcher m_watcher;
+    QTimer m_diskCheckDelay;
+    // The file as last read or written here; empty with m_bFileKnown false for a list never
+    // saved or a file gone. A save over other contents asks first.
+    std::string m_fileText;
+    bool m_bFileKnown = false;
+    // The file as last looked at, so that one change is told once.
+    std::string m_fileSeen;
     // One worker: logind's answer to a sleep request may take long, and two requests at once
     // make no sense.
     QThreadPool m_sleepPool;

@@ -1,5 +1,6 @@
 // zembra: the desktop program.
 
+#include "ApplicationId.h"
 #include "CZembracfgApp.h"
 #include "TerminationSignals.h"
 
@@ -96,7 +97,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Zembra"));
     QApplication::setOrganizationName(QStringLiteral("Brelko"));
     QApplication::setApplicationVersion(QStringLiteral(ZEMBRA_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("zembra"));
+    // The desktop entry's name, so that the desktop ties the window to the menu entry's icon.
+    QApplication::setDesktopFileName(QString::fromLatin1(zembra::kApplicationId));
     // Closing the window sends it to the tray; the program ends only on Exit.
     QApplication::setQuitOnLastWindowClosed(false);
     parser.process(app);

@@ -1,12 +1,15 @@
 #include "CliCommands.h"
 
+#include "IRunningProgram.h"
 #include "Json.h"
 #include "model/CScheduler.h"
 #include "model/IProgramApprovals.h"
+#include "model/ListLock.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <climits>
 #include <exception>
 #include <filesystem>
 #include <map>
@@ -26,14 +29,14 @@ constexpr std::string_view kTimeHelp =
     "Times are shown with milliseconds: local time without a suffix, UTC with Z.\n"
     "The local zone is the process's own (TZ where set).\n";
 
-constexpr std::array<const char*, 7> kFrequencies{
-    kFrequencyOnce,   kFrequencyEveryday, kFrequencyWorkdays, kFrequencyWeekend,
-    kFrequencyWeekly, kFrequencyMonthly,  kFrequencyYearly};
-constexpr std::array<const char*, 4> kTypes{kTypeWakeup, kTypeStandby, kTypeHibernate,
-                                            kTypeShutdown};
-
 // Above this the output would be useless anyway; the bound keeps a typo from running for hours.
 constexpr long long kMaxCount = 100'000;
+
+// A writer of the same list holds the lock for a moment; this long means it hangs.
+constexpr int kLockTimeoutMs = 5000;
+
+// The longest snooze asked for: a day.
+constexpr unsigned long long kMaxSnoozeMinutes = 24 * 60;
 
 struct OptionDef {
     std::string_view name;     // without the leading dashes
@@ -52,6 +55,7 @@ struct CommandDef {
     std::string_view summary;     // one line in the tool's usage
     std::string_view description; // the body of the command's --help
     Handler handler = nullptr;
+    std::string_view optionalOperand{}; // one more operand that may be left out, after the others
 
     const OptionDef* FindOption(std::string_view option) const
     {
@@ -75,6 +79,9 @@ struct CommandDef {
         std::vector<std::string> words{std::string(name)};
         for (const auto operand : operands) {
             words.emplace_back(operand);
+        }
+        if (!optionalOperand.empty()) {
+            words.push_back("[" + std::string(optionalOperand) + "]");
         }
         for (const auto& option : options) {
             std::string word = "--" + std::string(option.name);
@@ -379,12 +386,129 @@ int CheckIndexInRange(const Invocation& call, const CScheduler& schedule, unsign
     return kExitUsage;
 }
 
+// ---- the running desktop program --------------------------------------------------------------
+
+// True when both paths lead to the same file (or would, for a file not made yet).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    const std::filesystem::path first = std::filesystem::weakly_canonical(a, ec);
+    if (ec) {
+        return false;
+    }
+    const std::filesystem::path second = std::filesystem::weakly_canonical(b, ec);
+    return !ec && first == second;
+}
+
+// The running program when it has FILE open (and how its list stands), else null: the list in
+// the window is then the one to read and change, unsaved changes included.
+IRunningProgram* ProgramWithFile(const Invocation& call, IRunningProgram::State* state = nullptr)
+{
+    IRunningProgram* program = call.environment.program;
+    if (program == nullptr) {
+        return nullptr;
+    }
+    const std::optional<IRunningProgram::State> open = program->OpenList();
+    if (!open || open->path.empty() || !SameFile(open->path, call.File())) {
+        return nullptr;
+    }
+    if (state != nullptr) {
+        *state = *open;
+    }
+    return program;
+}
+
+// What the program refused, said as zembractl says its own refusals; returns the exit status.
+int ProgramFailure(const Invocation& call, const ProgramReply& reply)
+{
+    call.err << kProgram << ": " << call.command.name << ": " << reply.message << '\n';
+    switch (reply.kind) {
+    case ProgramReply::Kind::Done:
+        return kExitOk;
+    case ProgramReply::Kind::NotRunning:
+        return kExitNoProgram;
+    case ProgramReply::Kind::BadArgument:
+        return kExitUsage;
+    case ProgramReply::Kind::FileError:
+        return kExitFileError;
+    case ProgramReply::Kind::NotAlarmList:
+        return kExitNotAlarmList;
+    case ProgramReply::Kind::Failed:
+        break;
+    }
+    return kExitInternal;
+}
+
+// After a change made in the running program, the list is saved, as zembractl saves a file it
+// changes; unless the window holds unsaved changes of the user's, which are theirs to save.
+int SaveInProgram(const Invocation& call, IRunningProgram& program,
+                  const IRunningProgram::State& before)
+{
+    if (before.modified) {
+        call.err << kProgram << ": " << call.command.name
+                 << ": done in the running Zembra; its list has unsaved changes, so " << call.File()
+                 << " is written when the list is saved there\n";
+        return kExitOk;
+    }
+    const ProgramReply saved = program.Save();
+    if (saved.Ok()) {
+        return kExitOk;
+    }
+    call.err << kProgram << ": " << call.command.name
+             << ": done in the running Zembra, but the list was not saved: " << saved.message
+             << '\n';
+    return saved.kind == ProgramReply::Kind::FileError ? kExitFileError : kExitInternal;
+}
+
+// The alarms of FILE: from the running program when it has FILE open, else from the file.
+int ReadAlarms(const Invocation& call, CScheduler& schedule)
+{
+    if (IRunningProgram* program = ProgramWithFile(call)) {
+        std::vector<CAlarm> alarms;
+        const ProgramReply reply = program->ListAlarms(alarms);
+        if (reply.Ok()) {
+            for (CAlarm& alarm : alarms) {
+                schedule.AddAlarm(std::make_unique<CAlarm>(std::move(alarm)));
+            }
+            return kExitOk;
+        }
+        // A program that ended meanwhile leaves the file to read.
+        if (reply.kind != ProgramReply::Kind::NotRunning) {
+            return ProgramFailure(call, reply);
+        }
+    }
+    return LoadList(call, schedule);
+}
+
+// Takes the lock beside FILE for a read-modify-write; when another writer keeps it, says so and
+// returns the exit status.
+int LockList(const Invocation& call, ListLock& lock)
+{
+    std::string error;
+    if (lock.Acquire(kLockTimeoutMs, error) != ListLock::Result::Busy) {
+        return kExitOk; // without a lock file, the write itself says what is wrong
+    }
+    call.err << kProgram << ": " << call.command.name << ": " << error << '\n';
+    return kExitFileError;
+}
+
+// The program for silence, snooze and show; null (with the status set) when it cannot be asked.
+IRunningProgram* ProgramToAsk(const Invocation& call, int& status)
+{
+    if (call.environment.program == nullptr) {
+        call.err << kProgram << ": " << call.command.name << ": this build of " << kProgram
+                 << " cannot reach the desktop program (it was built without Qt)\n";
+        status = kExitInternal;
+    }
+    return call.environment.program;
+}
+
 // ---- the commands -----------------------------------------------------------------------------
 
 int RunList(Invocation& call)
 {
     CScheduler schedule;
-    if (const int status = LoadList(call, schedule); status != kExitOk) {
+    if (const int status = ReadAlarms(call, schedule); status != kExitOk) {
         return status;
     }
     if (call.Has("json")) {
@@ -432,14 +556,62 @@ int RunList(Invocation& call)
     return kExitOk;
 }
 
+// The alarm the running program's timer is armed for, printed as `next` prints one.
+std::optional<int> PrintProgramsNext(Invocation& call)
+{
+    IRunningProgram* program = ProgramWithFile(call);
+    if (program == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<ProgramNextAlarm> next;
+    const ProgramReply reply = program->NextAlarm(next);
+    if (reply.kind == ProgramReply::Kind::NotRunning) {
+        return std::nullopt;
+    }
+    if (!reply.Ok()) {
+        return ProgramFailure(call, reply);
+    }
+    if (call.Has("json")) {
+        JsonWriter json(call.out);
+        if (next) {
+            json.BeginObject()
+                .Field("index", std::int64_t{next->index})
+                .Field("local", next->local)
+                .Field("utc", next->utc)
+                .EndObject();
+        } else {
+            json.Null();
+        }
+        call.out << '\n';
+        return kExitOk;
+    }
+    if (!next) {
+        call.out << "no alarm pending\n";
+        return kExitOk;
+    }
+    call.out << "alarm " << next->index << " (" << Printable(next->frequency) << ") fires at "
+             << next->local << " (" << next->utc << ')';
+    if (!next->comment.empty()) {
+        call.out << ": " << Printable(next->comment);
+    }
+    call.out << '\n';
+    return kExitOk;
+}
+
 int RunNext(Invocation& call)
 {
     FileTime from = 0;
     if (const int status = ReadTimeOrNow(call, "at", from); status != kExitOk) {
         return status;
     }
+    // From now, the running program knows best: what it has carried out already is not next.
+    if (!call.Has("at")) {
+        if (const std::optional<int> status = PrintProgramsNext(call)) {
+            return *status;
+        }
+    }
     CScheduler schedule;
-    if (const int status = LoadList(call, schedule); status != kExitOk) {
+    if (const int status = ReadAlarms(call, schedule); status != kExitOk) {
         return status;
     }
     FileTime firing = 0;
@@ -631,15 +803,15 @@ int RunAdd(Invocation& call)
     alarm->m_strFrequency = kFrequencyOnce;
     alarm->m_strType = kTypeWakeup;
     if (const std::string* frequency = call.Value("frequency")) {
-        if (!IsOneOf(*frequency, kFrequencies)) {
+        if (!IsOneOf(*frequency, kAllFrequencies)) {
             return call.UsageError("--frequency: '" + *frequency + "' is not one of "
-                                   + JoinWords(kFrequencies));
+                                   + JoinWords(kAllFrequencies));
         }
         alarm->m_strFrequency = *frequency;
     }
     if (const std::string* type = call.Value("type")) {
-        if (!IsOneOf(*type, kTypes)) {
-            return call.UsageError("--type: '" + *type + "' is not one of " + JoinWords(kTypes));
+        if (!IsOneOf(*type, kAllTypes)) {
+            return call.UsageError("--type: '" + *type + "' is not one of " + JoinWords(kAllTypes));
         }
         alarm->m_strType = *type;
     }
@@ -656,6 +828,31 @@ int RunAdd(Invocation& call)
     action("program", alarm->m_bProgramActive, alarm->m_strProgram);
     alarm->m_bActive = !call.Has("inactive");
 
+    const std::string program = alarm->m_strProgram;
+    IRunningProgram::State state;
+    if (IRunningProgram* running = ProgramWithFile(call, &state)) {
+        // Approved first, so that the window never shows the user's own program held back.
+        if (!program.empty() && call.environment.approvals != nullptr
+            && !call.environment.approvals->Approve({program})) {
+            call.err << kProgram << ": add: the program could not be approved in the settings; "
+                     << "it will be held back until it is (" << kProgram << " approve)\n";
+        }
+        int index = -1;
+        const ProgramReply reply = running->AddAlarm(*call.Value("at"), *alarm, index);
+        if (reply.Ok()) {
+            const int status = SaveInProgram(call, *running, state);
+            call.out << index << '\n';
+            return status;
+        }
+        if (reply.kind != ProgramReply::Kind::NotRunning) {
+            return ProgramFailure(call, reply);
+        }
+    }
+
+    ListLock lock(call.File());
+    if (const int status = LockList(call, lock); status != kExitOk) {
+        return status;
+    }
     CScheduler schedule;
     std::error_code ec;
     const bool missing =
@@ -667,7 +864,6 @@ int RunAdd(Invocation& call)
             return status;
         }
     }
-    const std::string program = alarm->m_strProgram;
     schedule.AddAlarm(std::move(alarm));
     if (const int status = SaveList(call, schedule); status != kExitOk) {
         return status;
@@ -682,11 +878,29 @@ int RunAdd(Invocation& call)
     return kExitOk;
 }
 
-// remove, enable and disable: one alarm changed, the list saved.
-int ChangeOne(Invocation& call, void (*change)(CScheduler&, CAlarm&))
+// remove, enable and disable: one alarm changed, the list saved; in the running program when it
+// has the list open.
+int ChangeOne(Invocation& call, void (*change)(CScheduler&, CAlarm&),
+              ProgramReply (*changeInProgram)(IRunningProgram&, int))
 {
     unsigned long long index = 0;
     if (const int status = ReadIndexOperand(call, index); status != kExitOk) {
+        return status;
+    }
+    IRunningProgram::State state;
+    if (IRunningProgram* program = ProgramWithFile(call, &state)) {
+        const int asked =
+            index > static_cast<unsigned long long>(INT_MAX) ? INT_MAX : static_cast<int>(index);
+        const ProgramReply reply = changeInProgram(*program, asked);
+        if (reply.Ok()) {
+            return SaveInProgram(call, *program, state);
+        }
+        if (reply.kind != ProgramReply::Kind::NotRunning) {
+            return ProgramFailure(call, reply);
+        }
+    }
+    ListLock lock(call.File());
+    if (const int status = LockList(call, lock); status != kExitOk) {
         return status;
     }
     CScheduler schedule;
@@ -702,18 +916,23 @@ int ChangeOne(Invocation& call, void (*change)(CScheduler&, CAlarm&))
 
 int RunRemove(Invocation& call)
 {
-    return ChangeOne(call,
-                     [](CScheduler& schedule, CAlarm& alarm) { schedule.RemoveAlarm(&alarm); });
+    return ChangeOne(
+        call, [](CScheduler& schedule, CAlarm& alarm) { schedule.RemoveAlarm(&alarm); },
+        [](IRunningProgram& program, int index) { return program.RemoveAlarm(index); });
 }
 
 int RunEnable(Invocation& call)
 {
-    return ChangeOne(call, [](CScheduler&, CAlarm& alarm) { alarm.m_bActive = true; });
+    return ChangeOne(
+        call, [](CScheduler&, CAlarm& alarm) { alarm.m_bActive = true; },
+        [](IRunningProgram& program, int index) { return program.SetAlarmActive(index, true); });
 }
 
 int RunDisable(Invocation& call)
 {
-    return ChangeOne(call, [](CScheduler&, CAlarm& alarm) { alarm.m_bActive = false; });
+    return ChangeOne(
+        call, [](CScheduler&, CAlarm& alarm) { alarm.m_bActive = false; },
+        [](IRunningProgram& program, int index) { return program.SetAlarmActive(index, false); });
 }
 
 int RunCheck(Invocation& call)
@@ -739,6 +958,11 @@ int RunApprove(Invocation& call)
                  << " has no access to the approvals (it was built without Qt)\n";
         return kExitInternal;
     }
+    // Taken where it can be, so that a writer busy with the list finishes before its programs
+    // are read; a list in a folder this user may not write is approved all the same.
+    ListLock lock(call.File());
+    std::string lockError;
+    lock.Acquire(kLockTimeoutMs, lockError);
     CScheduler schedule;
     if (const int status = LoadList(call, schedule); status != kExitOk) {
         return status;
@@ -781,6 +1005,57 @@ int RunRun(Invocation& call)
                                 call.out, call.err);
 }
 
+int RunSilence(Invocation& call)
+{
+    int status = kExitOk;
+    IRunningProgram* program = ProgramToAsk(call, status);
+    if (program == nullptr) {
+        return status;
+    }
+    bool wasRinging = false;
+    if (const ProgramReply reply = program->Silence(wasRinging); !reply.Ok()) {
+        return ProgramFailure(call, reply);
+    }
+    call.out << (wasRinging ? "alarm silenced\n" : "no alarm was ringing\n");
+    return kExitOk;
+}
+
+int RunSnooze(Invocation& call)
+{
+    unsigned long long minutes = 0;
+    if (!call.operands.empty()) {
+        const std::string& text = call.operands.front();
+        if (ReadUnsigned(text, minutes) != NumberRead::Ok || minutes < 1
+            || minutes > kMaxSnoozeMinutes) {
+            return call.UsageError("MINUTES must be a whole number from 1 to "
+                                   + std::to_string(kMaxSnoozeMinutes) + ", not '" + text + "'");
+        }
+    }
+    int status = kExitOk;
+    IRunningProgram* program = ProgramToAsk(call, status);
+    if (program == nullptr) {
+        return status;
+    }
+    if (const ProgramReply reply = program->Snooze(static_cast<unsigned>(minutes)); !reply.Ok()) {
+        return ProgramFailure(call, reply);
+    }
+    call.out << "alarm snoozed\n";
+    return kExitOk;
+}
+
+int RunShow(Invocation& call)
+{
+    int status = kExitOk;
+    IRunningProgram* program = ProgramToAsk(call, status);
+    if (program == nullptr) {
+        return status;
+    }
+    if (const ProgramReply reply = program->Show(); !reply.Ok()) {
+        return ProgramFailure(call, reply);
+    }
+    return kExitOk;
+}
+
 // ---- the command table ------------------------------------------------------------------------
 
 const OptionDef kJsonOption{"json", "", "print JSON instead of text"};
@@ -796,7 +1071,8 @@ const std::vector<CommandDef>& Commands()
          {kJsonOption},
          "show every alarm in list order",
          "Shows every alarm of FILE in list order, switched on or not: its index, whether it is\n"
-         "on, its type, frequency, local time, switched-on actions and comment.\n"
+         "on, its type, frequency, local time, switched-on actions and comment. While the\n"
+         "desktop program has FILE open, the list is its list, unsaved changes included.\n"
          "With --json: an array of objects with the keys index, active, type, frequency, local,\n"
          "comment, message, sound and program; each action is an object {active, text}.\n",
          RunList},
@@ -806,7 +1082,8 @@ const std::vector<CommandDef>& Commands()
          "show the switched-on alarm that fires first",
          "Shows the switched-on alarm that fires first at or after TIME (default: now), with\n"
          "its firing in local time and in UTC. Of alarms firing at the same moment the first\n"
-         "in the list is shown.\n"
+         "in the list is shown. While the desktop program has FILE open, the alarm is the one\n"
+         "its timer is armed for (without --at) or one of its list.\n"
          "With --json: {\"index\", \"local\", \"utc\"}, or null when no alarm is pending.\n",
          RunNext},
         {"occurrences",
@@ -847,25 +1124,31 @@ const std::vector<CommandDef>& Commands()
          "Appends an alarm to FILE and saves it, creating FILE when it does not exist, then\n"
          "prints the new alarm's index. A TIME given in UTC is kept as the local time of that\n"
          "moment. Each action given is switched on with its text, the others are off. A FILE\n"
-         "that cannot be read or is not an alarm list is left as it was.\n",
+         "that cannot be read or is not an alarm list is left as it was. While the desktop\n"
+         "program has FILE open, the alarm is added there: the window shows it at once and\n"
+         "its timer is armed for it; the list is then saved, unless the window holds unsaved\n"
+         "changes (they are saved together from the window).\n",
          RunAdd},
         {"remove",
          {"FILE", "INDEX"},
          {},
          "delete an alarm",
-         "Deletes the alarm at INDEX (counting from 0) from FILE and saves it.\n",
+         "Deletes the alarm at INDEX (counting from 0) from FILE and saves it; through the\n"
+         "desktop program while it has FILE open, as add does.\n",
          RunRemove},
         {"enable",
          {"FILE", "INDEX"},
          {},
          "switch an alarm on",
-         "Switches the alarm at INDEX (counting from 0) on and saves FILE.\n",
+         "Switches the alarm at INDEX (counting from 0) on and saves FILE; through the\n"
+         "desktop program while it has FILE open, as add does.\n",
          RunEnable},
         {"disable",
          {"FILE", "INDEX"},
          {},
          "switch an alarm off",
-         "Switches the alarm at INDEX (counting from 0) off and saves FILE.\n",
+         "Switches the alarm at INDEX (counting from 0) off and saves FILE; through the\n"
+         "desktop program while it has FILE open, as add does.\n",
          RunDisable},
         {"check",
          {"FILE"},
@@ -901,6 +1184,29 @@ const std::vector<CommandDef>& Commands()
          "Whether the timer can wake the computer from sleep is told at start; waking needs\n"
          "the CAP_WAKE_ALARM capability (sudo setcap cap_wake_alarm+ep PATH-OF-zembractl).\n",
          RunRun},
+        {"silence",
+         {},
+         {},
+         "silence the ringing alarm of the desktop program",
+         "Stops the alarm sound of the running desktop program, as a click on its tray icon\n"
+         "does, and says whether one rang. Exits with 5 when the program does not run.\n",
+         RunSilence},
+        {"snooze",
+         {},
+         {},
+         "ring the alarm of the desktop program again later",
+         "Silences the ringing alarm of the running desktop program and has it ring again in\n"
+         "MINUTES (1 to 1440; without it, the program's own snooze time). Exits with 5 when\n"
+         "the program does not run.\n",
+         RunSnooze,
+         "MINUTES"},
+        {"show",
+         {},
+         {},
+         "show the window of the desktop program",
+         "Brings the running desktop program's window up, out of the tray. Exits with 5 when\n"
+         "the program does not run.\n",
+         RunShow},
     };
     return commands;
 }
@@ -917,10 +1223,11 @@ const CommandDef* FindCommand(std::string_view name)
 
 void PrintToolUsage(std::ostream& out)
 {
-    out << "Usage: " << kProgram << " COMMAND FILE [ARGUMENTS]\n"
+    out << "Usage: " << kProgram << " COMMAND [FILE] [ARGUMENTS]\n"
         << "       " << kProgram << " COMMAND --help\n"
         << "\n"
-        << "Reads and changes Zembra alarm lists (.zmb files).\n"
+        << "Reads and changes Zembra alarm lists (.zmb files); a list the desktop program has\n"
+        << "open is read and changed through the program.\n"
         << "\n"
         << "Commands:\n";
     for (const auto& command : Commands()) {
@@ -930,7 +1237,8 @@ void PrintToolUsage(std::ostream& out)
         << kTimeHelp << "INDEX is an alarm's position in the list, counting from 0.\n"
         << "\n"
         << "Exit status: 0 done, 2 wrong usage, 3 a file that cannot be read or written,\n"
-        << "4 a file that is not an alarm list.\n";
+        << "4 a file that is not an alarm list, 5 no desktop program runs (silence, snooze,\n"
+        << "show).\n";
 }
 
 void PrintCommandHelp(const CommandDef& command, std::ostream& out)
@@ -1041,9 +1349,9 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (call.operands.size() < command->operands.size()) {
         return call.UsageError("missing " + std::string(command->operands[call.operands.size()]));
     }
-    if (call.operands.size() > command->operands.size()) {
-        return call.UsageError("unexpected argument '" + call.operands[command->operands.size()]
-                               + "'");
+    const std::size_t most = command->operands.size() + (command->optionalOperand.empty() ? 0 : 1);
+    if (call.operands.size() > most) {
+        return call.UsageError("unexpected argument '" + call.operands[most] + "'");
     }
     for (const auto& option : command->options) {
         if (option.required && !call.Has(option.name)) {

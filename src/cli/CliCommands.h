@@ -1,7 +1,8 @@
 #pragma once
 
-// zembractl: reads and changes alarm-list files from the command line. The commands run
-// in-process on the streams they are given, so that the tests see exactly what a user would.
+// zembractl: reads and changes alarm-list files from the command line, and reaches the running
+// desktop program. The commands run in-process on the streams they are given, so that the tests
+// see exactly what a user would.
 
 #include "time/ZTime.h"
 
@@ -19,8 +20,10 @@ inline constexpr int kExitInternal = 1;     // an unexpected failure inside the 
 inline constexpr int kExitUsage = 2;        // wrong command line
 inline constexpr int kExitFileError = 3;    // a file that cannot be read or written
 inline constexpr int kExitNotAlarmList = 4; // a file whose text is not an alarm list
+inline constexpr int kExitNoProgram = 5;    // silence, snooze, show: no desktop program runs
 
 class IProgramApprovals;
+class IRunningProgram;
 
 // What the commands take from the world besides their arguments.
 struct CliEnvironment {
@@ -33,6 +36,9 @@ struct CliEnvironment {
     IProgramApprovals* approvals = nullptr;
     // Where `approve` reads the user's answer; absent: no answer, nothing approved.
     std::istream* in = nullptr;
+    // The desktop program, when one runs: the commands on a list it has open go through it, and
+    // silence, snooze and show act on it. Absent in a build that cannot reach it.
+    IRunningProgram* program = nullptr;
 };
 
 // Runs one command line (without the program name) and returns the exit status.

@@ -2,6 +2,7 @@
 
 #ifdef ZEMBRA_WITH_ENGINE
 #include "CAlarmRunner.h"
+#include "CDBusProgramClient.h"
 #include "CProgramApprovals.h"
 #endif
 
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     environment.run = zembra::RunAlarmEngine;
     zembra::CProgramApprovals approvals;
     environment.approvals = &approvals;
+    zembra::CDBusProgramClient program;
+    environment.program = &program;
 #endif
     const int status = zembra::RunZembractl(args, std::cout, std::cerr, environment);
     // Output that never arrived (a full disk, a closed pipe) must not look like success.

@@ -53,6 +53,38 @@ QString TwoDigits(FileTime value)
     return QStringLiteral("%1").arg(static_cast<qlonglong>(value), 2, 10, QLatin1Char('0'));
 }
 
+// A bar above the list that tells something and offers two answers, without stopping anything
+// as a modal question would: a warning sign, the text, the two buttons beside it.
+QFrame* MakeBar(QWidget* parent, const QString& name, QLabel*& text, QPushButton*& first,
+                QPushButton*& second)
+{
+    auto* bar = new QFrame(parent);
+    bar->setObjectName(name);
+    bar->setFrameShape(QFrame::StyledPanel);
+    bar->setAutoFillBackground(true);
+    // The palette's own colours, so that the bar reads on light and dark desktops alike.
+    bar->setBackgroundRole(QPalette::AlternateBase);
+    auto* icon = new QLabel(bar);
+    icon->setPixmap(bar->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
+    icon->setAlignment(Qt::AlignTop);
+    text = new QLabel(bar);
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    first = new QPushButton(bar);
+    second = new QPushButton(bar);
+    auto* buttons = new QVBoxLayout();
+    buttons->addWidget(first);
+    buttons->addWidget(second);
+    buttons->addStretch(1);
+    auto* row = new QHBoxLayout(bar);
+    row->addWidget(icon);
+    row->addWidget(text, 1);
+    row->addLayout(buttons);
+    bar->hide();
+    return bar;
+}
+
 } // namespace
 
 CZembracfgView::CZembracfgView(QWidget* parent)
@@ -67,9 +99,11 @@ CZembracfgView::CZembracfgView(QWidget* parent)
     // The status panel takes the whole height on the right, the properties panel the bottom
     // under the list, and the list everything else.
     CreateConsentBar();
+    CreateDiskChangedBar();
     auto* listColumn = new QVBoxLayout();
     listColumn->setContentsMargins(0, 0, 0, 0);
     listColumn->setSpacing(4);
+    listColumn->addWidget(m_diskChangedBar);
     listColumn->addWidget(m_consentBar);
     listColumn->addWidget(m_listAlarms, 1);
 
@@ -119,33 +153,11 @@ CZembracfgView::~CZembracfgView() = default;
 
 void CZembracfgView::CreateConsentBar()
 {
-    m_consentBar = new QFrame(this);
-    m_consentBar->setObjectName(QStringLiteral("consentBar"));
-    m_consentBar->setFrameShape(QFrame::StyledPanel);
-    m_consentBar->setAutoFillBackground(true);
-    // The palette's own colours, so that the bar reads on light and dark desktops alike.
-    m_consentBar->setBackgroundRole(QPalette::AlternateBase);
-    auto* icon = new QLabel(m_consentBar);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(24, 24));
-    icon->setAlignment(Qt::AlignTop);
-    m_consentText = new QLabel(m_consentBar);
+    m_consentBar =
+        MakeBar(this, QStringLiteral("consentBar"), m_consentText, m_btnAllow, m_btnDeny);
     m_consentText->setObjectName(QStringLiteral("consentText"));
-    m_consentText->setTextFormat(Qt::PlainText);
-    m_consentText->setWordWrap(true);
-    m_consentText->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_btnAllow = new QPushButton(m_consentBar);
     m_btnAllow->setObjectName(QStringLiteral("consentAllow"));
-    m_btnDeny = new QPushButton(m_consentBar);
     m_btnDeny->setObjectName(QStringLiteral("consentDeny"));
-    auto* buttons = new QVBoxLayout();
-    buttons->addWidget(m_btnAllow);
-    buttons->addWidget(m_btnDeny);
-    buttons->addStretch(1);
-    auto* row = new QHBoxLayout(m_consentBar);
-    row->addWidget(icon);
-    row->addWidget(m_consentText, 1);
-    row->addLayout(buttons);
-    m_consentBar->hide();
     connect(m_btnAllow, &QPushButton::clicked, this, [this] {
         const QStringList programs = m_consentPrograms;
         HideConsentBar();
@@ -156,6 +168,60 @@ void CZembracfgView::CreateConsentBar()
         Q_EMIT ProgramsRefused();
     });
     UpdateConsentText();
+}
+
+void CZembracfgView::CreateDiskChangedBar()
+{
+    m_diskChangedBar =
+        MakeBar(this, QStringLiteral("diskChangedBar"), m_diskChangedText, m_btnReload, m_btnKeep);
+    m_diskChangedText->setObjectName(QStringLiteral("diskChangedText"));
+    m_btnReload->setObjectName(QStringLiteral("diskReload"));
+    m_btnKeep->setObjectName(QStringLiteral("diskKeep"));
+    connect(m_btnReload, &QPushButton::clicked, this, [this] {
+        HideDiskChangedBar();
+        Q_EMIT ReloadFromDiskRequested();
+    });
+    connect(m_btnKeep, &QPushButton::clicked, this, [this] {
+        HideDiskChangedBar();
+        Q_EMIT KeepMyChangesRequested();
+    });
+    UpdateDiskChangedText();
+}
+
+void CZembracfgView::UpdateDiskChangedText()
+{
+    m_btnReload->setText(tr("&Wczytaj ponownie"));
+    m_btnKeep->setText(tr("Zachowaj &moje zmiany"));
+    m_diskChangedText->setText(tr("Lista została zmieniona na dysku: %1.").arg(m_strDiskChangedList)
+                               + u'\n' + tr("Zmiany w oknie nie są zapisane."));
+}
+
+void CZembracfgView::ShowDiskChangedBar(const QString& listName)
+{
+    m_strDiskChangedList = listName;
+    UpdateDiskChangedText();
+    m_diskChangedBar->show();
+}
+
+void CZembracfgView::HideDiskChangedBar()
+{
+    m_diskChangedBar->hide();
+}
+
+bool CZembracfgView::IsDiskChangedBarShown() const
+{
+    return !m_diskChangedBar->isHidden();
+}
+
+void CZembracfgView::SelectAlarm(const CAlarm* alarm)
+{
+    m_listAlarms->clearSelection();
+    const int row = m_listAlarms->RowOf(alarm);
+    if (QTreeWidgetItem* item = row >= 0 ? m_listAlarms->topLevelItem(row) : nullptr) {
+        m_listAlarms->setCurrentItem(item);
+        item->setSelected(true);
+    }
+    ShowAlarmProperties(row >= 0 ? alarm : nullptr);
 }
 
 void CZembracfgView::UpdateConsentText()
@@ -312,6 +378,7 @@ void CZembracfgView::ShowAlarmProperties(const CAlarm* alarm)
 void CZembracfgView::ReloadTexts()
 {
     UpdateConsentText();
+    UpdateDiskChangedText();
     m_dlgStatus->ReloadTexts();
     m_dlgProperties->ReloadTexts();
     ShowAlarmProperties(m_pSelectedAlarm);

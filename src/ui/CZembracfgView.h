@@ -73,6 +73,16 @@ public:
     // Says whether an alarm's program is held back, for the properties panel.
     void SetHeldBackTest(std::function<bool(const CAlarm&)> heldBack);
 
+    // ---- the list changed on disk while the window holds unsaved changes ----
+    // A bar above the list, "Lista została zmieniona na dysku", with "Wczytaj ponownie" and
+    // "Zachowaj moje zmiany"; like the consent bar, it stops nothing.
+    void ShowDiskChangedBar(const QString& listName);
+    void HideDiskChangedBar();
+    bool IsDiskChangedBarShown() const;
+
+    // Selects the alarm's row and makes it the picked alarm (null: nothing picked).
+    void SelectAlarm(const CAlarm* alarm);
+
     // The next-alarm text for a firing `localFiring` seen at the UTC moment `now`, in the
     // language of the moment; exposed for the tests of its forms.
     static QString NextAlarmText(const CAlarm* alarm, const SystemTime& localFiring, FileTime now);
@@ -102,6 +112,9 @@ Q_SIGNALS:
     // The user answered the consent bar.
     void ProgramsApproved(const QStringList& commandLines);
     void ProgramsRefused();
+    // The user answered the bar of a list changed on disk.
+    void ReloadFromDiskRequested();
+    void KeepMyChangesRequested();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -119,6 +132,8 @@ private:
     void FitStatusPanel();
     void CreateConsentBar();
     void UpdateConsentText();
+    void CreateDiskChangedBar();
+    void UpdateDiskChangedText();
     void FitTimeColumn();
     // "date-time (weekday) time, frequency text" of an alarm: the list's and the panel's.
     static QString AlarmTimeText(const CAlarm& alarm);
@@ -147,6 +162,11 @@ private:
     QString m_strConsentList;
     QStringList m_consentPrograms;
     std::function<bool(const CAlarm&)> m_heldBack;
+    QFrame* m_diskChangedBar = nullptr;
+    QLabel* m_diskChangedText = nullptr;
+    QPushButton* m_btnReload = nullptr;
+    QPushButton* m_btnKeep = nullptr;
+    QString m_strDiskChangedList;
 };
 
 } // namespace zembra

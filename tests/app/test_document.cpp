@@ -236,6 +236,12 @@ private Q_SLOTS:
     void aNewTimeZoneRearmsForTheWallClockTime();
     void thePanelSaysWhetherTheAlarmWakesTheComputer();
     void programsTheUserTypedOrSavedRunAndOthersAreHeldBack();
+    void aListChangedOnDiskIsReadAgainKeepingThePickedAlarm();
+    void aChangeOnDiskBesideUnsavedChangesIsOffered_data();
+    void aChangeOnDiskBesideUnsavedChangesIsOffered();
+    void aSaveOverAFileChangedOnDiskAsksFirst_data();
+    void aSaveOverAFileChangedOnDiskAsksFirst();
+    void aListWhoseFileWentAwayStaysUnsaved();
 
 private:
     QString File(const QString& name) const { return m_dir->filePath(name); }
@@ -725,6 +731,119 @@ void DocumentTest::programsTheUserTypedOrSavedRunAndOthersAreHeldBack()
     e.view.findChild<QPushButton*>(QStringLiteral("consentAllow"))->click();
     QVERIFY(!e.view.IsConsentBarShown());
     QVERIFY(e.doc.Approvals().IsApproved("rm -rf ~/else"));
+}
+
+// Someone else (an editor, zembractl, a sync folder) changes the list while the program has it
+// open; the program's watcher sees it. Its own saves are no change.
+void DocumentTest::aListChangedOnDiskIsReadAgainKeepingThePickedAlarm()
+{
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A"), Alarm(10, 0, "B")}));
+    Pick(e.view, 1);
+    QSignalSpy said(&e.doc, &CZembracfgDoc::StatusMessage);
+    WriteList(File(QStringLiteral("l.zmb")),
+              {Alarm(8, 30, "new"), Alarm(9, 0, "A"), Alarm(10, 0, "B")});
+    QTRY_COMPARE(e.doc.Scheduler().Count(), std::size_t(3));
+    QCOMPARE(e.view.RowCount(), 3);
+    QVERIFY(!e.doc.IsModified());
+    QCOMPARE(e.Current(), Armed(Utc(8, 30), e.At(0)->m_nId));
+    QCOMPARE(e.view.SelectedAlarm(), e.At(2));
+    QCOMPARE(said.count(), 1);
+    QCOMPARE(said.at(0).at(0).toString(),
+             QStringLiteral("Lista została przeczytana ponownie, bo zmieniono ją na dysku."));
+
+    const CAlarm* before = e.At(0);
+    e.doc.SetModifiedFlag();
+    QVERIFY(e.doc.FileSave());
+    e.doc.CheckFileOnDisk();
+    QCOMPARE(e.At(0), before);
+    QCOMPARE(said.count(), 1);
+    QCOMPARE(CMessageBox::TakeShownTexts(), QStringList());
+}
+
+void DocumentTest::aChangeOnDiskBesideUnsavedChangesIsOffered_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("comments");
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("reload") << QStringLiteral("diskReload") << QStringList{QStringLiteral("X")}
+                            << false;
+    QTest::newRow("keep") << QStringLiteral("diskKeep")
+                          << QStringList{QStringLiteral("A"), QStringLiteral("mine")} << true;
+}
+
+void DocumentTest::aChangeOnDiskBesideUnsavedChangesIsOffered()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, comments);
+    QFETCH(bool, modified);
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A")}));
+    e.doc.AddAlarm(std::make_unique<CAlarm>(Alarm(10, 0, "mine")));
+    WriteList(File(QStringLiteral("l.zmb")), {Alarm(8, 30, "X")});
+    QTRY_VERIFY(e.view.IsDiskChangedBarShown());
+    QCOMPARE(e.doc.Scheduler().Count(), std::size_t(2));
+    QVERIFY(e.doc.IsModified());
+
+    e.view.findChild<QPushButton*>(button)->click();
+    QVERIFY(!e.view.IsDiskChangedBarShown());
+    QStringList now;
+    for (const auto& alarm : e.doc.Scheduler().Alarms()) {
+        now << QString::fromStdString(alarm->m_strComment);
+    }
+    QCOMPARE(now, comments);
+    QCOMPARE(e.doc.IsModified(), modified);
+    QCOMPARE(e.view.RowCount(), comments.size());
+    QCOMPARE(e.Current().first, comments.first() == QLatin1String("X") ? Utc(8, 30) : Utc(9, 0));
+}
+
+void DocumentTest::aSaveOverAFileChangedOnDiskAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes, replace it") << int(QMessageBox::Yes);
+    QTest::newRow("no") << int(QMessageBox::No);
+}
+
+void DocumentTest::aSaveOverAFileChangedOnDiskAsksFirst()
+{
+    QFETCH(int, answer);
+    const RealBoxes real;
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A")}));
+    e.doc.AddAlarm(std::make_unique<CAlarm>(Alarm(10, 0, "mine")));
+    const QString path = File(QStringLiteral("l.zmb"));
+    WriteList(path, {Alarm(7, 0, "theirs")});
+
+    QString asked;
+    test::AnswerNextBox(static_cast<QMessageBox::StandardButton>(answer), &asked);
+    const bool saved = e.doc.FileSave();
+    QVERIFY2(asked.contains(QStringLiteral("został zmieniony na dysku")), qPrintable(asked));
+    QCOMPARE(saved, answer == QMessageBox::Yes);
+    QCOMPARE(e.doc.IsModified(), !saved);
+    QCOMPARE(CountInFile(path), saved ? 2 : 1);
+    if (saved) {
+        // What the window wrote is the file as it knows it: the next save asks nothing.
+        QVERIFY(e.doc.FileSave());
+        QCOMPARE(CMessageBox::TakeShownTexts(), QStringList());
+    }
+}
+
+void DocumentTest::aListWhoseFileWentAwayStaysUnsaved()
+{
+    Env& e = *m_env;
+    QVERIFY(Open({Alarm(9, 0, "A")}));
+    QSignalSpy said(&e.doc, &CZembracfgDoc::StatusMessage);
+    const QString path = File(QStringLiteral("l.zmb"));
+    QVERIFY(QFile::rename(path, File(QStringLiteral("moved.zmb"))));
+    QTRY_VERIFY(e.doc.IsModified());
+    QCOMPARE(e.doc.Scheduler().Count(), std::size_t(1));
+    QCOMPARE(e.Current(), Armed(Utc(9, 0), e.At(0)->m_nId));
+    QCOMPARE(said.count(), 1);
+    QVERIFY(said.at(0).at(0).toString().contains(QStringLiteral("usunięty lub przeniesiony")));
+    // Saving puts it back, without a question.
+    QVERIFY(e.doc.FileSave());
+    QCOMPARE(CountInFile(path), 1);
+    QCOMPARE(CMessageBox::TakeShownTexts(), QStringList());
 }
 
 int main(int argc, char** argv)

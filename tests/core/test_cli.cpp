@@ -10,9 +10,11 @@
 //   4 an unknown frequency "fortnightly", switched on: never fires
 
 #include "CliCommands.h"
+#include "IRunningProgram.h"
 #include "Json.h"
 #include "TestSupport.h"
 #include "model/AtomicFile.h"
+#include "model/CScheduler.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +36,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using zembra::kExitFileError;
+using zembra::kExitInternal;
+using zembra::kExitNoProgram;
 using zembra::kExitNotAlarmList;
 using zembra::kExitOk;
 using zembra::kExitUsage;
@@ -108,10 +112,12 @@ struct Result {
 };
 
 // Runs zembractl in-process; with `now`, the present moment is fixed for commands that default
-// to it.
-Result Cli(const std::vector<std::string>& args, zembra::FileTime now = 0)
+// to it; with `program`, a desktop program runs.
+Result Cli(const std::vector<std::string>& args, zembra::FileTime now = 0,
+           zembra::IRunningProgram* program = nullptr)
 {
     zembra::CliEnvironment environment;
+    environment.program = program;
     if (now != 0) {
         environment.now = [now] { return now; };
     }
@@ -663,9 +669,12 @@ Result RunBinary(const std::vector<std::string>& args, const char* zone = "Europ
     TempDir dir;
     const std::string outPath = dir.File("stdout");
     const std::string errPath = dir.File("stderr");
-    // A profile of its own: `add --program` approves what it adds in the settings.
-    std::string command = "TZ=" + ShellQuote(zone) + " XDG_CONFIG_HOME=" + ShellQuote(dir.File("config"))
-                          + " " + ShellQuote(ZEMBRACTL_PATH);
+    // A profile of its own: `add --program` approves what it adds in the settings. No session
+    // bus: no desktop program is asked.
+    std::string command =
+        "TZ=" + ShellQuote(zone) + " XDG_CONFIG_HOME=" + ShellQuote(dir.File("config"))
+        + " DBUS_SESSION_BUS_ADDRESS=" + ShellQuote("unix:path=" + dir.File("no-bus")) + " "
+        + ShellQuote(ZEMBRACTL_PATH);
     for (const auto& arg : args) {
         command += " " + ShellQuote(arg);
     }
@@ -725,6 +734,224 @@ TEST(CliBinary, AddThenOccurrencesAcrossTheSpringChange)
                            + Firings({{"2026-03-28T07:00:00.000", "2026-03-28T06:00:00.000Z"},
                                       {"2026-03-29T07:00:00.000", "2026-03-29T05:00:00.000Z"}})
                            + "]}]\n");
+}
+
+// Writers of one file take turns: none of a dozen at once loses another's alarm.
+TEST(CliBinary, ConcurrentAddsKeepEveryAlarm)
+{
+    TempDir dir;
+    const std::string file = dir.File("shared.zmb");
+    ASSERT_EQ(RunBinary({"add", file, "--at", "2026-03-28T07:00", "--comment", "first"}).code,
+              kExitOk);
+    constexpr int kWriters = 12;
+    std::string script =
+        "for i in $(seq " + std::to_string(kWriters)
+        + "); do DBUS_SESSION_BUS_ADDRESS=" + ShellQuote("unix:path=" + dir.File("no-bus")) + " "
+        + ShellQuote(ZEMBRACTL_PATH) + " add " + ShellQuote(file)
+        + " --at 2026-03-28T08:00 --comment \"writer $i\" >/dev/null & done; wait";
+    ASSERT_EQ(std::system(("sh -c " + ShellQuote(script)).c_str()), 0);
+    zembra::CScheduler list;
+    ASSERT_EQ(list.LoadFromFile(file), 0);
+    EXPECT_EQ(list.Count(), std::size_t{kWriters + 1});
+    EXPECT_FALSE(fs::exists(file + ".lock"));
+}
+
+// ---- the running desktop program --------------------------------------------------------------
+
+// A desktop program with a list open, recording what it was asked.
+class FakeProgram : public zembra::IRunningProgram {
+public:
+    std::optional<State> open;
+    zembra::ProgramReply refusal; // given to every change, when not Done
+    std::vector<std::string> calls;
+
+    std::optional<State> OpenList() override { return open; }
+    zembra::ProgramReply ListAlarms(std::vector<zembra::CAlarm>& alarms) override
+    {
+        calls.push_back("list");
+        zembra::CAlarm alarm;
+        alarm.m_time = zembra::ParseIso("2026-03-28T07:00")->time;
+        alarm.m_strFrequency = zembra::kFrequencyEveryday;
+        alarm.m_strType = zembra::kTypeWakeup;
+        alarm.m_strComment = "in the window";
+        alarm.m_bActive = true;
+        alarms = {alarm};
+        return {};
+    }
+    zembra::ProgramReply NextAlarm(std::optional<zembra::ProgramNextAlarm>& next) override
+    {
+        calls.push_back("next");
+        next = zembra::ProgramNextAlarm{0, "everyday", "in the window", "2026-03-28T07:00:00.000",
+                                        "2026-03-28T06:00:00.000Z"};
+        return {};
+    }
+    zembra::ProgramReply AddAlarm(const std::string& time, const zembra::CAlarm& alarm,
+                                  int& index) override
+    {
+        calls.push_back("add " + time + " " + alarm.m_strComment + (alarm.m_bActive ? "" : " off"));
+        index = 7;
+        return refusal;
+    }
+    zembra::ProgramReply RemoveAlarm(int index) override
+    {
+        calls.push_back("remove " + std::to_string(index));
+        return refusal;
+    }
+    zembra::ProgramReply SetAlarmActive(int index, bool active) override
+    {
+        calls.push_back("switch " + std::to_string(index) + (active ? " on" : " off"));
+        return refusal;
+    }
+    zembra::ProgramReply Save() override
+    {
+        calls.push_back("save");
+        return {};
+    }
+    zembra::ProgramReply Show() override { return Asked("show"); }
+    zembra::ProgramReply Silence(bool& wasRinging) override
+    {
+        wasRinging = true;
+        return Asked("silence");
+    }
+    zembra::ProgramReply Snooze(unsigned minutes) override
+    {
+        return Asked("snooze " + std::to_string(minutes));
+    }
+
+private:
+    zembra::ProgramReply Asked(const std::string& call)
+    {
+        calls.push_back(call);
+        return open ? zembra::ProgramReply{}
+                    : zembra::ProgramReply{zembra::ProgramReply::Kind::NotRunning,
+                                           "Zembra is not running"};
+    }
+};
+
+struct ThroughProgramCase {
+    const char* name;
+    std::vector<std::string> args; // FILE stands for the list
+    std::vector<std::string> calls;
+    std::string out;
+};
+
+class CliThroughProgram : public ::testing::TestWithParam<ThroughProgramCase> {};
+
+// While the desktop program has FILE open, the list is changed and read there, and the file is
+// left to the program's save.
+TEST_P(CliThroughProgram, GoesThroughTheProgram)
+{
+    const ThroughProgramCase& c = GetParam();
+    TempDir dir;
+    const std::string file = dir.Copy("cli_alarms.zmb");
+    const std::string before = ReadBytes(file);
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args) {
+        args.push_back(arg == "FILE" ? file : arg);
+    }
+    for (const bool unsaved : {false, true}) {
+        FakeProgram program;
+        // Named another way, it is the same file.
+        program.open = zembra::IRunningProgram::State{dir.File("./cli_alarms.zmb"), unsaved};
+        const Result r = Cli(args, 0, &program);
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        std::vector<std::string> calls = c.calls;
+        const bool changes = !calls.empty() && calls.front() != "list" && calls.front() != "next";
+        if (changes && !unsaved) {
+            calls.push_back("save");
+        }
+        EXPECT_EQ(program.calls, calls) << (unsaved ? "with unsaved changes" : "saved");
+        EXPECT_EQ(r.err.empty(), !(changes && unsaved)) << r.err;
+        EXPECT_EQ(ReadBytes(file), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CliThroughProgram,
+    ::testing::Values(
+        ThroughProgramCase{
+            "add",
+            {"add", "FILE", "--at", "2026-03-28T09:15", "--comment", "x", "--inactive"},
+            {"add 2026-03-28T09:15 x off"},
+            "7\n"},
+        ThroughProgramCase{"remove", {"remove", "FILE", "3"}, {"remove 3"}, ""},
+        ThroughProgramCase{"enable", {"enable", "FILE", "4"}, {"switch 4 on"}, ""},
+        ThroughProgramCase{"disable", {"disable", "FILE", "0"}, {"switch 0 off"}, ""},
+        ThroughProgramCase{
+            "list",
+            {"list", "FILE"},
+            {"list"},
+            "#  On   Type    Frequency  Local time               Actions  Comment\n"
+            "0  yes  wakeup  everyday   2026-03-28T07:00:00.000  -        in the window\n"},
+        ThroughProgramCase{"next",
+                           {"next", "FILE", "--json"},
+                           {"next"},
+                           NextJson(0, "2026-03-28T07:00:00.000", "2026-03-28T06:00:00.000Z")}),
+    [](const ::testing::TestParamInfo<ThroughProgramCase>& param) {
+        return std::string(param.param.name);
+    });
+
+TEST(CliProgram, AnotherListOrNoProgramLeavesTheFileToZembractl)
+{
+    TempDir dir;
+    const std::string file = dir.Copy("cli_alarms.zmb");
+    FakeProgram other;
+    other.open = zembra::IRunningProgram::State{dir.File("other.zmb"), false};
+    FakeProgram none;
+    for (FakeProgram* program : {&other, &none}) {
+        EXPECT_EQ(Cli({"disable", file, "0"}, 0, program).code, kExitOk);
+        EXPECT_EQ(program->calls, std::vector<std::string>{});
+    }
+    EXPECT_EQ(ActiveFlags(file), "01101");
+}
+
+TEST(CliProgram, ARefusalOfTheProgramIsSaidWithItsStatus)
+{
+    TempDir dir;
+    const std::string file = dir.Copy("cli_alarms.zmb");
+    FakeProgram program;
+    program.open = zembra::IRunningProgram::State{file, false};
+    program.refusal = {zembra::ProgramReply::Kind::BadArgument, "index 9 is out of range"};
+    const Result r = Cli({"remove", file, "9"}, 0, &program);
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_EQ(r.err, "zembractl: remove: index 9 is out of range\n");
+    EXPECT_EQ(program.calls, std::vector<std::string>{"remove 9"});
+}
+
+TEST(CliProgram, SilenceSnoozeAndShowActOnTheProgram)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string call;
+        std::string out;
+    };
+    for (const Case& c : std::vector<Case>{{{"silence"}, "silence", "alarm silenced\n"},
+                                           {{"snooze"}, "snooze 0", "alarm snoozed\n"},
+                                           {{"snooze", "10"}, "snooze 10", "alarm snoozed\n"},
+                                           {{"show"}, "show", ""}}) {
+        FakeProgram running;
+        running.open = zembra::IRunningProgram::State{"", false};
+        const Result done = Cli(c.args, 0, &running);
+        EXPECT_EQ(done.code, kExitOk) << c.call << done.err;
+        EXPECT_EQ(done.out, c.out);
+        EXPECT_EQ(running.calls, std::vector<std::string>{c.call});
+
+        FakeProgram gone;
+        const Result none = Cli(c.args, 0, &gone);
+        EXPECT_EQ(none.code, kExitNoProgram) << c.call;
+        EXPECT_EQ(none.err, "zembractl: " + c.args[0] + ": Zembra is not running\n");
+
+        EXPECT_EQ(Cli(c.args).code, kExitInternal) << "a build that cannot reach the program";
+    }
+    FakeProgram running;
+    for (const char* minutes : {"0", "1441", "5m"}) {
+        const Result r = Cli({"snooze", minutes}, 0, &running);
+        EXPECT_EQ(r.code, kExitUsage) << minutes;
+        EXPECT_TRUE(Contains(r.err, "MINUTES must be a whole number from 1 to 1440"));
+    }
+    EXPECT_EQ(Cli({"silence", "extra"}, 0, &running).code, kExitUsage);
+    EXPECT_EQ(running.calls, std::vector<std::string>{});
 }
 
 } // namespace

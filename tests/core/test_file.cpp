@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "model/Cp1250.h"
 #include "model/CScheduler.h"
+#include "model/ListLock.h"
 
 #include <gtest/gtest.h>
 
@@ -509,4 +510,24 @@ TEST(AlarmFile, SaveThroughASymbolicLinkWritesItsTarget)
     ASSERT_EQ(empty.SaveToFile(dir.File("link.zmb")), 0);
     EXPECT_TRUE(fs::is_symlink(dir.File("link.zmb")));
     EXPECT_EQ(ReadBytes(path), empty.ToFileText());
+}
+
+// Writers of one list take turns through the lock beside it, which leaves nothing behind.
+TEST(ListLock, OneWriterAtATimeAndNothingLeftBehind)
+{
+    TempDir dir;
+    const std::string path = dir.File("list.zmb");
+    std::string error;
+    ListLock first(path);
+    ListLock second(path);
+    ASSERT_EQ(first.Acquire(0, error), ListLock::Result::Held) << error;
+    EXPECT_EQ(second.Acquire(0, error), ListLock::Result::Busy);
+    first.Release();
+    EXPECT_EQ(dir.EntryCount(), 0u);
+    EXPECT_EQ(second.Acquire(0, error), ListLock::Result::Held) << error;
+    second.Release();
+    // Where no lock file can be made, nobody can write the list either: the writer goes on and
+    // the write says why it fails.
+    EXPECT_EQ(ListLock(dir.File("no-folder/list.zmb")).Acquire(0, error),
+              ListLock::Result::NoLockFile);
 }

@@ -5,6 +5,7 @@
 
 #include "time/ZTime.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,14 @@ inline constexpr const char* kTypeWakeup = "wakeup";
 inline constexpr const char* kTypeStandby = "standby";
 inline constexpr const char* kTypeHibernate = "hibernate";
 inline constexpr const char* kTypeShutdown = "shutdown";
+
+// Every keyword of each kind, in the order the program offers them; what a list written by hand,
+// the command line or another program may name.
+inline constexpr std::array<const char*, 7> kAllFrequencies{
+    kFrequencyOnce,   kFrequencyEveryday, kFrequencyWorkdays, kFrequencyWeekend,
+    kFrequencyWeekly, kFrequencyMonthly,  kFrequencyYearly};
+inline constexpr std::array<const char*, 4> kAllTypes{kTypeWakeup, kTypeStandby, kTypeHibernate,
+                                                      kTypeShutdown};
 
 class CAlarm {
 public:
