@@ -115,8 +115,12 @@ void CAlerterThread::StartFadeOut(int durationMs)
 
 void CAlerterThread::Silence(int fadeMs)
 {
-    // Cleared here at once, so that the confirm command is disabled before the queued call runs.
+    // Cleared here at once, so that the confirm command is disabled and whoever asks next hears
+    // "not ringing" before the queued call runs; the window then finds nothing left to announce.
     m_bSoundPlaying.store(false);
+    if (m_bRinging.exchange(false)) {
+        Q_EMIT RingingChanged(false);
+    }
     if (CAlerterWindow* window = m_pAlerterWnd.get()) {
         QMetaObject::invokeMethod(window, [window, fadeMs] { window->Silence(fadeMs); }, Qt::QueuedConnection);
     }

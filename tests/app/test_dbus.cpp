@@ -19,6 +19,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDataStream>
 #include <QDir>
@@ -108,7 +109,14 @@ QDBusMessage Call(const QString& method, const QVariantList& arguments = {},
                                                        QString::fromLatin1(kDBusObjectPath),
                                                        QString::fromLatin1(interface), method);
     call.setArguments(arguments);
-    return Client().call(call, QDBus::BlockWithGui, 10000);
+    // Waited for with the events running (not BlockWithGui, whose nested loop can miss a reply
+    // that arrives while it is being set up, and then waits for ever).
+    QDBusPendingCall pending = Client().asyncCall(call, 10000);
+    if (!QTest::qWaitFor([&pending] { return pending.isFinished(); }, 15000)) {
+        return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
+                                     QStringLiteral("no reply in 15 s"));
+    }
+    return pending.reply();
 }
 
 QVariant Property(const char* name)
@@ -528,7 +536,11 @@ void TestDBus::zembractlAddsToTheOpenListAndSilencesIt()
     QVERIFY(settings.open(QIODevice::WriteOnly));
     settings.write("[General]\nTips=0\nAutoload=0\nProgramConsent=1\n");
     settings.close();
-    QDir(m_dir->path()).mkdir(QStringLiteral("runtime"));
+    // 0700, or Qt passes the folder over for a shared one, where another test's Zembra may hold
+    // the instance lock and take this one's list.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("runtime"),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                          | QFileDevice::ExeOwner));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), File(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), File(QStringLiteral("data")));
@@ -569,8 +581,10 @@ void TestDBus::zembractlAddsToTheOpenListAndSilencesIt()
              0);
     QCOMPARE(out, QByteArray("1\n"));
     QByteArray log;
+    // Armed for it, unless a loaded machine took the three seconds and it rings already.
     QTRY_VERIFY2_WITH_TIMEOUT(
-        (log += zembra.readAllStandardError()).contains("armed for " + local.toUtf8()),
+        (log += zembra.readAllStandardError()).contains("armed for " + local.toUtf8())
+            || Property("Ringing").toBool(),
         log.constData(), 10000);
     // Saved, as zembractl saves what it changes.
     CScheduler saved;
