@@ -2,6 +2,9 @@
 
 #include "CRegistryString.h"
 #include "CSettings.h"
+#ifdef Q_OS_WIN
+#include "windows/RunValueAutostart.h"
+#endif
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,20 +60,18 @@ QString EscapeStringValue(const QString& text)
 }
 
 #ifdef Q_OS_WIN
-// The Run value: the executable's full path as plain text, without quotes or arguments.
+// The Run value, written through the registry API: the executable's path in double quotes, so
+// that a path with spaces is not split into a program and its arguments.
 class RunValueAutostartEntry final : public AutostartEntry {
 public:
-    explicit RunValueAutostartEntry(CRegistryString& run)
-        : m_run(run)
+    bool Install(const QString& programPath) override
     {
+        return m_run.Install(QDir::toNativeSeparators(programPath).toStdString());
     }
-
-    // The Run value is forced, so this writes even when it already holds the path.
-    bool Install(const QString& programPath) override { return m_run.Set(programPath); }
-    bool Remove() override { return CSettings::RemoveValue(m_run.KeyPath(), m_run.ValueName()); }
+    bool Remove() override { return m_run.Remove(); }
 
 private:
-    CRegistryString& m_run;
+    RunValueAutostart m_run;
 };
 #endif
 
@@ -79,7 +80,8 @@ private:
 std::unique_ptr<AutostartEntry> AutostartEntry::CreateForPlatform(CRegistryString& run)
 {
 #ifdef Q_OS_WIN
-    return std::make_unique<RunValueAutostartEntry>(run);
+    Q_UNUSED(run);
+    return std::make_unique<RunValueAutostartEntry>();
 #else
     Q_UNUSED(run);
     return std::make_unique<XdgAutostartEntry>();

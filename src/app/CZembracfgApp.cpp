@@ -31,7 +31,9 @@
 #include <chrono>
 #include <cstdlib>
 
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace zembra {
 
@@ -68,7 +70,14 @@ CZembracfgApp::~CZembracfgApp()
 
 QString CZembracfgApp::InstanceKey()
 {
+    // One instance per user: the key names the user, since the pipe namespace on Windows (and a
+    // shared runtime folder elsewhere) is the whole machine's.
+#ifdef Q_OS_WIN
+    const QString user = qEnvironmentVariable("USERDOMAIN") + u'-' + qEnvironmentVariable("USERNAME");
+    return QStringLiteral("ZembraTqRnWbLxPeHsKvDz-%1").arg(user);
+#else
     return QStringLiteral("ZembraTqRnWbLxPeHsKvDz-%1").arg(::getuid());
+#endif
 }
 
 bool CZembracfgApp::HandOverToRunningInstance(const QString& file)

@@ -37,7 +37,7 @@ CAlarmRunner::CAlarmRunner(Options options, std::ostream& out, std::ostream& err
     , m_err(err)
     , m_pScheduler(std::make_unique<CScheduler>())
     , m_power(power ? std::move(power) : CreatePowerRequests(m_options.simulatePowerLog))
-    , m_wakeTimer(timer ? std::move(timer) : CreateSystemWakeTimer())
+    , m_wakeTimer(timer ? std::move(timer) : CreateEngineWakeTimer())
     , m_road([] { return Clock::Now(); })
 {
     m_road.SetProgramApprovals(&m_approvals);

@@ -27,6 +27,13 @@ std::unique_ptr<IWakeTimer> MakeWakeTestTimer()
     return std::make_unique<WaitableWakeTimer>(L"zembra_waketest_"
                                                + std::to_wstring(::GetCurrentProcessId()));
 }
+// A named timer is one object for every process that opens the name: `zembractl run` beside the
+// desktop program would re-arm the program's timer and lose its alarms.
+std::unique_ptr<IWakeTimer> MakeEngineWakeTimer()
+{
+    return std::make_unique<WaitableWakeTimer>(L"zembra_wtimer_run_"
+                                               + std::to_wstring(::GetCurrentProcessId()));
+}
 } // namespace zembra
 #else
 #include "linux/BootTimeSleepGauge.h"
@@ -42,6 +49,10 @@ std::unique_ptr<IWakeTimer> MakeWakeTestTimer()
 {
     return std::make_unique<TimerFdWakeTimer>();
 }
+std::unique_ptr<IWakeTimer> MakeEngineWakeTimer()
+{
+    return std::make_unique<TimerFdWakeTimer>();
+}
 } // namespace zembra
 #endif
 
@@ -50,6 +61,11 @@ namespace zembra {
 std::unique_ptr<IWakeTimer> CreateSystemWakeTimer()
 {
     return std::make_unique<SystemWakeTimer>();
+}
+
+std::unique_ptr<IWakeTimer> CreateEngineWakeTimer()
+{
+    return MakeEngineWakeTimer();
 }
 
 std::unique_ptr<IWakeTimer> CreateWakeTestTimer()

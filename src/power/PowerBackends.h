@@ -13,6 +13,8 @@ namespace zembra {
 
 // The system's wake timer (Linux: timerfd; Windows: the named waitable timer).
 std::unique_ptr<IWakeTimer> CreateSystemWakeTimer();
+// The wake timer of `zembractl run`: a timer of its own, never the desktop program's.
+std::unique_ptr<IWakeTimer> CreateEngineWakeTimer();
 
 // A wake timer of its own for the wake test, apart from the alarms' one: arming it must leave
 // the alarm timer's arming alone (on Windows it is a waitable timer of another name).

@@ -5,6 +5,7 @@
 // name of its own, so that parallel runs never share a kernel object. ctest sets
 // ZEMBRA_NO_WAKE_ALARM, so nothing here programs the machine's wake-up.
 
+#include "PowerBackends.h"
 #include "time/ZTime.h"
 #include "windows/WaitableWakeTimer.h"
 
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <future>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -171,6 +173,18 @@ TEST(WaitableTimerObject, IsTheNamedTimerOfTheProgram)
     HANDLE same = ::OpenWaitableTimerW(SYNCHRONIZE, FALSE, L"zembra_wtimer");
     EXPECT_NE(same, nullptr);
     ::CloseHandle(same);
+}
+
+TEST(WaitableTimerObject, ZembractlRunHasATimerOfItsOwn)
+{
+    WaitableWakeTimer program;
+    ASSERT_TRUE(program.Create()) << program.LastError();
+    const std::unique_ptr<IWakeTimer> engine = CreateEngineWakeTimer();
+    ASSERT_TRUE(engine->Create()) << engine->LastError();
+    ASSERT_TRUE(program.Arm(Now() + Milliseconds(300)));
+    // Had the two opened one kernel object, this would silence the program's alarm.
+    ASSERT_TRUE(engine->Cancel());
+    EXPECT_EQ(WaitWithin(program, kPromptly), WaitResult::Expired);
 }
 
 TEST(WaitableTimerObject, RefusedCreationIsToldWithTheSystemsReason)
