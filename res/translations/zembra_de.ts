@@ -16,7 +16,7 @@
     <message>
         <location line="+1"/>
         <source>dni robocze</source>
-        <translation>werktags</translation>
+        <translation>Montag bis Freitag</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -158,7 +158,7 @@
     <message>
         <location line="+1"/>
         <source>Dni robocze</source>
-        <translation>Werktags</translation>
+        <translation>Montag bis Freitag</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -268,17 +268,17 @@
     <message>
         <location line="+1"/>
         <source>Obudzenie komputera ze stanu wstrzymania</source>
-        <translation>Weckt den Computer aus dem Standby</translation>
+        <translation>Weckt den Computer aus dem Standby-Modus</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Przejście komputera w stan wstrzymania o ustalonej porze</source>
-        <translation>Versetzt den Computer zur festgelegten Zeit in den Standby</translation>
+        <translation>Versetzt den Computer zur festgelegten Zeit in den Standby-Modus</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Wyłączenie komputera o ustalonej przez użytkownika porze</source>
-        <translation>Fährt den Computer zu der vom Benutzer festgelegten Zeit herunter</translation>
+        <translation>Fährt den Computer zur festgelegten Zeit herunter</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -288,7 +288,7 @@
     <message>
         <location line="+1"/>
         <source>Słowny opis zdarzenia</source>
-        <translation>Beschreibung des Ereignisses in eigenen Worten</translation>
+        <translation>Kurze Beschreibung des Ereignisses in eigenen Worten</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -322,13 +322,18 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>Plik dźwiękowy w formacie wave lub mp3</source>
-        <translation>Audiodatei im WAV- oder MP3-Format</translation>
+        <source>Plik dźwiękowy w formacie WAV, MP3, Ogg lub FLAC</source>
+        <translation>Audiodatei im Format WAV, MP3, Ogg oder FLAC</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+143"/>
+        <source>Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)</source>
+        <translation>Audiodateien (*.wav *.mp3 *.ogg *.oga *.flac);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <location line="-142"/>
         <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
-        <translation>Auswahl des Tons, der beim Alarm abgespielt wird</translation>
+        <translation>Wählt den Ton, der beim Alarm abgespielt wird</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -353,7 +358,7 @@
     <message>
         <location line="+1"/>
         <source>Wskazywanie programu do uruchamiania w trakcie alarmu</source>
-        <translation>Auswahl des Programms, das beim Alarm gestartet wird</translation>
+        <translation>Wählt das Programm, das beim Alarm gestartet wird</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -376,12 +381,7 @@
         <translation>Abspielen</translation>
     </message>
     <message>
-        <location line="+121"/>
-        <source>Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)</source>
-        <translation>Audiodateien (*.wav *.mp3 *.wma);;Alle Dateien (*)</translation>
-    </message>
-    <message>
-        <location line="+15"/>
+        <location line="+136"/>
         <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
         <translation>Ausführbare Dateien (*.exe *.bat *.cmd);;Alle Dateien (*)</translation>
     </message>
@@ -492,7 +492,7 @@
     <message>
         <location line="+38"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
-        <translation>Der Computer konnte nicht in den Standby versetzt werden: %1</translation>
+        <translation>Der Computer konnte nicht in den Standby-Modus versetzt werden: %1</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -537,22 +537,22 @@
     <message>
         <location line="+1"/>
         <source>Startuj z systemem</source>
-        <translation>Mit dem System starten</translation>
+        <translation>Bei der Anmeldung automatisch starten</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu</source>
-        <translation>Startet das Programm automatisch beim Systemstart</translation>
+        <translation>Startet das Programm automatisch, wenn Sie sich anmelden</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Ustaw maksymlaną głośność przy budzeniu</source>
-        <translation>Beim Wecken maximale Lautstärke einstellen</translation>
+        <translation>Bei einem Alarm die Lautstärke auf das Maximum stellen</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Zmienia systemowe ustawienie głośności do maksymalnego poziomu (tylko na czas odtwarzania dźwięku alarmu)</source>
-        <translation>Stellt die Systemlautstärke auf den Höchstwert (nur während der Wiedergabe des Alarmtons)</translation>
+        <translation>Stellt die Systemlautstärke auf das Maximum (nur während der Alarmton spielt)</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -562,7 +562,7 @@
     <message>
         <location line="+1"/>
         <source>Odtwarza dźwięk alarmu od początku, dopóki alarm nie zostanie potwierdzony albo odłożony na drzemkę, najdłużej przez 15 minut</source>
-        <translation>Spielt den Alarmton immer wieder von vorn, bis der Alarm bestätigt oder auf später verschoben wird, höchstens 15 Minuten lang</translation>
+        <translation>Spielt den Alarmton immer wieder von vorn, bis Sie den Alarm abstellen oder schlummern lassen, höchstens 15 Minuten lang</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -577,7 +577,7 @@
     <message>
         <location line="+1"/>
         <source>Czas drzemki proponowany jako pierwszy: dzwoniący alarm odłożony poleceniem Drzemka zadzwoni znowu po tylu minutach</source>
-        <translation>Die zuerst angebotene Schlummerzeit: ein klingelnder Alarm, der mit dem Befehl Schlummern aufgeschoben wird, klingelt nach so vielen Minuten erneut</translation>
+        <translation>Die zuerst angebotene Schlummerdauer: Ein klingelnder Alarm, den Sie mit dem Befehl Schlummern zurückstellen, klingelt nach so vielen Minuten erneut</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -587,12 +587,12 @@
     <message>
         <location line="+1"/>
         <source>Autoukrywanie okna programu po jego uruchomieniu</source>
-        <translation>Blendet das Programmfenster nach dem Start automatisch aus</translation>
+        <translation>Blendet das Programmfenster gleich nach dem Start aus</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Otwieraj ostatnią konfigurację po starcie</source>
-        <translation>Beim Start die zuletzt verwendete Konfiguration öffnen</translation>
+        <translation>Beim Start die zuletzt verwendete Alarmliste öffnen</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -637,7 +637,7 @@
     <message>
         <location line="+2"/>
         <source>Umożliwia wybór języka programu. Język domyślny to język systemu operacyjnego (jeśli istnieje)</source>
-        <translation>Legt die Sprache des Programms fest. Standardmäßig wird die Sprache des Betriebssystems verwendet (sofern vorhanden)</translation>
+        <translation>Legt die Sprache des Programms fest. Standardmäßig verwendet Zembra die Sprache des Betriebssystems, sofern es sie anbietet</translation>
     </message>
 </context>
 <context>
@@ -660,7 +660,7 @@
     <message>
         <location line="+3"/>
         <source>Dalej</source>
-        <translation>Vor</translation>
+        <translation>Vorwärts</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -713,17 +713,17 @@
     <message>
         <location filename="../../src/ui/CLateAlarmsNotice.cpp" line="+27"/>
         <source>Zaplanowane uśpienie pominięte</source>
-        <translation>Geplanter Standby ausgelassen</translation>
+        <translation>Geplanter Standby übersprungen</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Zaplanowana hibernacja pominięta</source>
-        <translation>Geplanter Ruhezustand ausgelassen</translation>
+        <translation>Geplanter Ruhezustand übersprungen</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Zaplanowane wyłączenie pominięte</source>
-        <translation>Geplantes Herunterfahren ausgelassen</translation>
+        <translation>Geplantes Herunterfahren übersprungen</translation>
     </message>
     <message>
         <location line="+16"/>
@@ -733,7 +733,7 @@
     <message>
         <location line="+6"/>
         <source>Drzemka nie zadzwoniła</source>
-        <translation>Die Schlummerpause hat nicht geklingelt</translation>
+        <translation>Der zurückgestellte Alarm hat nicht erneut geklingelt</translation>
     </message>
     <message>
         <location line="+24"/>
@@ -743,7 +743,7 @@
     <message>
         <location line="+1"/>
         <source>Te alarmy zadzwoniły z opóźnieniem, bo komputer był uśpiony albo program nie działał w ich porze. Spóźniony alarm nie usypia ani nie wyłącza komputera.</source>
-        <translation>Diese Alarme haben verspätet geklingelt, weil der Computer zu ihrer Zeit schlief oder das Programm nicht lief. Ein verspäteter Alarm versetzt den Computer nie in Bereitschaft und fährt ihn nicht herunter.</translation>
+        <translation>Diese Alarme haben verspätet geklingelt, weil der Computer zu dieser Zeit im Standby-Modus war oder Zembra nicht lief. Ein verspäteter Alarm versetzt den Computer nie in den Standby-Modus oder Ruhezustand und fährt ihn nie herunter.</translation>
     </message>
 </context>
 <context>
@@ -817,17 +817,17 @@
     <message>
         <location line="+1"/>
         <source>&amp;Potwierdź</source>
-        <translation>Bes&amp;tätigen</translation>
+        <translation>Alarm &amp;abstellen</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Ustawienia</source>
-        <translation>&amp;Einstellungen</translation>
+        <translation>&amp;Einstellungen...</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Sprawdź wybudzanie…</source>
-        <translation>Aufwecken &amp;testen…</translation>
+        <translation>Wecken &amp;testen...</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -847,12 +847,12 @@
     <message>
         <location line="+1"/>
         <source>Pomoc &amp;kontekstowa</source>
-        <translation>&amp;Kontexthilfe</translation>
+        <translation>&amp;Was ist das?</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Porada dnia</source>
-        <translation>&amp;Tipp des Tages</translation>
+        <translation>&amp;Tipp des Tages...</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -882,12 +882,12 @@
     <message>
         <location line="+1"/>
         <source>Wstrzymuje komputer</source>
-        <translation>Versetzt den Computer in den Standby</translation>
+        <translation>Versetzt den Computer in den Standby-Modus</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Kończy odtwarzanie dźwięku alarmu</source>
-        <translation>Beendet die Wiedergabe des Alarmtons</translation>
+        <translation>Stellt den klingelnden Alarm ab</translation>
     </message>
     <message>
         <location line="+13"/>
@@ -912,17 +912,17 @@
     <message>
         <location line="+5"/>
         <source>Odłóż o 5 min</source>
-        <translation>5 Min. aufschieben</translation>
+        <translation>Um 5 Minuten verschieben</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Odłóż o 30 min</source>
-        <translation>30 Min. aufschieben</translation>
+        <translation>Um 30 Minuten verschieben</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Pomiń tym razem</source>
-        <translation>Diesmal auslassen</translation>
+        <translation>Diesmal überspringen</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -932,7 +932,7 @@
     <message>
         <location line="+72"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
-        <translation>Diese Desktopumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
+        <translation>Diese Arbeitsumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
     </message>
 </context>
 <context>
@@ -981,17 +981,17 @@
     <message>
         <location line="+5"/>
         <source>Odłóż o 5 min</source>
-        <translation>5 Min. aufschieben</translation>
+        <translation>Um 5 Minuten verschieben</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Odłóż o 30 min</source>
-        <translation>30 Min. aufschieben</translation>
+        <translation>Um 30 Minuten verschieben</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Pomiń tym razem</source>
-        <translation>Diesmal auslassen</translation>
+        <translation>Diesmal überspringen</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1082,7 +1082,7 @@ keiner
     <message>
         <location line="+1"/>
         <source>Potwierdź alarm</source>
-        <translation>Alarm bestätigen</translation>
+        <translation>Alarm abstellen</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1123,7 +1123,7 @@ keiner
     <message>
         <location line="+5"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
-        <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
+        <translation>Der Computer kann nicht in den Standby-Modus versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1133,7 +1133,7 @@ keiner
     <message>
         <location line="+25"/>
         <source>System odmówił uśpienia: %1</source>
-        <translation>Das System hat den Standby abgelehnt: %1</translation>
+        <translation>Das System hat den Standby-Modus abgelehnt: %1</translation>
     </message>
 </context>
 <context>
@@ -1151,14 +1151,14 @@ keiner
     <message>
         <location line="+5"/>
         <source>Sprawdzanie wybudzania</source>
-        <translation>Aufwecktest</translation>
+        <translation>Wecken testen</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Test sprawdza, czy Zembra potrafi wybudzić ten komputer. Po kliknięciu „Rozpocznij” Zembra nastawi osobny budzik testowy na 60 sekund naprzód i wstrzyma komputer. Komputer powinien sam się obudzić po około minucie; nie dotykaj go do tego czasu. Potem to okno powie, jak poszło. Alarmy z listy działają w tym czasie jak zwykle.
 
 Zanim zaczniesz, zapisz swoją pracę w innych programach.</source>
-        <translation>Der Test prüft, ob Zembra diesen Computer aufwecken kann. Nach einem Klick auf „Starten“ stellt Zembra einen eigenen Testwecker auf 60 Sekunden im Voraus und versetzt den Computer in den Standby. Der Computer sollte nach etwa einer Minute von selbst aufwachen; lassen Sie ihn bis dahin in Ruhe. Danach sagt dieses Fenster, wie es ausging. Die Alarme Ihrer Liste laufen währenddessen wie gewohnt weiter.
+        <translation>Der Test prüft, ob Zembra diesen Computer aufwecken kann. Nach einem Klick auf „Starten“ stellt Zembra einen eigenen Testwecker auf 60 Sekunden später und versetzt den Computer in den Standby-Modus. Der Computer sollte nach etwa einer Minute von selbst aufwachen; berühren Sie ihn bis dahin nicht. Danach zeigt dieses Fenster das Ergebnis. Die Alarme Ihrer Liste funktionieren währenddessen wie gewohnt.
 
 Speichern Sie vor dem Start Ihre Arbeit in anderen Programmen.</translation>
     </message>
@@ -1167,7 +1167,7 @@ Speichern Sie vor dem Start Ihre Arbeit in anderen Programmen.</translation>
         <source>Uwaga: Zembra nie może teraz wybudzić tego komputera: %1
 Test pokaże, że komputer zasypia, ale nie budzi się sam.</source>
         <translation>Hinweis: Zembra kann diesen Computer derzeit nicht aufwecken: %1
-Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwacht.</translation>
+Der Test wird zeigen, dass der Computer in den Standby-Modus wechselt, aber nicht von selbst aufwacht.</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -1182,22 +1182,22 @@ Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwa
     <message>
         <location line="+11"/>
         <source>Test trwa: budzik testowy nastawiono na %1. Komputer za chwilę zaśnie i powinien sam się obudzić o tej porze.</source>
-        <translation>Test läuft: Der Testwecker ist auf %1 gestellt. Der Computer schläft gleich ein und sollte zu dieser Zeit von selbst aufwachen.</translation>
+        <translation>Test läuft: Der Testwecker ist auf %1 gestellt. Der Computer wechselt gleich in den Standby-Modus und sollte zu dieser Zeit von selbst aufwachen.</translation>
     </message>
     <message>
         <location line="+30"/>
         <source>Komputer obudził się sam o nastawionej porze (spał %1). Budzenie działa: alarmy wybudzą ten komputer.</source>
-        <translation>Der Computer ist zur gestellten Zeit von selbst aufgewacht (er schlief %1). Das Aufwecken funktioniert: Alarme wecken diesen Computer.</translation>
+        <translation>Der Computer ist zur gestellten Zeit von selbst aufgewacht (er war %1 im Standby-Modus). Das Aufwecken funktioniert: Alarme wecken diesen Computer.</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Komputer obudzono ręcznie %1 przed nastawioną porą (spał %2), więc test nie rozstrzygnął, czy budzik by go obudził. Powtórz test i nie dotykaj komputera, dopóki sam się nie obudzi.</source>
-        <translation>Der Computer wurde %1 vor der gestellten Zeit von Hand geweckt (er schlief %2), daher konnte der Test nicht klären, ob der Wecker ihn geweckt hätte. Wiederholen Sie den Test und lassen Sie den Computer in Ruhe, bis er von selbst aufwacht.</translation>
+        <translation>Der Computer wurde %1 vor der gestellten Zeit von Hand geweckt (er war %2 im Standby-Modus), daher konnte der Test nicht klären, ob der Wecker ihn geweckt hätte. Wiederholen Sie den Test und berühren Sie den Computer nicht, bis er von selbst aufwacht.</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Komputer nie obudził się sam: spał %1 i wrócił dopiero %2 po nastawionej porze. Budzik go nie wybudził.</source>
-        <translation>Der Computer ist nicht von selbst aufgewacht: Er schlief %1 und kam erst %2 nach der gestellten Zeit zurück. Der Wecker hat ihn nicht geweckt.</translation>
+        <translation>Der Computer ist nicht von selbst aufgewacht: Er war %1 im Standby-Modus und wachte erst %2 nach der gestellten Zeit auf. Der Wecker hat ihn nicht geweckt.</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1207,22 +1207,22 @@ Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwa
     <message>
         <location line="+3"/>
         <source>Zembra nastawiła budzik, ale system albo sprzęt go nie posłuchał. Sprawdź w ustawieniach BIOS/UEFI, czy budzenie zegarem (RTC) jest włączone, i powtórz test.</source>
-        <translation>Zembra hat den Wecker gestellt, aber System oder Hardware haben ihn nicht beachtet. Prüfen Sie in den BIOS/UEFI-Einstellungen, ob das Wecken durch die Uhr (RTC) aktiviert ist, und wiederholen Sie den Test.</translation>
+        <translation>Zembra hat den Wecker gestellt, aber System oder Hardware haben ihn ignoriert. Prüfen Sie in den BIOS/UEFI-Einstellungen, ob das Wecken durch die Echtzeituhr (RTC) aktiviert ist, und wiederholen Sie den Test.</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Komputer nie zasnął, więc wybudzania nie sprawdzono. System odmówił uśpienia, uśpienie było tylko symulowane (--simulate-power) albo wstrzymał je inny program.</source>
-        <translation>Der Computer ist nicht eingeschlafen, daher wurde das Aufwecken nicht geprüft. Das System hat den Standby abgelehnt, der Standby war nur simuliert (--simulate-power) oder ein anderes Programm hat ihn verhindert.</translation>
+        <translation>Der Computer hat nicht in den Standby-Modus gewechselt, daher wurde das Aufwecken nicht geprüft. Das System hat den Standby-Modus abgelehnt, er war nur simuliert (--simulate-power) oder ein anderes Programm hat ihn verhindert.</translation>
     </message>
 </context>
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+191"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
-Die Alarme werden nicht ausgelöst, solange dieses Problem besteht.</translation>
+Alarme klingeln erst wieder, wenn dieses Problem behoben ist.</translation>
     </message>
     <message>
         <location line="+50"/>
@@ -1239,12 +1239,12 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
     <message>
         <location line="+62"/>
         <source>Alarmy nie wybudzą uśpionego komputera: %1</source>
-        <translation>Alarme wecken den schlafenden Computer nicht: %1</translation>
+        <translation>Alarme wecken den Computer nicht aus dem Standby-Modus: %1</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Gdy komputer nie śpi, alarmy dzwonią o czasie; alarmy, które minęły w czasie snu, zadzwonią po jego wybudzeniu. To samo pokazuje panel Aktualny stan.</source>
-        <translation>Solange der Computer nicht schläft, klingeln Alarme pünktlich; Alarme, die während des Schlafs fällig wurden, klingeln nach dem Aufwachen. Dasselbe zeigt das Feld „Aktueller Status“.</translation>
+        <translation>Solange der Computer eingeschaltet ist, klingeln Alarme pünktlich; Alarme, deren Zeit im Standby-Modus verstreicht, klingeln gleich nach dem Aufwachen. Dasselbe zeigt auch der Bereich „Aktueller Status“.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -1257,7 +1257,7 @@ Die nicht gespeicherten Änderungen wiederherstellen?</translation>
     <message>
         <location filename="../../src/app/CZembracfgDoc.cpp" line="+205"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
-        <translation>Die Zustimmung kann nicht in den Einstellungen gespeichert werden; die Programme bleiben zurückgehalten.</translation>
+        <translation>Ihre Erlaubnis konnte nicht in den Einstellungen gespeichert werden; die Programme bleiben gesperrt.</translation>
     </message>
     <message>
         <location line="+136"/>
@@ -1307,7 +1307,7 @@ Die Änderungen wurden nicht gespeichert.</translation>
     <message>
         <location line="+22"/>
         <source>Plik %1 został zmieniony na dysku po wczytaniu listy.</source>
-        <translation>Die Datei %1 wurde auf der Festplatte geändert, nachdem die Liste gelesen wurde.</translation>
+        <translation>Die Datei %1 wurde auf dem Datenträger geändert, nachdem die Liste geladen wurde.</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -1317,22 +1317,22 @@ Die Änderungen wurden nicht gespeichert.</translation>
     <message>
         <location line="+83"/>
         <source>Plik %1 został usunięty lub przeniesiony. Lista pozostaje w programie jako niezapisana.</source>
-        <translation>Die Datei %1 wurde gelöscht oder verschoben. Die Liste bleibt im Programm, ungespeichert.</translation>
+        <translation>Die Datei %1 wurde gelöscht oder verschoben. Die Liste bleibt in Zembra geöffnet, aber ungespeichert.</translation>
     </message>
     <message>
         <location line="+19"/>
         <source>Lista została przeczytana ponownie, bo zmieniono ją na dysku.</source>
-        <translation>Die Liste wurde neu gelesen, weil sie auf der Festplatte geändert wurde.</translation>
+        <translation>Die Liste wurde neu geladen, weil sie auf dem Datenträger geändert wurde.</translation>
     </message>
     <message>
         <location line="+25"/>
         <source>Lista została przeczytana ponownie z dysku.</source>
-        <translation>Die Liste wurde neu von der Festplatte gelesen.</translation>
+        <translation>Die Liste wurde neu vom Datenträger geladen.</translation>
     </message>
     <message>
         <location line="+18"/>
         <source>Lista %1 została zmieniona na dysku, ale nie jest poprawną listą alarmów; w programie pozostaje lista wczytana wcześniej.</source>
-        <translation>Die Liste %1 wurde auf der Festplatte geändert, ist aber keine gültige Alarmliste; das Programm behält die zuvor gelesene Liste.</translation>
+        <translation>Die Liste %1 wurde auf dem Datenträger geändert, ist aber keine gültige Alarmliste mehr; Zembra behält die zuvor geladene Liste.</translation>
     </message>
     <message>
         <location line="+45"/>
@@ -1409,7 +1409,7 @@ Der Alarm für %2 klingelt möglicherweise nicht.</translation>
     <message>
         <location line="+2"/>
         <source>ten komputer nie ma zegara, który mógłby go wybudzić. Alarm zadzwoni, jeśli komputer nie będzie wtedy uśpiony.</source>
-        <translation>dieser Computer hat keine Uhr, die ihn wecken kann. Der Alarm klingelt, wenn der Computer zu dieser Zeit nicht schläft.</translation>
+        <translation>dieser Computer hat keine Uhr, die ihn wecken kann. Der Alarm klingelt, wenn der Computer zu dieser Zeit nicht im Standby-Modus ist.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -1436,7 +1436,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     <message>
         <location line="+80"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
-        <translation>Der Computer kann nicht in den Standby versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
+        <translation>Der Computer kann nicht in den Standby-Modus versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
     </message>
     <message>
         <location line="+25"/>
@@ -1449,7 +1449,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <location line="+1"/>
         <source>Nie udało się wstrzymać komputera.
 %1</source>
-        <translation>Der Computer konnte nicht in den Standby versetzt werden.
+        <translation>Der Computer konnte nicht in den Standby-Modus versetzt werden.
 %1</translation>
     </message>
 </context>
@@ -1468,7 +1468,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     <message>
         <location line="+1"/>
         <source>Lista została zmieniona na dysku: %1.</source>
-        <translation>Die Liste wurde auf der Festplatte geändert: %1.</translation>
+        <translation>Die Liste wurde auf dem Datenträger geändert: %1.</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1493,7 +1493,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     <message>
         <location line="+114"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
-        <translation>Der Computer wird für diesen Alarm geweckt.</translation>
+        <translation>Zembra weckt den Computer für diesen Alarm.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1503,7 +1503,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
     <message>
         <location line="+17"/>
         <source>Program wstrzymany: niezatwierdzony</source>
-        <translation>Programm zurückgehalten: nicht zugelassen</translation>
+        <translation>Programm gesperrt: nicht zugelassen</translation>
     </message>
     <message>
         <location line="+4"/>

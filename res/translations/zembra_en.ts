@@ -16,7 +16,7 @@
     <message>
         <location line="+1"/>
         <source>dni robocze</source>
-        <translation>workdays</translation>
+        <translation>weekdays</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -46,12 +46,12 @@
     <message>
         <location line="+1"/>
         <source>wstrzymanie</source>
-        <translation>standby</translation>
+        <translation>suspend</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>hibernacja</source>
-        <translation>hibernation</translation>
+        <translation>hibernate</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -158,7 +158,7 @@
     <message>
         <location line="+1"/>
         <source>Dni robocze</source>
-        <translation>Workdays</translation>
+        <translation>Weekdays</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -183,7 +183,7 @@
     <message>
         <location line="+2"/>
         <source>Akcja zostanie wykonana tylko jeden raz, w określonym dniu i godzinie</source>
-        <translation>The action runs only once, on the set date and at the set time</translation>
+        <translation>The action runs only once, on the set date at the set time</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -253,12 +253,12 @@
     <message>
         <location line="+1"/>
         <source>Wstrzymanie</source>
-        <translation>Standby</translation>
+        <translation>Suspend</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Hibernacja</source>
-        <translation>Hibernation</translation>
+        <translation>Hibernate</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -268,17 +268,17 @@
     <message>
         <location line="+1"/>
         <source>Obudzenie komputera ze stanu wstrzymania</source>
-        <translation>Wakes the computer up from standby</translation>
+        <translation>Wakes the computer up from suspend</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Przejście komputera w stan wstrzymania o ustalonej porze</source>
-        <translation>Puts the computer on standby at the set time</translation>
+        <translation>Suspends the computer at the set time</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Wyłączenie komputera o ustalonej przez użytkownika porze</source>
-        <translation>Shuts the computer down at a time of your choice</translation>
+        <translation>Shuts the computer down at the set time</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -288,7 +288,7 @@
     <message>
         <location line="+1"/>
         <source>Słowny opis zdarzenia</source>
-        <translation>A short description of the event</translation>
+        <translation>A short description of the event, in your own words</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -322,13 +322,18 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>Plik dźwiękowy w formacie wave lub mp3</source>
-        <translation>A sound file in WAV or MP3 format</translation>
+        <source>Plik dźwiękowy w formacie WAV, MP3, Ogg lub FLAC</source>
+        <translation>A sound file in WAV, MP3, Ogg or FLAC format</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+143"/>
+        <source>Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)</source>
+        <translation>Sound files (*.wav *.mp3 *.ogg *.oga *.flac);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="-142"/>
         <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
-        <translation>Choose the sound to play when the alarm goes off</translation>
+        <translation>Chooses the sound to play when the alarm rings</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -353,7 +358,7 @@
     <message>
         <location line="+1"/>
         <source>Wskazywanie programu do uruchamiania w trakcie alarmu</source>
-        <translation>Choose the program to run when the alarm goes off</translation>
+        <translation>Chooses the program to run when the alarm rings</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -376,12 +381,7 @@
         <translation>Play</translation>
     </message>
     <message>
-        <location line="+121"/>
-        <source>Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)</source>
-        <translation>Sound files (*.wav *.mp3 *.wma);;All files (*)</translation>
-    </message>
-    <message>
-        <location line="+15"/>
+        <location line="+136"/>
         <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
         <translation>Executable files (*.exe *.bat *.cmd);;All files (*)</translation>
     </message>
@@ -415,7 +415,7 @@
         <location filename="../../src/ui/CAlarmPropDialog.cpp" line="+37"/>
         <location line="+31"/>
         <source>Właściwości wybranego alarmu</source>
-        <translation>Selected alarm properties</translation>
+        <translation>Selected Alarm Properties</translation>
     </message>
     <message>
         <location line="-27"/>
@@ -452,7 +452,7 @@
     <message>
         <location filename="../../src/alert/CAlerterWindow.cpp" line="+175"/>
         <source>Do uśpienia zostało:</source>
-        <translation>Time until standby:</translation>
+        <translation>Time until suspend:</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -492,17 +492,17 @@
     <message>
         <location line="+38"/>
         <source>Nie udało się wstrzymać komputera: %1</source>
-        <translation>Failed to put the computer on standby: %1</translation>
+        <translation>Could not suspend the computer: %1</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Nie udało się zahibernować komputera: %1</source>
-        <translation>Failed to hibernate the computer: %1</translation>
+        <translation>Could not hibernate the computer: %1</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Nie udało się wyłączyć komputera: %1</source>
-        <translation>Failed to shut down the computer: %1</translation>
+        <translation>Could not shut down the computer: %1</translation>
     </message>
 </context>
 <context>
@@ -537,22 +537,22 @@
     <message>
         <location line="+1"/>
         <source>Startuj z systemem</source>
-        <translation>Start with the system</translation>
+        <translation>Start automatically at login</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu</source>
-        <translation>Starts the program automatically when the system starts</translation>
+        <translation>Starts the program automatically when you log in</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Ustaw maksymlaną głośność przy budzeniu</source>
-        <translation>Set maximum volume when an alarm rings</translation>
+        <translation>Turn the volume up to maximum when an alarm rings</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Zmienia systemowe ustawienie głośności do maksymalnego poziomu (tylko na czas odtwarzania dźwięku alarmu)</source>
-        <translation>Turns the system volume up to maximum (only while the alarm sound is playing)</translation>
+        <translation>Turns the system volume up to maximum (only while the alarm sound plays)</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -562,7 +562,7 @@
     <message>
         <location line="+1"/>
         <source>Odtwarza dźwięk alarmu od początku, dopóki alarm nie zostanie potwierdzony albo odłożony na drzemkę, najdłużej przez 15 minut</source>
-        <translation>Plays the alarm sound again from the start until the alarm is confirmed or snoozed, for at most 15 minutes</translation>
+        <translation>Plays the alarm sound again and again until the alarm is silenced or snoozed, for at most 15 minutes</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -577,7 +577,7 @@
     <message>
         <location line="+1"/>
         <source>Czas drzemki proponowany jako pierwszy: dzwoniący alarm odłożony poleceniem Drzemka zadzwoni znowu po tylu minutach</source>
-        <translation>The snooze offered first: a ringing alarm put off with the Snooze command rings again after this many minutes</translation>
+        <translation>The snooze length offered first: a ringing alarm snoozed with the Snooze command rings again after this many minutes</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -587,7 +587,7 @@
     <message>
         <location line="+1"/>
         <source>Autoukrywanie okna programu po jego uruchomieniu</source>
-        <translation>Hides the program window automatically once it has started</translation>
+        <translation>Hides the program window as soon as the program has started</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -602,17 +602,17 @@
     <message>
         <location line="+2"/>
         <source>Przycisk uśpienia:</source>
-        <translation>Sleep button:</translation>
+        <translation>Suspend button:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Uśpienie</source>
-        <translation>Standby</translation>
+        <translation>Suspend</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Hibernacja</source>
-        <translation>Hibernation</translation>
+        <translation>Hibernate</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -622,7 +622,7 @@
     <message>
         <location line="+1"/>
         <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
-        <translation>0% - fully visible, 90% - almost invisible</translation>
+        <translation>0% – fully visible, 90% – almost invisible</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -637,7 +637,7 @@
     <message>
         <location line="+2"/>
         <source>Umożliwia wybór języka programu. Język domyślny to język systemu operacyjnego (jeśli istnieje)</source>
-        <translation>Chooses the program&apos;s language. The default is the language of the operating system (if available)</translation>
+        <translation>Sets the program&apos;s language. By default, Zembra uses the language of the operating system, if it has it</translation>
     </message>
 </context>
 <context>
@@ -655,7 +655,7 @@
     <message>
         <location line="+1"/>
         <source>Poprzednia strona</source>
-        <translation>Previous page</translation>
+        <translation>Previous Page</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -665,7 +665,7 @@
     <message>
         <location line="+1"/>
         <source>Następna strona</source>
-        <translation>Next page</translation>
+        <translation>Next Page</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -690,7 +690,7 @@
     <message>
         <location line="+1"/>
         <source>Szukaj wstecz</source>
-        <translation>Find previous</translation>
+        <translation>Find Previous</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -700,7 +700,7 @@
     <message>
         <location line="+1"/>
         <source>Szukaj dalej</source>
-        <translation>Find next</translation>
+        <translation>Find Next</translation>
     </message>
     <message>
         <location line="+75"/>
@@ -733,7 +733,7 @@
     <message>
         <location line="+6"/>
         <source>Drzemka nie zadzwoniła</source>
-        <translation>The snooze did not ring</translation>
+        <translation>The snoozed alarm did not ring again</translation>
     </message>
     <message>
         <location line="+24"/>
@@ -743,7 +743,7 @@
     <message>
         <location line="+1"/>
         <source>Te alarmy zadzwoniły z opóźnieniem, bo komputer był uśpiony albo program nie działał w ich porze. Spóźniony alarm nie usypia ani nie wyłącza komputera.</source>
-        <translation>These alarms rang late because the computer was asleep or the program was not running at their time. A late alarm never suspends or shuts down the computer.</translation>
+        <translation>These alarms rang late because the computer was suspended or Zembra was not running at the time. A late alarm never suspends, hibernates or shuts down the computer.</translation>
     </message>
 </context>
 <context>
@@ -792,7 +792,7 @@
     <message>
         <location line="+1"/>
         <source>Zapisz &amp;jako...</source>
-        <translation>Save &amp;as...</translation>
+        <translation>Save &amp;As...</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -812,22 +812,22 @@
     <message>
         <location line="+1"/>
         <source>&amp;Wstrzymaj komputer</source>
-        <translation>&amp;Sleep</translation>
+        <translation>&amp;Suspend</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Potwierdź</source>
-        <translation>&amp;Confirm</translation>
+        <translation>S&amp;ilence Alarm</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Ustawienia</source>
-        <translation>&amp;Settings</translation>
+        <translation>&amp;Settings...</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Sprawdź wybudzanie…</source>
-        <translation>&amp;Test wake-up…</translation>
+        <translation>&amp;Test Wake-Up...</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -842,17 +842,17 @@
     <message>
         <location line="+1"/>
         <source>&amp;Tematy pomocy</source>
-        <translation>&amp;Help topics</translation>
+        <translation>&amp;Help Topics</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Pomoc &amp;kontekstowa</source>
-        <translation>&amp;Context help</translation>
+        <translation>&amp;What&apos;s This?</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Porada dnia</source>
-        <translation>&amp;Tip of the day</translation>
+        <translation>&amp;Tip of the Day...</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -882,12 +882,12 @@
     <message>
         <location line="+1"/>
         <source>Wstrzymuje komputer</source>
-        <translation>Puts the computer to sleep</translation>
+        <translation>Suspends the computer</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Kończy odtwarzanie dźwięku alarmu</source>
-        <translation>Stops the alarm sound</translation>
+        <translation>Silences the ringing alarm</translation>
     </message>
     <message>
         <location line="+13"/>
@@ -912,17 +912,17 @@
     <message>
         <location line="+5"/>
         <source>Odłóż o 5 min</source>
-        <translation>Postpone 5 min</translation>
+        <translation>Postpone 5 Minutes</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Odłóż o 30 min</source>
-        <translation>Postpone 30 min</translation>
+        <translation>Postpone 30 Minutes</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Pomiń tym razem</source>
-        <translation>Skip this time</translation>
+        <translation>Skip This Time</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -932,7 +932,7 @@
     <message>
         <location line="+72"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
-        <translation>This desktop has no notification area, so the Zembra window is minimized instead of hidden. Alarms keep working; use Exit to quit the program.</translation>
+        <translation>This desktop has no notification area, so the Zembra window is minimized instead of hidden. Alarms keep working; to quit the program, use Exit.</translation>
     </message>
 </context>
 <context>
@@ -941,17 +941,17 @@
         <location filename="../../src/ui/CPowerCountdown.cpp" line="+57"/>
         <location line="+236"/>
         <source>Zembra: odliczanie</source>
-        <translation>Zembra: countdown</translation>
+        <translation>Zembra: Countdown</translation>
     </message>
     <message>
         <location line="-228"/>
         <source>Uśpienie komputera</source>
-        <translation>Standby</translation>
+        <translation>Suspend</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Hibernacja komputera</source>
-        <translation>Hibernation</translation>
+        <translation>Hibernate</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -981,17 +981,17 @@
     <message>
         <location line="+5"/>
         <source>Odłóż o 5 min</source>
-        <translation>Postpone 5 min</translation>
+        <translation>Postpone 5 Minutes</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Odłóż o 30 min</source>
-        <translation>Postpone 30 min</translation>
+        <translation>Postpone 30 Minutes</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Pomiń tym razem</source>
-        <translation>Skip this time</translation>
+        <translation>Skip This Time</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1054,12 +1054,12 @@ none
     <message>
         <location line="+47"/>
         <source>Aktualny stan</source>
-        <translation>Current status</translation>
+        <translation>Current Status</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Kopiuj polecenie</source>
-        <translation>Copy command</translation>
+        <translation>Copy Command</translation>
     </message>
 </context>
 <context>
@@ -1082,7 +1082,7 @@ none
     <message>
         <location line="+1"/>
         <source>Potwierdź alarm</source>
-        <translation>Confirm alarm</translation>
+        <translation>Silence Alarm</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1095,7 +1095,7 @@ none
     <message>
         <location filename="../../src/ui/CTipsDialog.cpp" line="+92"/>
         <source>Porada dnia</source>
-        <translation>Tip of the day</translation>
+        <translation>Tip of the Day</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1105,7 +1105,7 @@ none
     <message>
         <location line="+1"/>
         <source>Następna</source>
-        <translation>Next</translation>
+        <translation>Next Tip</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1123,17 +1123,17 @@ none
     <message>
         <location line="+5"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
-        <translation>Cannot put the computer on standby: power management is unavailable.</translation>
+        <translation>Cannot suspend the computer: power management is not available.</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Nie można nastawić budzika testowego: %1</source>
-        <translation>Cannot arm the test timer: %1</translation>
+        <translation>Cannot set the test timer: %1</translation>
     </message>
     <message>
         <location line="+25"/>
         <source>System odmówił uśpienia: %1</source>
-        <translation>The system refused standby: %1</translation>
+        <translation>The system refused to suspend: %1</translation>
     </message>
 </context>
 <context>
@@ -1151,14 +1151,14 @@ none
     <message>
         <location line="+5"/>
         <source>Sprawdzanie wybudzania</source>
-        <translation>Wake-up test</translation>
+        <translation>Wake-Up Test</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Test sprawdza, czy Zembra potrafi wybudzić ten komputer. Po kliknięciu „Rozpocznij” Zembra nastawi osobny budzik testowy na 60 sekund naprzód i wstrzyma komputer. Komputer powinien sam się obudzić po około minucie; nie dotykaj go do tego czasu. Potem to okno powie, jak poszło. Alarmy z listy działają w tym czasie jak zwykle.
 
 Zanim zaczniesz, zapisz swoją pracę w innych programach.</source>
-        <translation>The test checks whether Zembra can wake this computer. When you click “Start”, Zembra arms a separate test timer 60 seconds ahead and puts the computer into standby. The computer should wake by itself after about a minute; leave it alone until then. This window then tells how it went. The alarms in your list go on as usual meanwhile.
+        <translation>This test checks whether Zembra can wake this computer up. When you click “Start”, Zembra sets a separate test timer for 60 seconds from now and suspends the computer. The computer should wake up by itself after about a minute; don&apos;t touch it until then. This window then shows the result. Meanwhile, the alarms in your list work as usual.
 
 Before you start, save your work in other programs.</translation>
     </message>
@@ -1166,8 +1166,8 @@ Before you start, save your work in other programs.</translation>
         <location line="+8"/>
         <source>Uwaga: Zembra nie może teraz wybudzić tego komputera: %1
 Test pokaże, że komputer zasypia, ale nie budzi się sam.</source>
-        <translation>Note: Zembra cannot wake this computer now: %1
-The test will show that the computer goes to sleep but does not wake by itself.</translation>
+        <translation>Note: Zembra cannot wake this computer up at the moment: %1
+The test will show that the computer suspends but does not wake up by itself.</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -1182,22 +1182,22 @@ The test will show that the computer goes to sleep but does not wake by itself.<
     <message>
         <location line="+11"/>
         <source>Test trwa: budzik testowy nastawiono na %1. Komputer za chwilę zaśnie i powinien sam się obudzić o tej porze.</source>
-        <translation>Test running: the test timer is armed for %1. The computer will go to sleep in a moment and should wake by itself at that time.</translation>
+        <translation>Test running: the test timer is set for %1. The computer will suspend in a moment and should wake up by itself at that time.</translation>
     </message>
     <message>
         <location line="+30"/>
         <source>Komputer obudził się sam o nastawionej porze (spał %1). Budzenie działa: alarmy wybudzą ten komputer.</source>
-        <translation>The computer woke by itself at the armed time (it slept %1). Waking works: alarms will wake this computer.</translation>
+        <translation>The computer woke up by itself at the set time (it was suspended for %1). Waking works: alarms will wake this computer up.</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Komputer obudzono ręcznie %1 przed nastawioną porą (spał %2), więc test nie rozstrzygnął, czy budzik by go obudził. Powtórz test i nie dotykaj komputera, dopóki sam się nie obudzi.</source>
-        <translation>The computer was woken by hand %1 before the armed time (it slept %2), so the test could not tell whether the timer would have woken it. Run the test again and leave the computer alone until it wakes by itself.</translation>
+        <translation>The computer was woken up by hand %1 before the set time (it was suspended for %2), so the test could not tell whether the timer would have woken it. Run the test again and don&apos;t touch the computer until it wakes up by itself.</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Komputer nie obudził się sam: spał %1 i wrócił dopiero %2 po nastawionej porze. Budzik go nie wybudził.</source>
-        <translation>The computer did not wake by itself: it slept %1 and came back only %2 after the armed time. The timer did not wake it.</translation>
+        <translation>The computer did not wake up by itself: it was suspended for %1 and woke up only %2 after the set time. The timer did not wake it.</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1207,22 +1207,22 @@ The test will show that the computer goes to sleep but does not wake by itself.<
     <message>
         <location line="+3"/>
         <source>Zembra nastawiła budzik, ale system albo sprzęt go nie posłuchał. Sprawdź w ustawieniach BIOS/UEFI, czy budzenie zegarem (RTC) jest włączone, i powtórz test.</source>
-        <translation>Zembra armed the timer, but the system or the hardware did not heed it. Check in the BIOS/UEFI settings that waking by the clock (RTC) is enabled, and run the test again.</translation>
+        <translation>Zembra set the timer, but the system or the hardware ignored it. Check in the BIOS/UEFI settings that wake-up by the real-time clock (RTC) is enabled, then run the test again.</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Komputer nie zasnął, więc wybudzania nie sprawdzono. System odmówił uśpienia, uśpienie było tylko symulowane (--simulate-power) albo wstrzymał je inny program.</source>
-        <translation>The computer did not go to sleep, so waking was not tested. The system refused standby, the standby was only simulated (--simulate-power), or another program held it off.</translation>
+        <translation>The computer did not suspend, so waking up was not tested. The system refused to suspend, the suspend was only simulated (--simulate-power), or another program held it off.</translation>
     </message>
 </context>
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+191"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
-        <translation>The system wake-up timer is unavailable: %1
-Alarms will not go off until this problem is fixed.</translation>
+        <translation>The system wake-up timer is not available: %1
+Alarms will not ring until this problem is solved.</translation>
     </message>
     <message>
         <location line="+50"/>
@@ -1233,18 +1233,18 @@ Alarms will not go off until this problem is fixed.</translation>
         <location line="+4"/>
         <source>Zembra zakończyła pracę, gdy zmiany w %1 nie były zapisane. Ich kopia została zachowana.
 Przywrócić niezapisane zmiany?</source>
-        <translation>Zembra ended while the changes to %1 were not saved. A copy of them was kept.
+        <translation>Zembra was closed while the changes to %1 were unsaved. A copy of them was kept.
 Restore the unsaved changes?</translation>
     </message>
     <message>
         <location line="+62"/>
         <source>Alarmy nie wybudzą uśpionego komputera: %1</source>
-        <translation>Alarms will not wake the computer from sleep: %1</translation>
+        <translation>Alarms will not wake the computer up from suspend: %1</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Gdy komputer nie śpi, alarmy dzwonią o czasie; alarmy, które minęły w czasie snu, zadzwonią po jego wybudzeniu. To samo pokazuje panel Aktualny stan.</source>
-        <translation>While the computer is awake, alarms ring on time; alarms that passed while it slept ring when it wakes up. The Current status panel shows the same.</translation>
+        <translation>While the computer is on, alarms ring on time; alarms whose time passes while it is suspended ring as soon as it wakes up. The Current Status panel shows this too.</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -1257,7 +1257,7 @@ Restore the unsaved changes?</translation>
     <message>
         <location filename="../../src/app/CZembracfgDoc.cpp" line="+205"/>
         <source>Nie można zapisać zgody w ustawieniach; programy nadal są wstrzymane.</source>
-        <translation>The approval cannot be stored in the settings; the programs are still held back.</translation>
+        <translation>Your permission could not be saved in the settings; the programs are still blocked.</translation>
     </message>
     <message>
         <location line="+136"/>
@@ -1302,12 +1302,12 @@ The changes were not saved.</translation>
 Zmiany nie zostały zapisane.</source>
         <translation>Cannot save the file %1.
 %2
-Your changes have not been saved.</translation>
+The changes were not saved.</translation>
     </message>
     <message>
         <location line="+22"/>
         <source>Plik %1 został zmieniony na dysku po wczytaniu listy.</source>
-        <translation>The file %1 was changed on disk after the list was read.</translation>
+        <translation>The file %1 was changed on disk after the list was loaded.</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -1317,22 +1317,22 @@ Your changes have not been saved.</translation>
     <message>
         <location line="+83"/>
         <source>Plik %1 został usunięty lub przeniesiony. Lista pozostaje w programie jako niezapisana.</source>
-        <translation>The file %1 was deleted or moved away. The list stays in the program, unsaved.</translation>
+        <translation>The file %1 was deleted or moved. The list stays open in Zembra, unsaved.</translation>
     </message>
     <message>
         <location line="+19"/>
         <source>Lista została przeczytana ponownie, bo zmieniono ją na dysku.</source>
-        <translation>The list was read again because it was changed on disk.</translation>
+        <translation>The list was reloaded because it was changed on disk.</translation>
     </message>
     <message>
         <location line="+25"/>
         <source>Lista została przeczytana ponownie z dysku.</source>
-        <translation>The list was read again from disk.</translation>
+        <translation>The list was reloaded from disk.</translation>
     </message>
     <message>
         <location line="+18"/>
         <source>Lista %1 została zmieniona na dysku, ale nie jest poprawną listą alarmów; w programie pozostaje lista wczytana wcześniej.</source>
-        <translation>The list %1 was changed on disk, but it is not a valid alarm list; the program keeps the list read before.</translation>
+        <translation>The list %1 was changed on disk, but it is no longer a valid alarm list; Zembra keeps the list it loaded before.</translation>
     </message>
     <message>
         <location line="+45"/>
@@ -1353,7 +1353,7 @@ Your changes have not been saved.</translation>
     <message>
         <location line="+3"/>
         <source>Zapisz jako</source>
-        <translation>Save as</translation>
+        <translation>Save As</translation>
     </message>
     <message>
         <location line="+11"/>
@@ -1381,13 +1381,13 @@ Do you want to replace it?</translation>
         <location line="+91"/>
         <source>Nie można nastawić budzika systemowego: %1
 Alarm ustawiony na %2 może nie zadzwonić.</source>
-        <translation>Cannot set the system wake timer: %1
+        <translation>Cannot set the system wake-up timer: %1
 The alarm set for %2 may not ring.</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>Nie można wyłączyć budzika systemowego: %1</source>
-        <translation>Cannot cancel the system wake timer: %1</translation>
+        <translation>Cannot cancel the system wake-up timer: %1</translation>
     </message>
     <message>
         <location line="+117"/>
@@ -1404,12 +1404,12 @@ The alarm set for %2 may not ring.</translation>
     <message>
         <location line="+5"/>
         <source>ten komputer nie ma zegara, który mógłby go wybudzić.</source>
-        <translation>this computer has no clock that can wake it.</translation>
+        <translation>this computer has no clock that can wake it up.</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>ten komputer nie ma zegara, który mógłby go wybudzić. Alarm zadzwoni, jeśli komputer nie będzie wtedy uśpiony.</source>
-        <translation>this computer has no clock that can wake it. The alarm rings if the computer is not asleep at that time.</translation>
+        <translation>this computer has no clock that can wake it up. The alarm will ring if the computer is not suspended at that time.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -1419,7 +1419,7 @@ The alarm set for %2 may not ring.</translation>
     <message>
         <location line="+4"/>
         <source>budzik systemowy jest niedostępny.</source>
-        <translation>the system wake timer is not available.</translation>
+        <translation>the system wake-up timer is not available.</translation>
     </message>
     <message>
         <location line="+32"/>
@@ -1436,20 +1436,20 @@ Alarms may not go off on time.</translation>
     <message>
         <location line="+80"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
-        <translation>Cannot put the computer on standby: power management is unavailable.</translation>
+        <translation>Cannot suspend the computer: power management is not available.</translation>
     </message>
     <message>
         <location line="+25"/>
         <source>Nie udało się zahibernować komputera.
 %1</source>
-        <translation>Failed to hibernate the computer.
+        <translation>Could not hibernate the computer.
 %1</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Nie udało się wstrzymać komputera.
 %1</source>
-        <translation>Failed to put the computer on standby.
+        <translation>Could not suspend the computer.
 %1</translation>
     </message>
 </context>
@@ -1463,7 +1463,7 @@ Alarms may not go off on time.</translation>
     <message>
         <location line="+1"/>
         <source>Zachowaj &amp;moje zmiany</source>
-        <translation>&amp;Keep my changes</translation>
+        <translation>&amp;Keep My Changes</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1493,17 +1493,17 @@ Alarms may not go off on time.</translation>
     <message>
         <location line="+114"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
-        <translation>The computer will be woken for this alarm.</translation>
+        <translation>Zembra will wake the computer up for this alarm.</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Komputer nie zostanie wybudzony: %1</source>
-        <translation>The computer will not be woken: %1</translation>
+        <translation>The computer will not be woken up: %1</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>Program wstrzymany: niezatwierdzony</source>
-        <translation>Program held back: not allowed</translation>
+        <translation>Program blocked: not allowed</translation>
     </message>
     <message>
         <location line="+4"/>

@@ -49,7 +49,7 @@ WakeCapability CWakeTest::Capability() const
 {
     if (!m_timer) {
         WakeCapability none;
-        none.reason = "there is no wake timer for this system";
+        none.reason = "there is no wake-up timer on this system";
         return none;
     }
     return m_timer->Capability();
@@ -74,7 +74,7 @@ void CWakeTest::Start()
     if (!m_bTimerCreated) {
         Finish(notSlept,
                tr("Nie można utworzyć budzika testowego: %1")
-                   .arg(FromCore(m_timer ? m_timer->LastError() : std::string("no wake timer"))));
+                   .arg(FromCore(m_timer ? m_timer->LastError() : std::string("there is no wake-up timer on this system"))));
         return;
     }
     if (m_pRequests == nullptr) {
@@ -86,7 +86,7 @@ void CWakeTest::Start()
                tr("Nie można nastawić budzika testowego: %1").arg(FromCore(m_timer->LastError())));
         return;
     }
-    qCInfo(lcWakeTest, "test timer armed %lld s ahead; asking for standby",
+    qCInfo(lcWakeTest, "test timer set %lld s ahead; asking the system to suspend",
            static_cast<long long>(kLeadTime / kTicksPerSecond));
     Q_EMIT Started(m_armedUtc);
     m_poll.start();
@@ -140,7 +140,7 @@ void CWakeTest::Cancel()
     if (m_bTimerCreated && !m_timer->Cancel()) {
         qCWarning(lcWakeTest, "cannot disarm the test timer: %s", m_timer->LastError().c_str());
     }
-    qCInfo(lcWakeTest, "test cancelled");
+    qCInfo(lcWakeTest, "test canceled");
 }
 
 void CWakeTest::Finish(const WakeTestVerdict& verdict, const QString& error)

@@ -94,7 +94,7 @@ int CPower::Init()
     {
         const std::lock_guard lock(m_armMutex);
         if (!m_timer) {
-            SetError("there is no wake timer for this system");
+            SetError("there is no wake-up timer on this system");
         } else if (m_timer->Create()) {
             m_timerCreated.store(true);
         } else {
@@ -119,7 +119,7 @@ bool CPower::SetWakeTimer(FileTime dueUtc, std::uint64_t token)
     m_wantArmed = true;
     if (!m_timerCreated.load()) {
         m_armed = false;
-        SetError("the wake timer does not exist, so it cannot be armed");
+        SetError("the wake-up timer does not exist, so it cannot be set");
         return false;
     }
     m_armed = m_timer->Arm(dueUtc);
@@ -139,7 +139,7 @@ bool CPower::CancelWakeTimer()
     m_wantArmed = false;
     m_pendingToken.store(0);
     if (!m_timerCreated.load()) {
-        SetError("the wake timer does not exist, so it cannot be cancelled");
+        SetError("the wake-up timer does not exist, so it cannot be canceled");
         return false;
     }
     if (!m_timer->Cancel()) {
@@ -197,7 +197,7 @@ WakeCapability CPower::GetWakeCapability() const
 {
     if (!m_timer) {
         WakeCapability none;
-        none.reason = "there is no wake timer for this system";
+        none.reason = "there is no wake-up timer on this system";
         return none;
     }
     return m_timer->Capability();
@@ -219,7 +219,7 @@ bool CPower::TryCreateTimer(std::string& error)
 {
     const std::lock_guard lock(m_armMutex);
     if (!m_timer) {
-        error = "there is no wake timer for this system";
+        error = "there is no wake-up timer on this system";
         return false;
     }
     if (!m_timer->Create()) {

@@ -324,7 +324,7 @@ void CAlarmDialog::RetranslateUi()
     m_pMessage->setWhatsThis(tr("Treść komunikatu pokazującego się obok zegara"));
     m_pSoundCheck->setText(tr("Dźwięk"));
     m_pSoundCheck->setWhatsThis(tr("Aktywacja akcji odtwarzania dźwięku"));
-    m_pSound->setWhatsThis(tr("Plik dźwiękowy w formacie wave lub mp3"));
+    m_pSound->setWhatsThis(tr("Plik dźwiękowy w formacie WAV, MP3, Ogg lub FLAC"));
     m_pBrowseSound->setWhatsThis(tr("Wskazywanie dźwięku do odtwarzania w trakcie alarmu"));
     m_pPlay->setWhatsThis(tr("Odtwarzanie wybranego dźwięku"));
     m_pProgramCheck->setText(tr("Program"));
@@ -467,7 +467,7 @@ void CAlarmDialog::OnBrowseSound()
 {
     ControlsToFields();
     const QString path = CFileDialog::GetOpenFileName(
-        this, QString(), tr("Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)"));
+        this, QString(), tr("Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)"));
     if (path.isEmpty()) {
         return;
     }

@@ -26,9 +26,10 @@ constexpr int kSetFlags = TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET;
 // cannot come while this program runs, and a refused arming would be reported as a fault.
 constexpr long long kLatestSeconds = 7'258'118'400;
 
-std::string ErrnoText(const char* call, int error)
+// What failed, in words, and the system's reason; these texts reach the user's dialogs.
+std::string ErrnoText(const char* what, int error)
 {
-    return std::string(call) + ": " + std::strerror(error);
+    return std::string(what) + ": " + std::strerror(error);
 }
 
 bool WakeAlarmDisabledByEnvironment()
@@ -130,8 +131,7 @@ WakeCapability ClassifyWakeCapability(const WakeProbe& probe)
     }
     capability.kind = Kind::NoWakeClock;
     capability.reason = "the kernel offers no wake-up alarm clock ("
-                        + ErrnoText("timerfd_create(CLOCK_REALTIME_ALARM)", probe.alarmError)
-                        + "), so the timer cannot wake the computer from sleep";
+                        + std::string(std::strerror(probe.alarmError)) + "), so the timer cannot wake the computer from sleep";
     capability.remedy = "use a kernel with alarm timers (CONFIG_RTC_CLASS)";
     return capability;
 }
@@ -155,7 +155,7 @@ bool TimerFdWakeTimer::Create()
     if (m_eventFd.load() < 0) {
         const int eventFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (eventFd < 0) {
-            SetError(ErrnoText("eventfd", errno));
+            SetError(ErrnoText("the wake-up timer could not be created", errno));
             return false;
         }
         m_eventFd.store(eventFd);
@@ -175,7 +175,7 @@ bool TimerFdWakeTimer::Create()
         clockId = CLOCK_REALTIME;
         timerFd = ::timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC | TFD_NONBLOCK);
         if (timerFd < 0) {
-            SetError(ErrnoText("timerfd_create(CLOCK_REALTIME)", errno));
+            SetError(ErrnoText("the wake-up timer could not be created", errno));
             return false;
         }
     }
@@ -183,7 +183,7 @@ bool TimerFdWakeTimer::Create()
     // Subscribe to clock changes from the start, before the first arming.
     const itimerspec idle{};
     if (::timerfd_settime(timerFd, kSetFlags, &idle, nullptr) != 0) {
-        SetError(ErrnoText("timerfd_settime", errno));
+        SetError(ErrnoText("the wake-up timer could not be prepared", errno));
         ::close(timerFd);
         return false;
     }
@@ -207,7 +207,7 @@ bool TimerFdWakeTimer::SetTime(long long seconds, long nanoseconds, const char* 
 {
     const int fd = m_timerFd.load();
     if (fd < 0) {
-        SetError(std::string(what) + ": the timer has not been created");
+        SetError(std::string(what) + ": it has not been created");
         return false;
     }
     itimerspec value{};
@@ -244,12 +244,12 @@ bool TimerFdWakeTimer::Arm(FileTime dueUtc)
             nanoseconds = 1;
         }
     }
-    return SetTime(seconds, nanoseconds, "timerfd_settime");
+    return SetTime(seconds, nanoseconds, "the wake-up timer could not be set");
 }
 
 bool TimerFdWakeTimer::Cancel()
 {
-    return SetTime(0, 0, "timerfd_settime (disarm)");
+    return SetTime(0, 0, "the wake-up timer could not be canceled");
 }
 
 IWakeTimer::WaitResult TimerFdWakeTimer::Wait()
@@ -257,7 +257,7 @@ IWakeTimer::WaitResult TimerFdWakeTimer::Wait()
     const int timerFd = m_timerFd.load();
     const int eventFd = m_eventFd.load();
     if (timerFd < 0 || eventFd < 0) {
-        SetError("wait: the timer has not been created");
+        SetError("cannot wait for the wake-up timer: it has not been created");
         return WaitResult::Failed;
     }
     for (;;) {
@@ -271,7 +271,7 @@ IWakeTimer::WaitResult TimerFdWakeTimer::Wait()
             if (errno == EINTR) {
                 continue;
             }
-            SetError(ErrnoText("poll", errno));
+            SetError(ErrnoText("waiting for the wake-up timer failed", errno));
             return WaitResult::Failed;
         }
         // The expiry first: an interruption that arrives together with it stays pending for
@@ -289,8 +289,8 @@ IWakeTimer::WaitResult TimerFdWakeTimer::Wait()
             if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
                 continue;
             }
-            SetError(got < 0 ? ErrnoText("read(timerfd)", errno)
-                             : std::string("read(timerfd): short read"));
+            SetError(got < 0 ? ErrnoText("the wake-up timer's expiry could not be read", errno)
+                             : std::string("the wake-up timer's expiry could not be read: the answer was cut short"));
             return WaitResult::Failed;
         }
         if ((fds[1].revents & POLLIN) != 0) {
@@ -299,7 +299,7 @@ IWakeTimer::WaitResult TimerFdWakeTimer::Wait()
             return WaitResult::Interrupted;
         }
         if (((fds[0].revents | fds[1].revents) & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-            SetError("poll: the timer's descriptor reported an error");
+            SetError("waiting for the wake-up timer failed: the timer reported an error");
             return WaitResult::Failed;
         }
     }
