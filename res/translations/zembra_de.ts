@@ -537,7 +537,7 @@
     <message>
         <location line="+1"/>
         <source>Startuj z systemem</source>
-        <translation>Bei der Anmeldung automatisch starten</translation>
+        <translation>Automatisch bei der Anmeldung starten</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -547,7 +547,7 @@
     <message>
         <location line="+1"/>
         <source>Ustaw maksymlaną głośność przy budzeniu</source>
-        <translation>Bei einem Alarm die Lautstärke auf das Maximum stellen</translation>
+        <translation>Beim Wecken maximale Lautstärke einstellen</translation>
     </message>
     <message>
         <location line="+1"/>

@@ -547,7 +547,7 @@
     <message>
         <location line="+1"/>
         <source>Ustaw maksymlaną głośność przy budzeniu</source>
-        <translation>Turn the volume up to maximum when an alarm rings</translation>
+        <translation>Set maximum volume when an alarm rings</translation>
     </message>
     <message>
         <location line="+1"/>
