@@ -122,11 +122,26 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <location line="+10"/>
+        <source>Strona programu: %1</source>
+        <translation>Webseite des Programms: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Strona projektu: %1</source>
+        <translation>Webseite des Projekts: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>E-mail programu: %1</source>
+        <translation>E-Mail zum Programm: %1</translation>
+    </message>
 </context>
 <context>
     <name>zembra::CAlarmDialog</name>
     <message>
-        <location filename="../../src/ui/CAlarmDialog.cpp" line="+275"/>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+351"/>
         <source>Alarm</source>
         <translation>Alarm</translation>
     </message>
@@ -147,38 +162,38 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>Raz</source>
-        <translation>Einmal</translation>
+        <source>&amp;Raz</source>
+        <translation>&amp;Einmal</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Codziennie</source>
-        <translation>Täglich</translation>
+        <source>&amp;Codziennie</source>
+        <translation>Tä&amp;glich</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Dni robocze</source>
-        <translation>Werktags</translation>
+        <source>&amp;Dni robocze</source>
+        <translation>Montag bis &amp;Freitag</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Weekend</source>
-        <translation>Am Wochenende</translation>
+        <source>&amp;Weekend</source>
+        <translation>Am &amp;Wochenende</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Co tydzień</source>
-        <translation>Wöchentlich</translation>
+        <source>Co &amp;tydzień</source>
+        <translation>Wöc&amp;hentlich</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Co miesiąc</source>
-        <translation>Monatlich</translation>
+        <source>Co &amp;miesiąc</source>
+        <translation>&amp;Monatlich</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Co rok</source>
-        <translation>Jährlich</translation>
+        <source>Co ro&amp;k</source>
+        <translation>&amp;Jährlich</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -222,16 +237,96 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>Godzina:</source>
-        <translation>Uhrzeit:</translation>
+        <source>&amp;Godzina:</source>
+        <translation>&amp;Uhrzeit:</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Data:</source>
-        <translation>Datum:</translation>
+        <source>D&amp;ata:</source>
+        <translation>&amp;Datum:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Budzenie</source>
+        <translation>We&amp;cken</translation>
     </message>
     <message>
         <location line="+1"/>
+        <source>Wstrzyma&amp;nie</source>
+        <translation>&amp;Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Hibernacja</source>
+        <translation>Ruhe&amp;zustand</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wy&amp;łączenie</source>
+        <translation>He&amp;runterfahren</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>K&amp;omentarz:</source>
+        <translation>&amp;Kommentar:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Kom&amp;unikat</source>
+        <translation>Me&amp;ldung</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dźw&amp;ięk</source>
+        <translation>&amp;Ton</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Program</source>
+        <translation>&amp;Programm</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Treść komunikatu</source>
+        <translation>Meldungstext</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Plik dźwiękowy</source>
+        <translation>Audiodatei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Polecenie uruchamiające program</source>
+        <translation>Befehl, der das Programm startet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wybierz plik dźwiękowy</source>
+        <translation>Audiodatei auswählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wybierz program</source>
+        <translation>Programm auswählen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Akt&amp;ywny</source>
+        <translation>Akt&amp;iv</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>&amp;Stop</source>
+        <translation>St&amp;opp</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Gra&amp;j</source>
+        <translation>&amp;Abspielen</translation>
+    </message>
+    <message>
+        <location line="-51"/>
         <source>Czas wystąpienia danego zdarzenia</source>
         <translation>Uhrzeit, zu der das Ereignis eintritt</translation>
     </message>
@@ -246,27 +341,7 @@
         <translation>Typ:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Budzenie</source>
-        <translation>Wecken</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Wstrzymanie</source>
-        <translation>Standby</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Hibernacja</source>
-        <translation>Ruhezustand</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Wyłączenie</source>
-        <translation>Herunterfahren</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Obudzenie komputera ze stanu wstrzymania</source>
         <translation>Weckt den Computer aus dem Standby</translation>
     </message>
@@ -281,12 +356,7 @@
         <translation>Fährt den Computer zu der vom Benutzer festgelegten Zeit herunter</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Komentarz:</source>
-        <translation>Kommentar:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Słowny opis zdarzenia</source>
         <translation>Beschreibung des Ereignisses in eigenen Worten</translation>
     </message>
@@ -296,12 +366,7 @@
         <translation>Aktion:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Komunikat</source>
-        <translation>Meldung</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji wyświetlania komunikatu obok zegara</source>
         <translation>Aktiviert die Anzeige einer Meldung neben der Uhr</translation>
     </message>
@@ -311,12 +376,7 @@
         <translation>Text der Meldung, die neben der Uhr angezeigt wird</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Dźwięk</source>
-        <translation>Ton</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji odtwarzania dźwięku</source>
         <translation>Aktiviert die Wiedergabe eines Tons</translation>
     </message>
@@ -336,12 +396,7 @@
         <translation>Spielt den ausgewählten Ton ab</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Program</source>
-        <translation>Programm</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji uruchamiania programu</source>
         <translation>Aktiviert das Starten eines Programms</translation>
     </message>
@@ -356,27 +411,12 @@
         <translation>Auswahl des Programms, das beim Alarm gestartet wird</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Aktywny</source>
-        <translation>Aktiv</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>Aktywacja alarmu</source>
         <translation>Schaltet den Alarm ein oder aus</translation>
     </message>
     <message>
-        <location line="+12"/>
-        <source>Stop</source>
-        <translation>Stopp</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Graj</source>
-        <translation>Abspielen</translation>
-    </message>
-    <message>
-        <location line="+121"/>
+        <location line="+133"/>
         <source>Pliki dźwiękowe (*.wav *.mp3 *.wma);;Wszystkie pliki (*)</source>
         <translation>Audiodateien (*.wav *.mp3 *.wma);;Alle Dateien (*)</translation>
     </message>
@@ -510,12 +550,12 @@
     <message>
         <location filename="../../src/ui/CDialogSettings.cpp" line="+51"/>
         <location line="+7"/>
-        <location line="+173"/>
+        <location line="+174"/>
         <source>&lt;domyślny&gt;</source>
         <translation>&lt;Standard&gt;</translation>
     </message>
     <message>
-        <location line="-35"/>
+        <location line="-36"/>
         <source>Ustawienia</source>
         <translation>Einstellungen</translation>
     </message>
@@ -536,41 +576,66 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>Startuj z systemem</source>
-        <translation>Mit dem System starten</translation>
+        <source>&amp;Startuj z systemem</source>
+        <translation>Automatisch bei der &amp;Anmeldung starten</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Ustaw &amp;maksymlaną głośność przy budzeniu</source>
+        <translation>Beim Wecken &amp;maximale Lautstärke einstellen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Powtarzaj dźwięk aż do wyłączenia</source>
+        <translation>Ton &amp;wiederholen, bis er abgeschaltet wird</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&amp;Drzemka:</source>
+        <translation>Sch&amp;lummern:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Ukrywaj okno przy starcie</source>
+        <translation>Fenster beim Start aus&amp;blenden</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>&amp;Otwieraj ostatnią konfigurację po starcie</source>
+        <translation>Beim Start die zuletzt verwendete Alarmliste &amp;öffnen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>P&amp;rzycisk uśpienia:</source>
+        <translation>&amp;Standby-Schaltfläche:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Prz&amp;eźroczystość okienka powiadamiania:</source>
+        <translation>&amp;Transparenz des Benachrichtigungsfensters:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Język:</source>
+        <translation>S&amp;prache:</translation>
+    </message>
+    <message>
+        <location line="-28"/>
         <source>Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu</source>
         <translation>Startet das Programm automatisch beim Systemstart</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Ustaw maksymlaną głośność przy budzeniu</source>
-        <translation>Beim Wecken maximale Lautstärke einstellen</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Zmienia systemowe ustawienie głośności do maksymalnego poziomu (tylko na czas odtwarzania dźwięku alarmu)</source>
         <translation>Stellt die Systemlautstärke auf den Höchstwert (nur während der Wiedergabe des Alarmtons)</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Powtarzaj dźwięk aż do wyłączenia</source>
-        <translation>Ton wiederholen, bis er abgeschaltet wird</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Odtwarza dźwięk alarmu od początku, dopóki alarm nie zostanie potwierdzony albo odłożony na drzemkę, najdłużej przez 15 minut</source>
         <translation>Spielt den Alarmton immer wieder von vorn, bis der Alarm bestätigt oder auf später verschoben wird, höchstens 15 Minuten lang</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Drzemka:</source>
-        <translation>Schlummern:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source> min</source>
         <translation> Min.</translation>
     </message>
@@ -580,32 +645,17 @@
         <translation>Die zuerst angebotene Schlummerzeit: ein klingelnder Alarm, der mit dem Befehl Schlummern aufgeschoben wird, klingelt nach so vielen Minuten erneut</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>Ukrywaj okno przy starcie</source>
-        <translation>Fenster beim Start ausblenden</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Autoukrywanie okna programu po jego uruchomieniu</source>
         <translation>Blendet das Programmfenster nach dem Start automatisch aus</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Otwieraj ostatnią konfigurację po starcie</source>
-        <translation>Beim Start die zuletzt verwendete Konfiguration öffnen</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Wczytuje ostatni zestaw alarmów</source>
         <translation>Lädt die zuletzt verwendete Alarmliste</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Przycisk uśpienia:</source>
-        <translation>Standby-Schaltfläche:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Uśpienie</source>
         <translation>Standby</translation>
     </message>
@@ -615,14 +665,14 @@
         <translation>Ruhezustand</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Przeźroczystość okienka powiadamiania:</source>
-        <translation>Transparenz des Benachrichtigungsfensters:</translation>
+        <location line="+3"/>
+        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
+        <translation>0 % – voll sichtbar, 90 % – fast unsichtbar</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
-        <translation>0 % – voll sichtbar, 90 % – fast unsichtbar</translation>
+        <source>Przeźroczystość w procentach</source>
+        <translation>Transparenz in Prozent</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -630,12 +680,7 @@
         <translation>Darstellung</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Język:</source>
-        <translation>Sprache:</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Umożliwia wybór języka programu. Język domyślny to język systemu operacyjnego (jeśli istnieje)</source>
         <translation>Legt die Sprache des Programms fest. Standardmäßig wird die Sprache des Betriebssystems verwendet (sofern vorhanden)</translation>
     </message>
@@ -749,7 +794,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+359"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+366"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -818,6 +863,11 @@
         <location line="+1"/>
         <source>&amp;Potwierdź</source>
         <translation>Bes&amp;tätigen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wyczyść &amp;komunikaty</source>
+        <translation>&amp;Meldungen löschen</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -890,6 +940,11 @@
         <translation>Beendet die Wiedergabe des Alarmtons</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Usuwa komunikaty z okienka obok zegara</source>
+        <translation>Entfernt die Meldungen aus dem Fenster neben der Uhr</translation>
+    </message>
+    <message>
         <location line="+13"/>
         <source>&amp;Drzemka</source>
         <translation>Schl&amp;ummern</translation>
@@ -930,7 +985,17 @@
         <translation>Jetzt</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+30"/>
+        <source>Nowa lista alarmów</source>
+        <translation>Neue Alarmliste</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nowy alarm</source>
+        <translation>Neuer Alarm</translation>
+    </message>
+    <message>
+        <location line="+54"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>Diese Desktopumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
     </message>
@@ -939,12 +1004,12 @@
     <name>zembra::CPowerCountdown</name>
     <message>
         <location filename="../../src/ui/CPowerCountdown.cpp" line="+57"/>
-        <location line="+236"/>
+        <location line="+243"/>
         <source>Zembra: odliczanie</source>
         <translation>Zembra: Countdown</translation>
     </message>
     <message>
-        <location line="-228"/>
+        <location line="-235"/>
         <source>Uśpienie komputera</source>
         <translation>Standby</translation>
     </message>
@@ -979,7 +1044,7 @@
         <translation>Blockiert durch: %1</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+12"/>
         <source>Odłóż o 5 min</source>
         <translation>5 Min. aufschieben</translation>
     </message>
@@ -1065,7 +1130,7 @@ keiner
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+251"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+252"/>
         <source>&amp;O programie...</source>
         <translation>&amp;Über Zembra...</translation>
     </message>
@@ -1086,6 +1151,11 @@ keiner
     </message>
     <message>
         <location line="+1"/>
+        <source>Wyczyść &amp;komunikaty</source>
+        <translation>&amp;Meldungen löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>&amp;Wyjście</source>
         <translation>&amp;Beenden</translation>
     </message>
@@ -1099,13 +1169,13 @@ keiner
     </message>
     <message>
         <location line="+1"/>
-        <source>Pokazuj porady przy starcie</source>
-        <translation>Tipps beim Start anzeigen</translation>
+        <source>&amp;Pokazuj porady przy starcie</source>
+        <translation>Tipps beim Start &amp;anzeigen</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Następna</source>
-        <translation>Nächster Tipp</translation>
+        <source>&amp;Następna</source>
+        <translation>&amp;Nächster Tipp</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1170,14 +1240,19 @@ Test pokaże, że komputer zasypia, ale nie budzi się sam.</source>
 Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwacht.</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Rozpocznij</source>
-        <translation>Starten</translation>
+        <location line="+6"/>
+        <source>Polecenie naprawiające budzenie</source>
+        <translation>Befehl, der das Aufwecken behebt</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Rozpocznij</source>
+        <translation>&amp;Starten</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Zamknij</source>
-        <translation>Schließen</translation>
+        <source>&amp;Zamknij</source>
+        <translation>S&amp;chließen</translation>
     </message>
     <message>
         <location line="+11"/>
@@ -1218,7 +1293,7 @@ Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwa
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+191"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
@@ -1476,7 +1551,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Die Änderungen im Fenster sind nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+36"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Zulassen</translation>
     </message>
@@ -1491,7 +1566,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Die Liste %1 startet Programme, die auf diesem Computer nicht zugelassen wurden. Die Alarme klingeln, aber diese Programme startet Zembra erst, wenn Sie sie zulassen:</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+116"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>Der Computer wird für diesen Alarm geweckt.</translation>
     </message>
