@@ -495,14 +495,19 @@ void CMainFrame::UpdateButtonTexts()
         }
     }
     m_wndToolBar->SetButtonTexts(texts);
-    // A screen reader names a button by its label, and two of them read "Nowy": each gets a
-    // name of its own, and says what it does.
+    // A screen reader names a button by its label, which may be cut short, and two of them read
+    // "Nowy": each gets the whole name of its command, and says what it does.
     for (QAction* action : m_wndToolBar->ButtonActions()) {
         if (QToolButton* button = action != nullptr ? m_wndToolBar->ButtonFor(action) : nullptr) {
             const int command = action->data().toInt();
-            button->setAccessibleName(command == kFileNew    ? tr("Nowa lista alarmów")
-                                      : command == kNewAlarm ? tr("Nowy alarm")
-                                                             : action->iconText());
+            QString name = command == kFileNew    ? tr("Nowa lista alarmów")
+                           : command == kNewAlarm ? tr("Nowy alarm")
+                                                  : action->text();
+            name.remove(u'&');
+            while (name.endsWith(u'.') || name.endsWith(QChar(0x2026))) {
+                name.chop(1);
+            }
+            button->setAccessibleName(name);
             button->setAccessibleDescription(action->statusTip());
         }
     }
