@@ -141,7 +141,7 @@
 <context>
     <name>zembra::CAlarmDialog</name>
     <message>
-        <location filename="../../src/ui/CAlarmDialog.cpp" line="+351"/>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+352"/>
         <source>Alarm</source>
         <translation>Alarm</translation>
     </message>
@@ -748,6 +748,16 @@
         <translation>Weitersuchen</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>Lista tematów</source>
+        <translation>Themen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Treść strony pomocy</source>
+        <translation>Text der Hilfeseite</translation>
+    </message>
+    <message>
         <location line="+75"/>
         <source>Nie znaleziono: %1</source>
         <translation>Nicht gefunden: %1</translation>
@@ -995,7 +1005,7 @@
         <translation>Neuer Alarm</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+59"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>Diese Desktopumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
     </message>
@@ -1130,7 +1140,7 @@ keiner
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+252"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+253"/>
         <source>&amp;O programie...</source>
         <translation>&amp;Über Zembra...</translation>
     </message>

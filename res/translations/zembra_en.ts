@@ -141,7 +141,7 @@
 <context>
     <name>zembra::CAlarmDialog</name>
     <message>
-        <location filename="../../src/ui/CAlarmDialog.cpp" line="+351"/>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+352"/>
         <source>Alarm</source>
         <translation>Alarm</translation>
     </message>
@@ -748,6 +748,16 @@
         <translation>Find next</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>Lista tematów</source>
+        <translation>Topics</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Treść strony pomocy</source>
+        <translation>Help page text</translation>
+    </message>
+    <message>
         <location line="+75"/>
         <source>Nie znaleziono: %1</source>
         <translation>Not found: %1</translation>
@@ -995,7 +1005,7 @@
         <translation>New Alarm</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+59"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>This desktop has no notification area, so the Zembra window is minimized instead of hidden. Alarms keep working; use Exit to quit the program.</translation>
     </message>
@@ -1130,7 +1140,7 @@ none
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+252"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+253"/>
         <source>&amp;O programie...</source>
         <translation>&amp;About Zembra...</translation>
     </message>

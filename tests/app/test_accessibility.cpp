@@ -5,6 +5,7 @@
 #include "CAboutDlg.h"
 #include "CAlarmDialog.h"
 #include "CDialogSettings.h"
+#include "CHelpWindow.h"
 #include "CFocusStyle.h"
 #include "CMainFrame.h"
 #include "CMessageBox.h"
@@ -230,7 +231,7 @@ void TestAccessibility::everyWindowIsNamedAndKeyed_data()
     const std::pair<int, const char*> languages[] = {{2, "Polish"}, {1, "English"}, {3, "German"}};
     for (const auto& [language, name] : languages) {
         for (const char* window :
-             {"main window", "alarm", "settings", "tips", "wake test", "countdown", "about"}) {
+             {"main window", "alarm", "settings", "tips", "wake test", "countdown", "about", "help"}) {
             QTest::addRow("%s %s", name, window) << language << QString::fromLatin1(window);
         }
     }
@@ -280,6 +281,9 @@ void TestAccessibility::everyWindowIsNamedAndKeyed()
                                    {PowerAlarm(2, "Kino"), now + 120 * kTicksPerSecond, 0}});
         QCOMPARE(countdown->Shown().size(), std::size_t(2));
         owned.reset(countdown);
+    } else if (window == QLatin1String("help")) {
+        CHelpWindow::Instance()->ShowMainTopic();
+        shown = CHelpWindow::Instance();
     } else {
         owned = std::make_unique<CAboutDlg>();
     }
