@@ -122,11 +122,26 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <location line="+10"/>
+        <source>Strona programu: %1</source>
+        <translation>Webseite des Programms: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Strona projektu: %1</source>
+        <translation>Webseite des Projekts: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>E-mail programu: %1</source>
+        <translation>E-Mail zum Programm: %1</translation>
+    </message>
 </context>
 <context>
     <name>zembra::CAlarmDialog</name>
     <message>
-        <location filename="../../src/ui/CAlarmDialog.cpp" line="+275"/>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+352"/>
         <source>Alarm</source>
         <translation>Alarm</translation>
     </message>
@@ -146,42 +161,7 @@
         <translation>Häufigkeit:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Raz</source>
-        <translation>Einmal</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Codziennie</source>
-        <translation>Täglich</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Dni robocze</source>
-        <translation>Montag bis Freitag</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Weekend</source>
-        <translation>Am Wochenende</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Co tydzień</source>
-        <translation>Wöchentlich</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Co miesiąc</source>
-        <translation>Monatlich</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Co rok</source>
-        <translation>Jährlich</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+9"/>
         <source>Akcja zostanie wykonana tylko jeden raz, w określonym dniu i godzinie</source>
         <translation>Die Aktion wird nur ein einziges Mal ausgeführt, am festgelegten Tag zur festgelegten Uhrzeit</translation>
     </message>
@@ -221,17 +201,7 @@
         <translation>Zeit:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Godzina:</source>
-        <translation>Uhrzeit:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Data:</source>
-        <translation>Datum:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Czas wystąpienia danego zdarzenia</source>
         <translation>Uhrzeit, zu der das Ereignis eintritt</translation>
     </message>
@@ -246,27 +216,7 @@
         <translation>Typ:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Budzenie</source>
-        <translation>Wecken</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Wstrzymanie</source>
-        <translation>Standby</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Hibernacja</source>
-        <translation>Ruhezustand</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Wyłączenie</source>
-        <translation>Herunterfahren</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Obudzenie komputera ze stanu wstrzymania</source>
         <translation>Weckt den Computer aus dem Standby-Modus</translation>
     </message>
@@ -281,12 +231,7 @@
         <translation>Fährt den Computer zur festgelegten Zeit herunter</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Komentarz:</source>
-        <translation>Kommentar:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Słowny opis zdarzenia</source>
         <translation>Kurze Beschreibung des Ereignisses in eigenen Worten</translation>
     </message>
@@ -296,12 +241,7 @@
         <translation>Aktion:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Komunikat</source>
-        <translation>Meldung</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji wyświetlania komunikatu obok zegara</source>
         <translation>Aktiviert die Anzeige einer Meldung neben der Uhr</translation>
     </message>
@@ -311,12 +251,7 @@
         <translation>Text der Meldung, die neben der Uhr angezeigt wird</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Dźwięk</source>
-        <translation>Ton</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji odtwarzania dźwięku</source>
         <translation>Aktiviert die Wiedergabe eines Tons</translation>
     </message>
@@ -326,27 +261,147 @@
         <translation>Audiodatei im Format WAV, MP3, Ogg oder FLAC</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+3"/>
+        <source>&amp;Program</source>
+        <translation>&amp;Programm</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Treść komunikatu</source>
+        <translation>Meldungstext</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Plik dźwiękowy</source>
+        <translation>Audiodatei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Polecenie uruchamiające program</source>
+        <translation>Befehl, der das Programm startet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wybierz plik dźwiękowy</source>
+        <translation>Audiodatei auswählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wybierz program</source>
+        <translation>Programm auswählen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Akt&amp;ywny</source>
+        <translation>Akt&amp;iv</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>&amp;Stop</source>
+        <translation>St&amp;opp</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Gra&amp;j</source>
+        <translation>&amp;Abspielen</translation>
+    </message>
+    <message>
+        <location line="+121"/>
         <source>Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)</source>
         <translation>Audiodateien (*.wav *.mp3 *.ogg *.oga *.flac);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location line="-142"/>
+        <location line="-149"/>
         <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
         <translation>Wählt den Ton, der beim Alarm abgespielt wird</translation>
     </message>
     <message>
+        <location line="-48"/>
+        <source>&amp;Raz</source>
+        <translation>&amp;Einmal</translation>
+    </message>
+    <message>
         <location line="+1"/>
+        <source>&amp;Codziennie</source>
+        <translation>Tä&amp;glich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Dni robocze</source>
+        <translation>Montag bis &amp;Freitag</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Weekend</source>
+        <translation>Am &amp;Wochenende</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co &amp;tydzień</source>
+        <translation>Wöc&amp;hentlich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co &amp;miesiąc</source>
+        <translation>&amp;Monatlich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co ro&amp;k</source>
+        <translation>&amp;Jährlich</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>&amp;Godzina:</source>
+        <translation>&amp;Uhrzeit:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>D&amp;ata:</source>
+        <translation>&amp;Datum:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Budzenie</source>
+        <translation>We&amp;cken</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstrzyma&amp;nie</source>
+        <translation>&amp;Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Hibernacja</source>
+        <translation>Ruhe&amp;zustand</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wy&amp;łączenie</source>
+        <translation>He&amp;runterfahren</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>K&amp;omentarz:</source>
+        <translation>&amp;Kommentar:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Kom&amp;unikat</source>
+        <translation>Me&amp;ldung</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dźw&amp;ięk</source>
+        <translation>&amp;Ton</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Odtwarzanie wybranego dźwięku</source>
         <translation>Spielt den ausgewählten Ton ab</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Program</source>
-        <translation>Programm</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji uruchamiania programu</source>
         <translation>Aktiviert das Starten eines Programms</translation>
     </message>
@@ -361,27 +416,12 @@
         <translation>Wählt das Programm, das beim Alarm gestartet wird</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Aktywny</source>
-        <translation>Aktiv</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>Aktywacja alarmu</source>
         <translation>Schaltet den Alarm ein oder aus</translation>
     </message>
     <message>
-        <location line="+12"/>
-        <source>Stop</source>
-        <translation>Stopp</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Graj</source>
-        <translation>Abspielen</translation>
-    </message>
-    <message>
-        <location line="+136"/>
+        <location line="+148"/>
         <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
         <translation>Ausführbare Dateien (*.exe *.bat *.cmd);;Alle Dateien (*)</translation>
     </message>
@@ -510,12 +550,12 @@
     <message>
         <location filename="../../src/ui/CDialogSettings.cpp" line="+51"/>
         <location line="+7"/>
-        <location line="+173"/>
+        <location line="+174"/>
         <source>&lt;domyślny&gt;</source>
         <translation>&lt;Standard&gt;</translation>
     </message>
     <message>
-        <location line="-35"/>
+        <location line="-36"/>
         <source>Ustawienia</source>
         <translation>Einstellungen</translation>
     </message>
@@ -536,41 +576,66 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>Startuj z systemem</source>
-        <translation>Automatisch bei der Anmeldung starten</translation>
+        <source>&amp;Startuj z systemem</source>
+        <translation>Automatisch bei der &amp;Anmeldung starten</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Ustaw &amp;maksymlaną głośność przy budzeniu</source>
+        <translation>Beim Wecken &amp;maximale Lautstärke einstellen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Powtarzaj dźwięk aż do wyłączenia</source>
+        <translation>Ton &amp;wiederholen, bis er abgeschaltet wird</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&amp;Drzemka:</source>
+        <translation>Sch&amp;lummern:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Ukrywaj okno przy starcie</source>
+        <translation>Fenster beim Start aus&amp;blenden</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>&amp;Otwieraj ostatnią konfigurację po starcie</source>
+        <translation>Beim Start die zuletzt verwendete Alarmliste &amp;öffnen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>P&amp;rzycisk uśpienia:</source>
+        <translation>&amp;Standby-Schaltfläche:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Prz&amp;eźroczystość okienka powiadamiania:</source>
+        <translation>&amp;Transparenz des Benachrichtigungsfensters:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Język:</source>
+        <translation>S&amp;prache:</translation>
+    </message>
+    <message>
+        <location line="-28"/>
         <source>Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu</source>
         <translation>Startet das Programm automatisch, wenn Sie sich anmelden</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Ustaw maksymlaną głośność przy budzeniu</source>
-        <translation>Beim Wecken maximale Lautstärke einstellen</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Zmienia systemowe ustawienie głośności do maksymalnego poziomu (tylko na czas odtwarzania dźwięku alarmu)</source>
         <translation>Stellt die Systemlautstärke auf das Maximum (nur während der Alarmton spielt)</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Powtarzaj dźwięk aż do wyłączenia</source>
-        <translation>Ton wiederholen, bis er abgeschaltet wird</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Odtwarza dźwięk alarmu od początku, dopóki alarm nie zostanie potwierdzony albo odłożony na drzemkę, najdłużej przez 15 minut</source>
         <translation>Spielt den Alarmton immer wieder von vorn, bis Sie den Alarm abstellen oder schlummern lassen, höchstens 15 Minuten lang</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Drzemka:</source>
-        <translation>Schlummern:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source> min</source>
         <translation> Min.</translation>
     </message>
@@ -580,32 +645,17 @@
         <translation>Die zuerst angebotene Schlummerdauer: Ein klingelnder Alarm, den Sie mit dem Befehl Schlummern zurückstellen, klingelt nach so vielen Minuten erneut</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>Ukrywaj okno przy starcie</source>
-        <translation>Fenster beim Start ausblenden</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Autoukrywanie okna programu po jego uruchomieniu</source>
         <translation>Blendet das Programmfenster gleich nach dem Start aus</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Otwieraj ostatnią konfigurację po starcie</source>
-        <translation>Beim Start die zuletzt verwendete Alarmliste öffnen</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Wczytuje ostatni zestaw alarmów</source>
         <translation>Lädt die zuletzt verwendete Alarmliste</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Przycisk uśpienia:</source>
-        <translation>Standby-Schaltfläche:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Uśpienie</source>
         <translation>Standby</translation>
     </message>
@@ -615,14 +665,14 @@
         <translation>Ruhezustand</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Przeźroczystość okienka powiadamiania:</source>
-        <translation>Transparenz des Benachrichtigungsfensters:</translation>
+        <location line="+3"/>
+        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
+        <translation>0 % – voll sichtbar, 90 % – fast unsichtbar</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
-        <translation>0 % – voll sichtbar, 90 % – fast unsichtbar</translation>
+        <source>Przeźroczystość w procentach</source>
+        <translation>Transparenz in Prozent</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -630,12 +680,7 @@
         <translation>Darstellung</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Język:</source>
-        <translation>Sprache:</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Umożliwia wybór języka programu. Język domyślny to język systemu operacyjnego (jeśli istnieje)</source>
         <translation>Legt die Sprache des Programms fest. Standardmäßig verwendet Zembra die Sprache des Betriebssystems, sofern es sie anbietet</translation>
     </message>
@@ -703,6 +748,16 @@
         <translation>Weitersuchen</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>Lista tematów</source>
+        <translation>Themen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Treść strony pomocy</source>
+        <translation>Text der Hilfeseite</translation>
+    </message>
+    <message>
         <location line="+75"/>
         <source>Nie znaleziono: %1</source>
         <translation>Nicht gefunden: %1</translation>
@@ -749,7 +804,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+359"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+366"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -818,6 +873,11 @@
         <location line="+1"/>
         <source>&amp;Potwierdź</source>
         <translation>Alarm &amp;abstellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wyczyść &amp;komunikaty</source>
+        <translation>&amp;Meldungen löschen</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -890,6 +950,11 @@
         <translation>Stellt den klingelnden Alarm ab</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Usuwa komunikaty z okienka obok zegara</source>
+        <translation>Entfernt die Meldungen aus dem Fenster neben der Uhr</translation>
+    </message>
+    <message>
         <location line="+13"/>
         <source>&amp;Drzemka</source>
         <translation>Schl&amp;ummern</translation>
@@ -930,7 +995,17 @@
         <translation>Jetzt</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+30"/>
+        <source>Nowa lista alarmów</source>
+        <translation>Neue Alarmliste</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nowy alarm</source>
+        <translation>Neuer Alarm</translation>
+    </message>
+    <message>
+        <location line="+59"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>Diese Arbeitsumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
     </message>
@@ -939,12 +1014,12 @@
     <name>zembra::CPowerCountdown</name>
     <message>
         <location filename="../../src/ui/CPowerCountdown.cpp" line="+57"/>
-        <location line="+236"/>
+        <location line="+243"/>
         <source>Zembra: odliczanie</source>
         <translation>Zembra: Countdown</translation>
     </message>
     <message>
-        <location line="-228"/>
+        <location line="-235"/>
         <source>Uśpienie komputera</source>
         <translation>Standby</translation>
     </message>
@@ -979,7 +1054,7 @@
         <translation>Blockiert durch: %1</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+12"/>
         <source>Odłóż o 5 min</source>
         <translation>Um 5 Minuten verschieben</translation>
     </message>
@@ -1065,7 +1140,7 @@ keiner
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+251"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+253"/>
         <source>&amp;O programie...</source>
         <translation>&amp;Über Zembra...</translation>
     </message>
@@ -1086,6 +1161,11 @@ keiner
     </message>
     <message>
         <location line="+1"/>
+        <source>Wyczyść &amp;komunikaty</source>
+        <translation>&amp;Meldungen löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>&amp;Wyjście</source>
         <translation>&amp;Beenden</translation>
     </message>
@@ -1099,13 +1179,13 @@ keiner
     </message>
     <message>
         <location line="+1"/>
-        <source>Pokazuj porady przy starcie</source>
-        <translation>Tipps beim Start anzeigen</translation>
+        <source>&amp;Pokazuj porady przy starcie</source>
+        <translation>Tipps beim Start &amp;anzeigen</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Następna</source>
-        <translation>Nächster Tipp</translation>
+        <source>&amp;Następna</source>
+        <translation>&amp;Nächster Tipp</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1170,14 +1250,19 @@ Test pokaże, że komputer zasypia, ale nie budzi się sam.</source>
 Der Test wird zeigen, dass der Computer in den Standby-Modus wechselt, aber nicht von selbst aufwacht.</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Rozpocznij</source>
-        <translation>Starten</translation>
+        <location line="+6"/>
+        <source>Polecenie naprawiające budzenie</source>
+        <translation>Befehl, der das Aufwecken behebt</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Rozpocznij</source>
+        <translation>&amp;Starten</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Zamknij</source>
-        <translation>Schließen</translation>
+        <source>&amp;Zamknij</source>
+        <translation>S&amp;chließen</translation>
     </message>
     <message>
         <location line="+11"/>
@@ -1476,7 +1561,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Die Änderungen im Fenster sind nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+36"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Zulassen</translation>
     </message>
@@ -1491,7 +1576,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Die Liste %1 startet Programme, die auf diesem Computer nicht zugelassen wurden. Die Alarme klingeln, aber diese Programme startet Zembra erst, wenn Sie sie zulassen:</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+116"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>Zembra weckt den Computer für diesen Alarm.</translation>
     </message>

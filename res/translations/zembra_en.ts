@@ -122,11 +122,26 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <location line="+10"/>
+        <source>Strona programu: %1</source>
+        <translation>Program web page: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Strona projektu: %1</source>
+        <translation>Project web page: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>E-mail programu: %1</source>
+        <translation>E-mail about the program: %1</translation>
+    </message>
 </context>
 <context>
     <name>zembra::CAlarmDialog</name>
     <message>
-        <location filename="../../src/ui/CAlarmDialog.cpp" line="+275"/>
+        <location filename="../../src/ui/CAlarmDialog.cpp" line="+352"/>
         <source>Alarm</source>
         <translation>Alarm</translation>
     </message>
@@ -146,42 +161,7 @@
         <translation>Frequency:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Raz</source>
-        <translation>Once</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Codziennie</source>
-        <translation>Daily</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Dni robocze</source>
-        <translation>Weekdays</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Weekend</source>
-        <translation>Weekend</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Co tydzień</source>
-        <translation>Weekly</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Co miesiąc</source>
-        <translation>Monthly</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Co rok</source>
-        <translation>Yearly</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+9"/>
         <source>Akcja zostanie wykonana tylko jeden raz, w określonym dniu i godzinie</source>
         <translation>The action runs only once, on the set date at the set time</translation>
     </message>
@@ -221,17 +201,7 @@
         <translation>Time:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Godzina:</source>
-        <translation>Time of day:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Data:</source>
-        <translation>Date:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Czas wystąpienia danego zdarzenia</source>
         <translation>The time at which the event occurs</translation>
     </message>
@@ -246,27 +216,7 @@
         <translation>Type:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Budzenie</source>
-        <translation>Wake-up</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Wstrzymanie</source>
-        <translation>Suspend</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Hibernacja</source>
-        <translation>Hibernate</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Wyłączenie</source>
-        <translation>Shutdown</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Obudzenie komputera ze stanu wstrzymania</source>
         <translation>Wakes the computer up from suspend</translation>
     </message>
@@ -281,12 +231,7 @@
         <translation>Shuts the computer down at the set time</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Komentarz:</source>
-        <translation>Comment:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Słowny opis zdarzenia</source>
         <translation>A short description of the event, in your own words</translation>
     </message>
@@ -296,12 +241,7 @@
         <translation>Action:</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Komunikat</source>
-        <translation>Message</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji wyświetlania komunikatu obok zegara</source>
         <translation>Turns on showing a message next to the clock</translation>
     </message>
@@ -311,12 +251,7 @@
         <translation>The text of the message shown next to the clock</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Dźwięk</source>
-        <translation>Sound</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji odtwarzania dźwięku</source>
         <translation>Turns on playing a sound</translation>
     </message>
@@ -326,27 +261,147 @@
         <translation>A sound file in WAV, MP3, Ogg or FLAC format</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+3"/>
+        <source>&amp;Program</source>
+        <translation>&amp;Program</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Treść komunikatu</source>
+        <translation>Message text</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Plik dźwiękowy</source>
+        <translation>Sound file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Polecenie uruchamiające program</source>
+        <translation>Command that starts the program</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wybierz plik dźwiękowy</source>
+        <translation>Choose a sound file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wybierz program</source>
+        <translation>Choose a program</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Akt&amp;ywny</source>
+        <translation>Acti&amp;ve</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>&amp;Stop</source>
+        <translation>S&amp;top</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Gra&amp;j</source>
+        <translation>P&amp;lay</translation>
+    </message>
+    <message>
+        <location line="+121"/>
         <source>Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)</source>
         <translation>Sound files (*.wav *.mp3 *.ogg *.oga *.flac);;All files (*)</translation>
     </message>
     <message>
-        <location line="-142"/>
+        <location line="-149"/>
         <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
         <translation>Chooses the sound to play when the alarm rings</translation>
     </message>
     <message>
+        <location line="-48"/>
+        <source>&amp;Raz</source>
+        <translation>&amp;Once</translation>
+    </message>
+    <message>
         <location line="+1"/>
+        <source>&amp;Codziennie</source>
+        <translation>Dail&amp;y</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Dni robocze</source>
+        <translation>Wee&amp;kdays</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Weekend</source>
+        <translation>Weeken&amp;d</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co &amp;tydzień</source>
+        <translation>&amp;Weekly</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co &amp;miesiąc</source>
+        <translation>&amp;Monthly</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Co ro&amp;k</source>
+        <translation>Yea&amp;rly</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>&amp;Godzina:</source>
+        <translation>T&amp;ime of day:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>D&amp;ata:</source>
+        <translation>Dat&amp;e:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Budzenie</source>
+        <translation>W&amp;ake-up</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wstrzyma&amp;nie</source>
+        <translation>S&amp;uspend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Hibernacja</source>
+        <translation>&amp;Hibernate</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wy&amp;łączenie</source>
+        <translation>&amp;Shut down</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>K&amp;omentarz:</source>
+        <translation>&amp;Comment:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Kom&amp;unikat</source>
+        <translation>Messa&amp;ge</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dźw&amp;ięk</source>
+        <translation>Sou&amp;nd</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Odtwarzanie wybranego dźwięku</source>
         <translation>Plays the selected sound</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Program</source>
-        <translation>Program</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Aktywacja akcji uruchamiania programu</source>
         <translation>Turns on running a program</translation>
     </message>
@@ -361,27 +416,12 @@
         <translation>Chooses the program to run when the alarm rings</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Aktywny</source>
-        <translation>Active</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>Aktywacja alarmu</source>
         <translation>Turns the alarm on or off</translation>
     </message>
     <message>
-        <location line="+12"/>
-        <source>Stop</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Graj</source>
-        <translation>Play</translation>
-    </message>
-    <message>
-        <location line="+136"/>
+        <location line="+148"/>
         <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
         <translation>Executable files (*.exe *.bat *.cmd);;All files (*)</translation>
     </message>
@@ -510,12 +550,12 @@
     <message>
         <location filename="../../src/ui/CDialogSettings.cpp" line="+51"/>
         <location line="+7"/>
-        <location line="+173"/>
+        <location line="+174"/>
         <source>&lt;domyślny&gt;</source>
         <translation>&lt;default&gt;</translation>
     </message>
     <message>
-        <location line="-35"/>
+        <location line="-36"/>
         <source>Ustawienia</source>
         <translation>Settings</translation>
     </message>
@@ -536,41 +576,66 @@
     </message>
     <message>
         <location line="+1"/>
-        <source>Startuj z systemem</source>
-        <translation>Start automatically at login</translation>
+        <source>&amp;Startuj z systemem</source>
+        <translation>Start &amp;automatically at login</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Ustaw &amp;maksymlaną głośność przy budzeniu</source>
+        <translation>Set &amp;maximum volume when an alarm rings</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Powtarzaj dźwięk aż do wyłączenia</source>
+        <translation>&amp;Repeat the sound until silenced</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&amp;Drzemka:</source>
+        <translation>S&amp;nooze:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Ukrywaj okno przy starcie</source>
+        <translation>&amp;Hide the window at startup</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>&amp;Otwieraj ostatnią konfigurację po starcie</source>
+        <translation>&amp;Open the last alarm list at startup</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>P&amp;rzycisk uśpienia:</source>
+        <translation>&amp;Suspend button:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Prz&amp;eźroczystość okienka powiadamiania:</source>
+        <translation>Notification window &amp;transparency:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Język:</source>
+        <translation>&amp;Language:</translation>
+    </message>
+    <message>
+        <location line="-28"/>
         <source>Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu</source>
         <translation>Starts the program automatically when you log in</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Ustaw maksymlaną głośność przy budzeniu</source>
-        <translation>Set maximum volume when an alarm rings</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Zmienia systemowe ustawienie głośności do maksymalnego poziomu (tylko na czas odtwarzania dźwięku alarmu)</source>
         <translation>Turns the system volume up to maximum (only while the alarm sound plays)</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Powtarzaj dźwięk aż do wyłączenia</source>
-        <translation>Repeat the sound until silenced</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Odtwarza dźwięk alarmu od początku, dopóki alarm nie zostanie potwierdzony albo odłożony na drzemkę, najdłużej przez 15 minut</source>
         <translation>Plays the alarm sound again and again until the alarm is silenced or snoozed, for at most 15 minutes</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Drzemka:</source>
-        <translation>Snooze:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source> min</source>
         <translation> min</translation>
     </message>
@@ -580,32 +645,17 @@
         <translation>The snooze length offered first: a ringing alarm snoozed with the Snooze command rings again after this many minutes</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>Ukrywaj okno przy starcie</source>
-        <translation>Hide the window at startup</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>Autoukrywanie okna programu po jego uruchomieniu</source>
         <translation>Hides the program window as soon as the program has started</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Otwieraj ostatnią konfigurację po starcie</source>
-        <translation>Open the last alarm list at startup</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Wczytuje ostatni zestaw alarmów</source>
         <translation>Loads the alarm list you used last</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Przycisk uśpienia:</source>
-        <translation>Suspend button:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>Uśpienie</source>
         <translation>Suspend</translation>
     </message>
@@ -615,14 +665,14 @@
         <translation>Hibernate</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Przeźroczystość okienka powiadamiania:</source>
-        <translation>Notification window transparency:</translation>
+        <location line="+3"/>
+        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
+        <translation>0% – fully visible, 90% – almost invisible</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>0% - w pełni widoczne, 90% - prawie niewidoczne</source>
-        <translation>0% – fully visible, 90% – almost invisible</translation>
+        <source>Przeźroczystość w procentach</source>
+        <translation>Transparency in percent</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -630,12 +680,7 @@
         <translation>Appearance</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Język:</source>
-        <translation>Language:</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Umożliwia wybór języka programu. Język domyślny to język systemu operacyjnego (jeśli istnieje)</source>
         <translation>Sets the program&apos;s language. By default, Zembra uses the language of the operating system, if it has it</translation>
     </message>
@@ -703,6 +748,16 @@
         <translation>Find Next</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>Lista tematów</source>
+        <translation>Topics</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Treść strony pomocy</source>
+        <translation>Help page text</translation>
+    </message>
+    <message>
         <location line="+75"/>
         <source>Nie znaleziono: %1</source>
         <translation>Not found: %1</translation>
@@ -749,7 +804,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+359"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+366"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -818,6 +873,11 @@
         <location line="+1"/>
         <source>&amp;Potwierdź</source>
         <translation>S&amp;ilence Alarm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Wyczyść &amp;komunikaty</source>
+        <translation>Clear &amp;Messages</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -890,6 +950,11 @@
         <translation>Silences the ringing alarm</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Usuwa komunikaty z okienka obok zegara</source>
+        <translation>Removes the messages from the pop-up beside the clock</translation>
+    </message>
+    <message>
         <location line="+13"/>
         <source>&amp;Drzemka</source>
         <translation>Sn&amp;ooze</translation>
@@ -930,7 +995,17 @@
         <translation>Now</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+30"/>
+        <source>Nowa lista alarmów</source>
+        <translation>New Alarm List</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nowy alarm</source>
+        <translation>New Alarm</translation>
+    </message>
+    <message>
+        <location line="+59"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>This desktop has no notification area, so the Zembra window is minimized instead of hidden. Alarms keep working; to quit the program, use Exit.</translation>
     </message>
@@ -939,12 +1014,12 @@
     <name>zembra::CPowerCountdown</name>
     <message>
         <location filename="../../src/ui/CPowerCountdown.cpp" line="+57"/>
-        <location line="+236"/>
+        <location line="+243"/>
         <source>Zembra: odliczanie</source>
         <translation>Zembra: Countdown</translation>
     </message>
     <message>
-        <location line="-228"/>
+        <location line="-235"/>
         <source>Uśpienie komputera</source>
         <translation>Suspend</translation>
     </message>
@@ -979,7 +1054,7 @@
         <translation>Blocked by: %1</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+12"/>
         <source>Odłóż o 5 min</source>
         <translation>Postpone 5 Minutes</translation>
     </message>
@@ -1065,7 +1140,7 @@ none
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+251"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+253"/>
         <source>&amp;O programie...</source>
         <translation>&amp;About Zembra...</translation>
     </message>
@@ -1086,6 +1161,11 @@ none
     </message>
     <message>
         <location line="+1"/>
+        <source>Wyczyść &amp;komunikaty</source>
+        <translation>Clear &amp;Messages</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>&amp;Wyjście</source>
         <translation>E&amp;xit</translation>
     </message>
@@ -1099,13 +1179,13 @@ none
     </message>
     <message>
         <location line="+1"/>
-        <source>Pokazuj porady przy starcie</source>
-        <translation>Show tips at startup</translation>
+        <source>&amp;Pokazuj porady przy starcie</source>
+        <translation>&amp;Show tips at startup</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Następna</source>
-        <translation>Next Tip</translation>
+        <source>&amp;Następna</source>
+        <translation>&amp;Next Tip</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1170,14 +1250,19 @@ Test pokaże, że komputer zasypia, ale nie budzi się sam.</source>
 The test will show that the computer suspends but does not wake up by itself.</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Rozpocznij</source>
-        <translation>Start</translation>
+        <location line="+6"/>
+        <source>Polecenie naprawiające budzenie</source>
+        <translation>Command that fixes waking</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Rozpocznij</source>
+        <translation>&amp;Start</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Zamknij</source>
-        <translation>Close</translation>
+        <source>&amp;Zamknij</source>
+        <translation>&amp;Close</translation>
     </message>
     <message>
         <location line="+11"/>
@@ -1476,7 +1561,7 @@ Alarms may not go off on time.</translation>
         <translation>The changes in the window are not saved.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+36"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Allow</translation>
     </message>
@@ -1491,7 +1576,7 @@ Alarms may not go off on time.</translation>
         <translation>The list %1 starts programs that have not been allowed on this computer. The alarms ring, but Zembra will not start these programs until you allow them:</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+116"/>
         <source>Komputer zostanie wybudzony na ten alarm.</source>
         <translation>Zembra will wake the computer up for this alarm.</translation>
     </message>

@@ -113,6 +113,12 @@ void CAlerterThread::StartFadeOut(int durationMs)
     }
 }
 
+void CAlerterThread::ClearMessages()
+{
+    QMetaObject::invokeMethod(m_pAlerterWnd.get(), &CAlerterWindow::OnNotifierClicked,
+                              Qt::QueuedConnection);
+}
+
 void CAlerterThread::Silence(int fadeMs)
 {
     // Cleared here at once, so that the confirm command is disabled and whoever asks next hears

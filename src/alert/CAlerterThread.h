@@ -48,6 +48,8 @@ public:
     void StartFadeOut(int durationMs);
     // The user silenced the alarms: the sound fades out over `fadeMs`, nothing rings any more.
     void Silence(int fadeMs);
+    // The pop-up's messages go away as after a click on it: the keyboard's way to dismiss them.
+    void ClearMessages();
     // The ringing alarms fall quiet; Snoozed() hands them back to ring again in `minutes`.
     void Snooze(int minutes);
     // The pop-up's opacity from the Transparency setting (percent).

@@ -1,6 +1,7 @@
 #include "CTaskbarNotifier.h"
 
 #include "CSettings.h"
+#include "NotifierAccessible.h"
 
 #include <QBitmap>
 #include <QEnterEvent>
@@ -119,6 +120,7 @@ CTaskbarNotifier::CTaskbarNotifier(QWidget* parent)
     , m_timerSlideOut(this)
 {
     InitAlertResources();
+    NotifierAccessible::Install();
     setObjectName(QStringLiteral("taskbarNotifier"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -265,7 +267,9 @@ bool CTaskbarNotifier::MeasureScreen(int step)
 void CTaskbarNotifier::ShowText(const QString& text, quint32 showMs, quint32 stayMs, quint32 hideMs,
                                 int step)
 {
+    const QString previous = m_strText;
     m_strText = text;
+    NotifierAccessible::TextShown(this, previous, text);
     m_dwShowTime = showMs;
     m_dwStayTime = stayMs;
     m_dwHideTime = hideMs;

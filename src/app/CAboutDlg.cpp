@@ -191,6 +191,20 @@ void CAboutDlg::RetranslateUi()
         tr("Odpowiedzi na pytania o program Zembra znajdziesz na stronach pomocy projektu:"));
     m_pAnd->setText(tr("i"));
     m_pOk->setText(tr("OK"));
+
+    // Some links show the same address; a screen reader tells them apart by what they lead to.
+    const auto nameLink = [this](const char* objectName, const QString& name) {
+        if (auto* link = findChild<QLabel*>(QLatin1String(objectName))) {
+            link->setAccessibleName(name);
+        }
+    };
+    const QString web = QLatin1String(kProjectWebPage);
+    const QString email = QLatin1String(kProjectEmail);
+    nameLink("webPageLink", tr("Strona programu: %1").arg(web));
+    nameLink("projectPageLink", tr("Strona projektu: %1").arg(web));
+    nameLink("emailLink", tr("E-mail programu: %1").arg(email));
+    nameLink("helpPolishEmailLink", m_pHelpPolish->text() + u' ' + email);
+    nameLink("helpEnglishEmailLink", m_pHelpEnglish->text() + u' ' + email);
 }
 
 void CAboutDlg::changeEvent(QEvent* event)

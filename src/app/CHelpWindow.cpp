@@ -418,6 +418,9 @@ void CHelpWindow::RetranslateUi()
     m_pFindPrevious->setToolTip(tr("Szukaj wstecz"));
     m_pFindNext->setText(tr("Następne"));
     m_pFindNext->setToolTip(tr("Szukaj dalej"));
+    // No label stands beside the topics and the page: a screen reader is told what they are.
+    m_pContents->setAccessibleName(tr("Lista tematów"));
+    m_pBrowser->setAccessibleName(tr("Treść strony pomocy"));
     SetFindStatus(m_strNotFoundText);
 }
 

@@ -134,7 +134,7 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
     m_bHasTray = m_trayIcon->CreateTrayIcon(this, QStringLiteral("Zembra"), CSystemTray::RestingIcon());
     m_trayIcon->SetAnimationIcons({CSystemTray::RestingIcon(), CSystemTray::RingingIcon()});
     QMap<int, QAction*> trayActions;
-    for (const int command : {kAppAbout, kRestore, kHide, kConfirm, kAppExit}) {
+    for (const int command : {kAppAbout, kRestore, kHide, kConfirm, kClearMessages, kAppExit}) {
         trayActions.insert(command, Action(command));
     }
     m_trayIcon->SetMenuActions(trayActions);
@@ -175,6 +175,7 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
                 UpdateCommandStates();
                 QMenu menu;
                 menu.addAction(Action(kConfirm));
+                menu.addAction(Action(kClearMessages));
                 menu.addMenu(m_pSnoozeMenu);
                 menu.exec(at);
             });
@@ -253,6 +254,11 @@ void CMainFrame::CreateActions()
     on(kDeleteAlarm, [this] { m_doc.OnDeleteAlarm(); });
     on(kSleep, [this] { m_doc.OnSleep(); });
     on(kConfirm, [this] { SilenceAlarm(); });
+    on(kClearMessages, [this] {
+        if (m_pAlerter != nullptr) {
+            m_pAlerter->ClearMessages();
+        }
+    });
     on(kSettings, [this] { OnSettings(); });
     on(kWakeTest, [this] {
         // One test at a time: a second choice brings the open window forward.
@@ -324,6 +330,7 @@ void CMainFrame::CreateMenus()
     alarm->addSeparator();
     alarm->addAction(Action(kSleep));
     alarm->addAction(Action(kConfirm));
+    alarm->addAction(Action(kClearMessages));
     m_pSnoozeMenu = alarm->addMenu(QString());
     m_pSnoozeMenu->setObjectName(QStringLiteral("snoozeMenu"));
 
@@ -372,6 +379,7 @@ void CMainFrame::RetranslateUi()
     Action(kDeleteAlarm)->setText(tr("&Usuń"));
     Action(kSleep)->setText(tr("&Wstrzymaj komputer"));
     Action(kConfirm)->setText(tr("&Potwierdź"));
+    Action(kClearMessages)->setText(tr("Wyczyść &komunikaty"));
     Action(kSettings)->setText(tr("&Ustawienia"));
     Action(kWakeTest)->setText(tr("&Sprawdź wybudzanie…"));
     Action(kHide)->setText(tr("U&kryj"));
@@ -392,6 +400,7 @@ void CMainFrame::RetranslateUi()
     Action(kEditAlarm)->setStatusTip(tr("Edytuje wybrany alarm"));
     Action(kSleep)->setStatusTip(tr("Wstrzymuje komputer"));
     Action(kConfirm)->setStatusTip(tr("Kończy odtwarzanie dźwięku alarmu"));
+    Action(kClearMessages)->setStatusTip(tr("Usuwa komunikaty z okienka obok zegara"));
     for (QAction* action : std::as_const(m_actions)) {
         if (!action->statusTip().isEmpty()) {
             action->setToolTip(action->statusTip());
@@ -486,6 +495,22 @@ void CMainFrame::UpdateButtonTexts()
         }
     }
     m_wndToolBar->SetButtonTexts(texts);
+    // A screen reader names a button by its label, which may be cut short, and two of them read
+    // "Nowy": each gets the whole name of its command, and says what it does.
+    for (QAction* action : m_wndToolBar->ButtonActions()) {
+        if (QToolButton* button = action != nullptr ? m_wndToolBar->ButtonFor(action) : nullptr) {
+            const int command = action->data().toInt();
+            QString name = command == kFileNew    ? tr("Nowa lista alarmów")
+                           : command == kNewAlarm ? tr("Nowy alarm")
+                                                  : action->text();
+            name.remove(u'&');
+            while (name.endsWith(u'.') || name.endsWith(QChar(0x2026))) {
+                name.chop(1);
+            }
+            button->setAccessibleName(name);
+            button->setAccessibleDescription(action->statusTip());
+        }
+    }
 }
 
 void CMainFrame::UpdateRecentFiles()
@@ -517,6 +542,8 @@ void CMainFrame::UpdateCommandStates()
     Action(kConfirm)->setEnabled((m_pAlerter != nullptr && m_pAlerter->IsSoundPlaying()) || ringing
                                  || m_doc.HasSnoozes());
     m_pSnoozeMenu->setEnabled(ringing);
+    const CTaskbarNotifier* notifier = m_pAlerter != nullptr ? m_pAlerter->Notifier() : nullptr;
+    Action(kClearMessages)->setEnabled(notifier != nullptr && notifier->isVisible());
 }
 
 void CMainFrame::SetTrayDefault(int command)

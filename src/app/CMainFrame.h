@@ -47,6 +47,7 @@ public:
         kEditAlarm = 32786,
         kSleep = 32787,
         kConfirm = 32792,
+        kClearMessages = 32794,
         kSettings = 32776,
         kRestore = 32782,
         kHide = 32783,

@@ -30,8 +30,9 @@ namespace {
 
 // Entries of the pop-up menu from top to bottom; 0 is a separator.
 constexpr int kMenuLayout[] = {
-    CSystemTray::kIdAppAbout,     0, CSystemTray::kIdRestore, CSystemTray::kIdHide, 0,
-    CSystemTray::kIdConfirmAlarm, 0, CSystemTray::kIdAppExit,
+    CSystemTray::kIdAppAbout,      0, CSystemTray::kIdRestore,
+    CSystemTray::kIdHide,          0, CSystemTray::kIdConfirmAlarm,
+    CSystemTray::kIdClearMessages, 0, CSystemTray::kIdAppExit,
 };
 
 // Whole seconds of a span of ticks, a half second rounded away from zero.
@@ -236,10 +237,11 @@ void CSystemTray::SetExtraActions(const QList<QAction*>& actions)
         }
     }
     m_extraActions.clear();
-    // After the confirm entry: what the user does about a ringing or coming alarm stays together.
+    // After the confirm and clear entries: what the user does about a ringing or coming alarm
+    // stays together.
     const QList<QAction*> entries = m_pMenu->actions();
-    const qsizetype confirm = entries.indexOf(m_menuEntries.value(kIdConfirmAlarm));
-    QAction* before = confirm + 1 < entries.size() ? entries.at(confirm + 1) : nullptr;
+    const qsizetype clear = entries.indexOf(m_menuEntries.value(kIdClearMessages));
+    QAction* before = clear + 1 < entries.size() ? entries.at(clear + 1) : nullptr;
     for (QAction* action : actions) {
         m_pMenu->insertAction(before, action);
         m_extraActions << action;
@@ -252,6 +254,7 @@ void CSystemTray::RetranslateUi()
     m_menuEntries.value(kIdRestore)->setText(tr("&Przywróć"));
     m_menuEntries.value(kIdHide)->setText(tr("&Ukryj"));
     m_menuEntries.value(kIdConfirmAlarm)->setText(tr("Potwierdź alarm"));
+    m_menuEntries.value(kIdClearMessages)->setText(tr("Wyczyść &komunikaty"));
     m_menuEntries.value(kIdAppExit)->setText(tr("&Wyjście"));
 }
 

@@ -46,6 +46,7 @@ public:
     static constexpr int kIdRestore = 32782;
     static constexpr int kIdHide = 32783;
     static constexpr int kIdConfirmAlarm = 32792;
+    static constexpr int kIdClearMessages = 32794;
     static constexpr int kIdAppExit = 57665;
 
     explicit CSystemTray(QObject* parent = nullptr);

@@ -1,6 +1,7 @@
 // zembra: the desktop program.
 
 #include "ApplicationId.h"
+#include "CFocusStyle.h"
 #include "CZembracfgApp.h"
 #include "TerminationSignals.h"
 
@@ -101,6 +102,8 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QString::fromLatin1(zembra::kApplicationId));
     // Closing the window sends it to the tray; the program ends only on Exit.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The desktop's style (or the one given with -style), with a focus mark that can be seen.
+    QApplication::setStyle(new zembra::CFocusStyle(QApplication::style()->name()));
     parser.process(app);
 
     zembra::CZembracfgApp::Options options;

@@ -19,8 +19,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <QWhatsThis>
@@ -95,6 +98,81 @@ QString AsCommandWord(const QString& path)
     return u'\'' + quoted + u'\'';
 }
 
+// The time field moves on to the next part by itself once a typed number cannot grow any more
+// ("7" in the hour). The Tab the user presses after it, as one does after each part, must then
+// not move on once more, or the minutes would land in the seconds.
+class CTimeField : public QTimeEdit {
+public:
+    using QTimeEdit::QTimeEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const int section = currentSectionIndex();
+        QTimeEdit::keyPressEvent(event);
+        m_bMovedOn = !event->text().isEmpty() && event->text().at(0).isDigit()
+                     && currentSectionIndex() != section;
+    }
+
+    void focusInEvent(QFocusEvent* event) override
+    {
+        m_bMovedOn = false;
+        QTimeEdit::focusInEvent(event);
+    }
+
+    bool focusNextPrevChild(bool next) override
+    {
+        if (next && m_bMovedOn) {
+            m_bMovedOn = false;
+            return true;
+        }
+        m_bMovedOn = false;
+        return QTimeEdit::focusNextPrevChild(next);
+    }
+
+private:
+    bool m_bMovedOn = false;
+};
+
+// The date field opens its calendar from the keyboard too, with the keys a drop-down list
+// opens with: F4, Alt+Down and Alt+Up.
+class CDateField : public QDateEdit {
+public:
+    using QDateEdit::QDateEdit;
+
+    void OpenCalendar()
+    {
+        if (!calendarPopup() || isReadOnly()) {
+            return;
+        }
+        // The calendar opens on a press on the arrow; there is no other way in.
+        QStyleOptionComboBox option;
+        option.initFrom(this);
+        option.editable = true;
+        option.subControls = QStyle::SC_All;
+        const QRect arrow =
+            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this);
+        const QPointF at =
+            arrow.isValid() ? QPointF(arrow.center()) : QPointF(width() - 4, height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        mousePressEvent(&press);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool altArrow = (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)
+                              && event->modifiers() == Qt::AltModifier;
+        if ((event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) || altArrow) {
+            OpenCalendar();
+            event->accept();
+            return;
+        }
+        QDateEdit::keyPressEvent(event);
+    }
+};
+
 QPushButton* MakeBrowseButton(QWidget* parent, const char* objectName)
 {
     auto* button = new QPushButton(QStringLiteral("..."), parent);
@@ -148,10 +226,10 @@ void CAlarmDialog::BuildUi()
     m_pTimeGroup = new QGroupBox(this);
     m_pTimeGroup->setObjectName(QStringLiteral("groupTime"));
     m_pTimeLabel = new QLabel(m_pTimeGroup);
-    m_pTime = new QTimeEdit(m_pTimeGroup);
+    m_pTime = new CTimeField(m_pTimeGroup);
     m_pTime->setObjectName(QStringLiteral("timeEdit"));
     m_pDateLabel = new QLabel(m_pTimeGroup);
-    m_pDate = new QDateEdit(m_pTimeGroup);
+    m_pDate = new CDateField(m_pTimeGroup);
     m_pDate->setObjectName(QStringLiteral("dateEdit"));
     m_pDate->setCalendarPopup(true);
     m_pDate->setMinimumDate(QDate(kMinYear, 1, 1));
@@ -238,19 +316,18 @@ void CAlarmDialog::BuildUi()
     layout->addWidget(m_pActionGroup);
     layout->addLayout(bottomRow);
 
-    // OK and Cancel lead, so that the dialog opens with the focus on OK; the rest follows the
-    // screen from top to bottom.
-    QList<QWidget*> tabOrder = {m_pOk, m_pCancel};
+    // The time leads: it heads the top row and is what nearly every alarm sets, so the dialog
+    // opens on it. The rest follows the screen from top to bottom, OK and Cancel last.
+    QList<QWidget*> tabOrder = {m_pTime, m_pDate};
     for (QRadioButton* button : m_pFrequencyButtons) {
         tabOrder << button;
     }
-    tabOrder << m_pTime << m_pDate;
     for (QRadioButton* button : m_pTypeButtons) {
         tabOrder << button;
     }
     tabOrder << m_pComment << m_pMessageCheck << m_pMessage << m_pSoundCheck << m_pSound
              << m_pBrowseSound << m_pPlay << m_pProgramCheck << m_pProgram << m_pBrowseProgram
-             << m_pActiveCheck;
+             << m_pActiveCheck << m_pOk << m_pCancel;
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -277,13 +354,13 @@ void CAlarmDialog::RetranslateUi()
     m_pCancel->setText(tr("Anuluj"));
 
     m_pFrequencyGroup->setTitle(tr("Częstotliwość:"));
-    m_pFrequencyButtons[0]->setText(tr("Raz"));
-    m_pFrequencyButtons[1]->setText(tr("Codziennie"));
-    m_pFrequencyButtons[2]->setText(tr("Dni robocze"));
-    m_pFrequencyButtons[3]->setText(tr("Weekend"));
-    m_pFrequencyButtons[4]->setText(tr("Co tydzień"));
-    m_pFrequencyButtons[5]->setText(tr("Co miesiąc"));
-    m_pFrequencyButtons[6]->setText(tr("Co rok"));
+    m_pFrequencyButtons[0]->setText(tr("&Raz"));
+    m_pFrequencyButtons[1]->setText(tr("&Codziennie"));
+    m_pFrequencyButtons[2]->setText(tr("&Dni robocze"));
+    m_pFrequencyButtons[3]->setText(tr("&Weekend"));
+    m_pFrequencyButtons[4]->setText(tr("Co &tydzień"));
+    m_pFrequencyButtons[5]->setText(tr("Co &miesiąc"));
+    m_pFrequencyButtons[6]->setText(tr("Co ro&k"));
     m_pFrequencyButtons[0]->setWhatsThis(
         tr("Akcja zostanie wykonana tylko jeden raz, w określonym dniu i godzinie"));
     m_pFrequencyButtons[1]->setWhatsThis(tr(
@@ -300,40 +377,47 @@ void CAlarmDialog::RetranslateUi()
                                             "godzinie, począwszy od ustalonego dnia"));
 
     m_pTimeGroup->setTitle(tr("Czas:"));
-    m_pTimeLabel->setText(tr("Godzina:"));
-    m_pDateLabel->setText(tr("Data:"));
+    m_pTimeLabel->setText(tr("&Godzina:"));
+    m_pDateLabel->setText(tr("D&ata:"));
     m_pTime->setWhatsThis(tr("Czas wystąpienia danego zdarzenia"));
     m_pDate->setWhatsThis(tr("Dzień pierwszego wystąpienia danego zdarzenia"));
     ApplyDateTimeFormats();
 
     m_pTypeGroup->setTitle(tr("Typ:"));
-    m_pTypeButtons[0]->setText(tr("Budzenie"));
-    m_pTypeButtons[1]->setText(tr("Wstrzymanie"));
-    m_pTypeButtons[2]->setText(tr("Hibernacja"));
-    m_pTypeButtons[3]->setText(tr("Wyłączenie"));
+    m_pTypeButtons[0]->setText(tr("&Budzenie"));
+    m_pTypeButtons[1]->setText(tr("Wstrzyma&nie"));
+    m_pTypeButtons[2]->setText(tr("&Hibernacja"));
+    m_pTypeButtons[3]->setText(tr("Wy&łączenie"));
     m_pTypeButtons[0]->setWhatsThis(tr("Obudzenie komputera ze stanu wstrzymania"));
     m_pTypeButtons[1]->setWhatsThis(tr("Przejście komputera w stan wstrzymania o ustalonej porze"));
     m_pTypeButtons[3]->setWhatsThis(tr("Wyłączenie komputera o ustalonej przez użytkownika porze"));
 
-    m_pCommentLabel->setText(tr("Komentarz:"));
+    m_pCommentLabel->setText(tr("K&omentarz:"));
     m_pComment->setWhatsThis(tr("Słowny opis zdarzenia"));
 
     m_pActionGroup->setTitle(tr("Akcja:"));
-    m_pMessageCheck->setText(tr("Komunikat"));
+    m_pMessageCheck->setText(tr("Kom&unikat"));
     m_pMessageCheck->setWhatsThis(tr("Aktywacja akcji wyświetlania komunikatu obok zegara"));
     m_pMessage->setWhatsThis(tr("Treść komunikatu pokazującego się obok zegara"));
-    m_pSoundCheck->setText(tr("Dźwięk"));
+    m_pSoundCheck->setText(tr("Dźw&ięk"));
     m_pSoundCheck->setWhatsThis(tr("Aktywacja akcji odtwarzania dźwięku"));
     m_pSound->setWhatsThis(tr("Plik dźwiękowy w formacie WAV, MP3, Ogg lub FLAC"));
     m_pBrowseSound->setWhatsThis(tr("Wskazywanie dźwięku do odtwarzania w trakcie alarmu"));
     m_pPlay->setWhatsThis(tr("Odtwarzanie wybranego dźwięku"));
-    m_pProgramCheck->setText(tr("Program"));
+    m_pProgramCheck->setText(tr("&Program"));
     m_pProgramCheck->setWhatsThis(tr("Aktywacja akcji uruchamiania programu"));
     m_pProgram->setWhatsThis(tr("Uruchamiany program"));
     m_pBrowseProgram->setWhatsThis(tr("Wskazywanie programu do uruchamiania w trakcie alarmu"));
+    // The boxes sit under their check boxes, not beside a label, and the browse buttons show
+    // only "...": a screen reader needs their names said.
+    m_pMessage->setAccessibleName(tr("Treść komunikatu"));
+    m_pSound->setAccessibleName(tr("Plik dźwiękowy"));
+    m_pProgram->setAccessibleName(tr("Polecenie uruchamiające program"));
+    m_pBrowseSound->setAccessibleName(tr("Wybierz plik dźwiękowy"));
+    m_pBrowseProgram->setAccessibleName(tr("Wybierz program"));
     UpdatePlayText();
 
-    m_pActiveCheck->setText(tr("Aktywny"));
+    m_pActiveCheck->setText(tr("Akt&ywny"));
     m_pActiveCheck->setWhatsThis(tr("Aktywacja alarmu"));
 }
 
@@ -346,7 +430,7 @@ void CAlarmDialog::ApplyDateTimeFormats()
 
 void CAlarmDialog::UpdatePlayText()
 {
-    m_pPlay->setText(m_bPlaying ? tr("Stop") : tr("Graj"));
+    m_pPlay->setText(m_bPlaying ? tr("&Stop") : tr("Gra&j"));
 }
 
 void CAlarmDialog::changeEvent(QEvent* event)
@@ -375,7 +459,7 @@ void CAlarmDialog::InitDialog()
         m_strType = QLatin1String(kTypeWakeup);
     }
     FieldsToControls();
-    m_pOk->setFocus();
+    m_pTime->setFocus();
 }
 
 bool CAlarmDialog::IsPlaying() const

@@ -104,6 +104,8 @@ void CDialogSettings::BuildUi()
     m_pTransparencyEdit->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]*")), m_pTransparencyEdit));
     m_pTransparencyEdit->setAlignment(Qt::AlignRight);
+    // It only shows what the slider holds: the slider is the control, the box no Tab stop.
+    m_pTransparencyEdit->setFocusPolicy(Qt::NoFocus);
     // Wide enough for two digits, no wider: the slider beside it gets the room.
     const QFontMetrics metrics = m_pTransparencyEdit->fontMetrics();
     m_pTransparencyEdit->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("000"))
@@ -163,20 +165,18 @@ void CDialogSettings::BuildUi()
     // The controls keep their natural size: a wider dialog would only stretch the lists.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    // OK and Cancel lead, so that the dialog opens with the focus on OK; the rest follows the
-    // screen from top to bottom.
-    const QList<QWidget*> tabOrder = {m_pOk,
-                                      m_pCancel,
-                                      m_pAutostartCheck,
+    // From top to bottom as on the screen, OK and Cancel last.
+    const QList<QWidget*> tabOrder = {m_pAutostartCheck,
                                       m_pMaxVolumeCheck,
                                       m_pRepeatSoundCheck,
                                       m_pSnoozeSpin,
                                       m_pHideOnStartupCheck,
                                       m_pAutoloadCheck,
                                       m_pSleepModeCombo,
-                                      m_pTransparencyEdit,
                                       m_pTransparencySlider,
-                                      m_pLanguageCombo};
+                                      m_pLanguageCombo,
+                                      m_pOk,
+                                      m_pCancel};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -198,36 +198,37 @@ void CDialogSettings::RetranslateUi()
     m_pCancel->setText(tr("Anuluj"));
 
     m_pBehaviourGroup->setTitle(tr("Zachowanie"));
-    m_pAutostartCheck->setText(tr("Startuj z systemem"));
+    m_pAutostartCheck->setText(tr("&Startuj z systemem"));
     m_pAutostartCheck->setWhatsThis(
         tr("Umożliwia włączenie automatycznego uruchomienia programu przy starcie systemu"));
-    m_pMaxVolumeCheck->setText(tr("Ustaw maksymlaną głośność przy budzeniu"));
+    m_pMaxVolumeCheck->setText(tr("Ustaw &maksymlaną głośność przy budzeniu"));
     m_pMaxVolumeCheck->setWhatsThis(tr("Zmienia systemowe ustawienie głośności do maksymalnego "
                                        "poziomu (tylko na czas odtwarzania dźwięku alarmu)"));
-    m_pRepeatSoundCheck->setText(tr("Powtarzaj dźwięk aż do wyłączenia"));
+    m_pRepeatSoundCheck->setText(tr("&Powtarzaj dźwięk aż do wyłączenia"));
     m_pRepeatSoundCheck->setWhatsThis(tr("Odtwarza dźwięk alarmu od początku, dopóki alarm nie "
                                          "zostanie potwierdzony albo odłożony na drzemkę, "
                                          "najdłużej przez 15 minut"));
-    m_pSnoozeLabel->setText(tr("Drzemka:"));
+    m_pSnoozeLabel->setText(tr("&Drzemka:"));
     m_pSnoozeSpin->setSuffix(tr(" min"));
     const QString snoozeHelp = tr("Czas drzemki proponowany jako pierwszy: dzwoniący alarm "
                                   "odłożony poleceniem Drzemka zadzwoni znowu po tylu minutach");
     m_pSnoozeSpin->setWhatsThis(snoozeHelp);
     m_pSnoozeLabel->setWhatsThis(snoozeHelp);
-    m_pHideOnStartupCheck->setText(tr("Ukrywaj okno przy starcie"));
+    m_pHideOnStartupCheck->setText(tr("&Ukrywaj okno przy starcie"));
     m_pHideOnStartupCheck->setWhatsThis(tr("Autoukrywanie okna programu po jego uruchomieniu"));
-    m_pAutoloadCheck->setText(tr("Otwieraj ostatnią konfigurację po starcie"));
+    m_pAutoloadCheck->setText(tr("&Otwieraj ostatnią konfigurację po starcie"));
     m_pAutoloadCheck->setWhatsThis(tr("Wczytuje ostatni zestaw alarmów"));
 
-    m_pSleepModeLabel->setText(tr("Przycisk uśpienia:"));
+    m_pSleepModeLabel->setText(tr("P&rzycisk uśpienia:"));
     m_pSleepModeCombo->setItemText(0, tr("Uśpienie"));
     m_pSleepModeCombo->setItemText(1, tr("Hibernacja"));
 
-    m_pTransparencyLabel->setText(tr("Przeźroczystość okienka powiadamiania:"));
+    m_pTransparencyLabel->setText(tr("Prz&eźroczystość okienka powiadamiania:"));
     m_pTransparencySlider->setWhatsThis(tr("0% - w pełni widoczne, 90% - prawie niewidoczne"));
+    m_pTransparencyEdit->setAccessibleName(tr("Przeźroczystość w procentach"));
 
     m_pLookGroup->setTitle(tr("Wygląd"));
-    m_pLanguageLabel->setText(tr("Język:"));
+    m_pLanguageLabel->setText(tr("&Język:"));
     m_pLanguageCombo->setItemText(kLanguageDefault, tr("<domyślny>"));
     m_pLanguageCombo->setWhatsThis(tr("Umożliwia wybór języka programu. Język domyślny to język "
                                       "systemu operacyjnego (jeśli istnieje)"));
@@ -270,7 +271,7 @@ void CDialogSettings::InitDialog()
     m_pLanguageCombo->setCurrentIndex(
         m_pLanguageCombo->findText(m_strLanguage, Qt::MatchExactly | Qt::MatchCaseSensitive));
 
-    m_pOk->setFocus();
+    m_pAutostartCheck->setFocus();
 }
 
 void CDialogSettings::accept()

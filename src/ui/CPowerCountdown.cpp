@@ -232,8 +232,15 @@ void CPowerCountdown::UpdateRowTexts(Row& row, FileTime now)
     if (blocked) {
         row.blockers->setText(tr("Zablokowane przez: %1").arg(blockers->second));
     }
-    const auto buttonText = [&row](const char* name, const QString& text) {
-        row.panel->findChild<QPushButton*>(QString::fromLatin1(name))->setText(text);
+    // Two rows have the same buttons; for a screen reader each names its alarm as well.
+    const QString which = row.detail->text();
+    const auto buttonText = [&row, &which](const char* name, const QString& text) {
+        auto* button = row.panel->findChild<QPushButton*>(QString::fromLatin1(name));
+        button->setText(text);
+        const QString accessible = QStringLiteral("%1: %2").arg(text, which);
+        if (button->accessibleName() != accessible) {
+            button->setAccessibleName(accessible);
+        }
     };
     buttonText("postpone5", tr("Odłóż o 5 min"));
     buttonText("postpone30", tr("Odłóż o 30 min"));

@@ -47,9 +47,9 @@ CTipsDialog::CTipsDialog(QWidget* parent)
     layout->addLayout(bottomRow);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    // "Następna" first: it is the button the dialog opens with.
+    // As on the screen, left to right; the dialog opens on "Następna", its default button.
+    setTabOrder(m_pShowAtStartup, m_pNext);
     setTabOrder(m_pNext, m_pOk);
-    setTabOrder(m_pOk, m_pShowAtStartup);
 
     connect(m_pNext, &QPushButton::clicked, this, &CTipsDialog::ShowRandomTip);
     connect(m_pOk, &QPushButton::clicked, this, &CTipsDialog::accept);
@@ -90,8 +90,8 @@ void CTipsDialog::accept()
 void CTipsDialog::RetranslateUi()
 {
     setWindowTitle(tr("Porada dnia"));
-    m_pShowAtStartup->setText(tr("Pokazuj porady przy starcie"));
-    m_pNext->setText(tr("Następna"));
+    m_pShowAtStartup->setText(tr("&Pokazuj porady przy starcie"));
+    m_pNext->setText(tr("&Następna"));
     m_pOk->setText(tr("OK"));
 }
 

@@ -138,9 +138,10 @@ void CWakeTestDialog::RetranslateUi()
     }
     m_stProblem->setVisible(!m_strWhy.isEmpty());
     m_edCommand->setText(m_strCommand);
+    m_edCommand->setAccessibleName(tr("Polecenie naprawiające budzenie"));
     m_edCommand->setVisible(!m_strCommand.isEmpty());
-    m_btnStart->setText(tr("Rozpocznij"));
-    m_btnClose->setText(tr("Zamknij"));
+    m_btnStart->setText(tr("&Rozpocznij"));
+    m_btnClose->setText(tr("&Zamknij"));
     UpdateStatus();
 }
 

@@ -194,6 +194,9 @@ void CZembracfgView::UpdateDiskChangedText()
     m_btnKeep->setText(tr("Zachowaj &moje zmiany"));
     m_diskChangedText->setText(tr("Lista została zmieniona na dysku: %1.").arg(m_strDiskChangedList)
                                + u'\n' + tr("Zmiany w oknie nie są zapisane."));
+    // The answers say what they answer: a screen reader reads the bar's text with them.
+    m_btnReload->setAccessibleDescription(m_diskChangedText->text());
+    m_btnKeep->setAccessibleDescription(m_diskChangedText->text());
 }
 
 void CZembracfgView::ShowDiskChangedBar(const QString& listName)
@@ -233,6 +236,8 @@ void CZembracfgView::UpdateConsentText()
            "dzwonią, ale tych programów Zembra nie uruchomi, dopóki na nie nie zezwolisz:")
             .arg(m_strConsentList)
         + u'\n' + m_consentPrograms.join(u'\n'));
+    m_btnAllow->setAccessibleDescription(m_consentText->text());
+    m_btnDeny->setAccessibleDescription(m_consentText->text());
 }
 
 void CZembracfgView::ShowConsentBar(const QString& listName, const QStringList& commandLines)

@@ -113,7 +113,8 @@ void TestFrame::menusAndAccelerators()
                                 QStringLiteral("&Wyjście")}));
     QCOMPARE(MenuTexts(menus[1]->menu()),
              (QStringList{QStringLiteral("&Nowy"), QStringLiteral("&Edytuj"), QStringLiteral("&Usuń"), QStringLiteral("-"),
-                          QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź"), QStringLiteral("&Drzemka")}));
+                          QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź"),
+                          QStringLiteral("Wyczyść &komunikaty"), QStringLiteral("&Drzemka")}));
     QVERIFY(MenuTexts(menus[2]->menu()).contains(QStringLiteral("&Ustawienia")));
     QVERIFY(MenuTexts(menus[3]->menu()).contains(QStringLiteral("&O programie...")));
 

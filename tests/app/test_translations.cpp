@@ -88,13 +88,60 @@ const QList<QStringList>& Menus()
         {QStringLiteral("&Nowy"), QStringLiteral("&Otwórz..."), QStringLiteral("&Zapisz"),
          QStringLiteral("Zapisz &jako..."), QStringLiteral("&Wyjście")},
         {QStringLiteral("&Nowy"), QStringLiteral("&Edytuj"), QStringLiteral("&Usuń"),
-         QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź"), QStringLiteral("&Drzemka")},
+         QStringLiteral("&Wstrzymaj komputer"), QStringLiteral("&Potwierdź"),
+         QStringLiteral("Wyczyść &komunikaty"), QStringLiteral("&Drzemka")},
         {QStringLiteral("&Ustawienia"), QStringLiteral("&Język"), QStringLiteral("&Sprawdź wybudzanie…"),
          QStringLiteral("U&kryj"), QStringLiteral("&Przywróć")},
         {QStringLiteral("&Tematy pomocy"), QStringLiteral("Pomoc &kontekstowa"), QStringLiteral("&Porada dnia"),
          QStringLiteral("&O programie...")},
     };
     return menus;
+}
+
+struct Dialog {
+    const char* context;
+    QStringList texts;
+};
+
+// The labels and buttons of each dialog, by their Polish texts; OK and Cancel go without a key
+// of their own (Enter and Escape reach them). The play button of the alarm dialog reads "Stop"
+// while a sound plays, so it is checked against the rest in both its texts.
+const QList<Dialog>& Dialogs()
+{
+    static const QStringList alarm{
+        QStringLiteral("&Raz"),         QStringLiteral("&Codziennie"),  QStringLiteral("&Dni robocze"),
+        QStringLiteral("&Weekend"),     QStringLiteral("Co &tydzień"),  QStringLiteral("Co &miesiąc"),
+        QStringLiteral("Co ro&k"),      QStringLiteral("&Godzina:"),    QStringLiteral("D&ata:"),
+        QStringLiteral("&Budzenie"),    QStringLiteral("Wstrzyma&nie"), QStringLiteral("&Hibernacja"),
+        QStringLiteral("Wy&łączenie"),  QStringLiteral("K&omentarz:"),  QStringLiteral("Kom&unikat"),
+        QStringLiteral("Dźw&ięk"),      QStringLiteral("&Program"),     QStringLiteral("Akt&ywny")};
+    static const QList<Dialog> dialogs{
+        {"zembra::CAlarmDialog", alarm + QStringList{QStringLiteral("Gra&j")}},
+        {"zembra::CAlarmDialog", alarm + QStringList{QStringLiteral("&Stop")}},
+        {"zembra::CDialogSettings",
+         {QStringLiteral("&Startuj z systemem"), QStringLiteral("Ustaw &maksymlaną głośność przy budzeniu"),
+          QStringLiteral("&Powtarzaj dźwięk aż do wyłączenia"), QStringLiteral("&Drzemka:"),
+          QStringLiteral("&Ukrywaj okno przy starcie"), QStringLiteral("&Otwieraj ostatnią konfigurację po starcie"),
+          QStringLiteral("P&rzycisk uśpienia:"), QStringLiteral("Prz&eźroczystość okienka powiadamiania:"),
+          QStringLiteral("&Język:")}},
+        {"zembra::CTipsDialog", {QStringLiteral("&Pokazuj porady przy starcie"), QStringLiteral("&Następna")}},
+        {"zembra::CWakeTestDialog", {QStringLiteral("&Rozpocznij"), QStringLiteral("&Zamknij")}},
+    };
+    return dialogs;
+}
+
+// The texts of one context in a language, by their Polish source.
+QMap<QString, QString> TextsOf(const QString& language, const QString& context)
+{
+    QMap<QString, QString> texts;
+    // Polish is the sources' own language: each text stands for itself.
+    const QString file = language == QLatin1String("pl") ? QStringLiteral("en") : language;
+    for (const Message& message : ReadTs(QStringLiteral(ZEMBRA_SOURCE_DIR "/res/translations/zembra_%1.ts").arg(file))) {
+        if (message.context == context) {
+            texts.insert(message.source, language == QLatin1String("pl") ? message.source : message.translation);
+        }
+    }
+    return texts;
 }
 
 } // namespace
@@ -108,6 +155,8 @@ private Q_SLOTS:
     void translationsAreFinishedAndKeepTheirMarks();
     void menuAcceleratorsStayUnique_data();
     void menuAcceleratorsStayUnique();
+    void dialogAcceleratorsArePresentAndUnique_data();
+    void dialogAcceleratorsArePresentAndUnique();
 };
 
 void TestTranslations::everySourceTextIsInTheTranslationFiles()
@@ -184,6 +233,28 @@ void TestTranslations::menuAcceleratorsStayUnique()
             QVERIFY2(frame.contains(item), qPrintable(QStringLiteral("no translation of ") + item));
             const QChar letter = Accelerator(frame.value(item));
             QVERIFY2(!letters.contains(letter), qPrintable(QStringLiteral("accelerator used twice: ") + frame.value(item)));
+            letters << letter;
+        }
+    }
+}
+
+void TestTranslations::dialogAcceleratorsArePresentAndUnique_data()
+{
+    menuAcceleratorsStayUnique_data();
+}
+
+void TestTranslations::dialogAcceleratorsArePresentAndUnique()
+{
+    QFETCH(QString, language);
+    for (const Dialog& dialog : Dialogs()) {
+        const QMap<QString, QString> texts = TextsOf(language, QLatin1String(dialog.context));
+        QSet<QChar> letters;
+        for (const QString& item : dialog.texts) {
+            QVERIFY2(texts.contains(item), qPrintable(QStringLiteral("no translation of ") + item));
+            const QString text = texts.value(item);
+            const QChar letter = Accelerator(text);
+            QVERIFY2(!letter.isNull(), qPrintable(QStringLiteral("no accelerator: ") + text));
+            QVERIFY2(!letters.contains(letter), qPrintable(QStringLiteral("accelerator used twice: ") + text));
             letters << letter;
         }
     }

@@ -148,6 +148,7 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("&O programie... 57664"), QStringLiteral("-"),
                               QStringLiteral("&Przywróć 32782"), QStringLiteral("&Ukryj 32783"),
                               QStringLiteral("-"), QStringLiteral("Potwierdź alarm 32792"),
+                              QStringLiteral("Wyczyść &komunikaty 32794"),
                               QStringLiteral("-"), QStringLiteral("&Wyjście 57665")}));
     }
 

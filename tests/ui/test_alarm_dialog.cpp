@@ -173,8 +173,8 @@ private Q_SLOTS:
         QCOMPARE(ControlsOf(dialog),
                  (QStringList{u"radioOnce,radioWakeup"_s, u"2026-03-30"_s, u"07:15:42"_s, none,
                               none, none, none, u"1000"_s}));
-        QCOMPARE(Find<QPushButton>(dialog, "buttonPlay")->text(), u"Graj"_s);
-        QCOMPARE(dialog.focusWidget(), Find<QPushButton>(dialog, "buttonOk"));
+        QCOMPARE(Find<QPushButton>(dialog, "buttonPlay")->text(), u"Gra&j"_s);
+        QCOMPARE(dialog.focusWidget(), Find<QTimeEdit>(dialog, "timeEdit"));
     }
 
     void existingAlarmLoadsAndOkReadsBack()
@@ -242,7 +242,7 @@ private Q_SLOTS:
             Find<QLineEdit>(dialog, "editSound")->setText(typed);
             QTest::mouseClick(play, Qt::LeftButton);
             QCOMPARE(CMessageBox::TakeShownTexts(), QStringList{kCannotPlay});
-            QCOMPARE(play->text(), u"Graj"_s);
+            QCOMPARE(play->text(), u"Gra&j"_s);
             QVERIFY(!dialog.IsPlaying());
         }
     }
@@ -264,17 +264,17 @@ private Q_SLOTS:
         Find<QLineEdit>(dialog, "editSound")->setText(path);
         QTest::mouseClick(play, Qt::LeftButton);
         QVERIFY(dialog.IsPlaying());
-        QCOMPARE(play->text(), u"Stop"_s);
+        QCOMPARE(play->text(), u"&Stop"_s);
         auto* device = dialog.findChild<CSoundDevice*>(u"previewSound"_s);
         QVERIFY(device);
         Q_EMIT device->PlayedToEnd();
         QVERIFY(!dialog.IsPlaying());
-        QCOMPARE(play->text(), u"Graj"_s);
+        QCOMPARE(play->text(), u"Gra&j"_s);
 
         QTest::mouseClick(play, Qt::LeftButton);
         Q_EMIT device->Failed(u"no decoder"_s);
         QCOMPARE(CMessageBox::TakeShownTexts(), QStringList{kCannotPlay});
-        QCOMPARE(play->text(), u"Graj"_s);
+        QCOMPARE(play->text(), u"Gra&j"_s);
 
         // Closing the dialog ends the preview.
         QTest::mouseClick(play, Qt::LeftButton);
