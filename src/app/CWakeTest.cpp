@@ -72,9 +72,11 @@ void CWakeTest::Start()
     notSlept.outcome = WakeTestOutcome::DidNotSleep;
     // Without a timer that is armed, standby would be a sleep nothing ends: it is not asked for.
     if (!m_bTimerCreated) {
-        Finish(notSlept,
-               tr("Nie można utworzyć budzika testowego: %1")
-                   .arg(FromCore(m_timer ? m_timer->LastError() : std::string("there is no wake-up timer on this system"))));
+        Finish(
+            notSlept,
+            tr("Nie można utworzyć budzika testowego: %1")
+                .arg(FromCore(m_timer ? m_timer->LastError()
+                                      : std::string("there is no wake-up timer on this system"))));
         return;
     }
     if (m_pRequests == nullptr) {

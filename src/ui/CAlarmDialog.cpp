@@ -551,7 +551,8 @@ void CAlarmDialog::OnBrowseSound()
 {
     ControlsToFields();
     const QString path = CFileDialog::GetOpenFileName(
-        this, QString(), tr("Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)"));
+        this, QString(),
+        tr("Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)"));
     if (path.isEmpty()) {
         return;
     }

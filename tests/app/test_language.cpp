@@ -29,6 +29,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 using namespace zembra;
 using zembra::test::QuietTimer;
 
@@ -158,12 +160,14 @@ void TestLanguage::switchingTranslatesEverythingAndLoadsEachLanguageOnce()
     const QStringList english = ButtonTexts(*m_frame);
     QVERIFY(english.contains(QStringLiteral("Open")));
     QVERIFY(english.contains(QStringLiteral("Settings")));
-    QVERIFY(english.contains(QStringLiteral("Context...")));
+    QVERIFY(std::any_of(english.cbegin(), english.cend(), [](const QString& text) {
+        return text.startsWith(QStringLiteral("What's"));
+    }));
     QTreeWidget* list = m_frame->View()->List();
     QCOMPARE(list->headerItem()->text(1), QStringLiteral("Time"));
     QCOMPARE(list->headerItem()->text(2), QStringLiteral("Comment"));
     QCOMPARE(m_frame->View()->StatusPanel()->findChild<QGroupBox*>(QStringLiteral("statusGroup"))->title(),
-             QStringLiteral("Current status"));
+             QStringLiteral("Current Status"));
     QCOMPARE(CTipsFile::Tips(), TipsIn(QStringLiteral("TipsEN.lng")));
     QCOMPARE(QLocale().language(), QLocale::English);
     // The rows are written again; the list itself did not change.

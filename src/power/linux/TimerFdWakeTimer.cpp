@@ -131,7 +131,8 @@ WakeCapability ClassifyWakeCapability(const WakeProbe& probe)
     }
     capability.kind = Kind::NoWakeClock;
     capability.reason = "the kernel offers no wake-up alarm clock ("
-                        + std::string(std::strerror(probe.alarmError)) + "), so the timer cannot wake the computer from sleep";
+                        + std::string(std::strerror(probe.alarmError))
+                        + "), so the timer cannot wake the computer from sleep";
     capability.remedy = "use a kernel with alarm timers (CONFIG_RTC_CLASS)";
     return capability;
 }
@@ -289,8 +290,8 @@ IWakeTimer::WaitResult TimerFdWakeTimer::Wait()
             if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
                 continue;
             }
-            SetError(got < 0 ? ErrnoText("the wake-up timer's expiry could not be read", errno)
-                             : std::string("the wake-up timer's expiry could not be read: the answer was cut short"));
+            SetError(got < 0 ? ErrnoText("the wake-up timer could not be read", errno)
+                             : std::string("the wake-up timer gave an incomplete answer"));
             return WaitResult::Failed;
         }
         if ((fds[1].revents & POLLIN) != 0) {
