@@ -77,7 +77,7 @@
 <context>
     <name>zembra::CAboutDlg</name>
     <message>
-        <location filename="../../src/app/CAboutDlg.cpp" line="+182"/>
+        <location filename="../../src/app/CAboutDlg.cpp" line="+181"/>
         <source>O programie</source>
         <translation>Über Zembra</translation>
     </message>
@@ -749,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+359"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+371"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -930,7 +930,19 @@
         <translation>Jetzt</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+16"/>
+        <source>Wstrzymaj</source>
+        <comment>toolbar</comment>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc kontekstowa</source>
+        <comment>toolbar</comment>
+        <translation>Was ist das?</translation>
+    </message>
+    <message>
+        <location line="+58"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>Diese Desktopumgebung hat keinen Infobereich, daher wird das Zembra-Fenster minimiert statt ausgeblendet. Die Alarme bleiben aktiv; beendet wird das Programm mit dem Befehl Beenden.</translation>
     </message>
@@ -1035,7 +1047,7 @@
 <context>
     <name>zembra::CStartupTip</name>
     <message>
-        <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
+        <location filename="../../src/ui/CStartupTip.cpp" line="+124"/>
         <source>Czy wiesz że...</source>
         <translation>Wussten Sie schon...</translation>
     </message>
@@ -1065,7 +1077,7 @@ keiner
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+251"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+252"/>
         <source>&amp;O programie...</source>
         <translation>&amp;Über Zembra...</translation>
     </message>
@@ -1218,7 +1230,7 @@ Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwa
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+191"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1

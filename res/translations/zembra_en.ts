@@ -77,7 +77,7 @@
 <context>
     <name>zembra::CAboutDlg</name>
     <message>
-        <location filename="../../src/app/CAboutDlg.cpp" line="+182"/>
+        <location filename="../../src/app/CAboutDlg.cpp" line="+181"/>
         <source>O programie</source>
         <translation>About Zembra</translation>
     </message>
@@ -749,7 +749,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+359"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+371"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -930,7 +930,19 @@
         <translation>Now</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+16"/>
+        <source>Wstrzymaj</source>
+        <comment>toolbar</comment>
+        <translation>Suspend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc kontekstowa</source>
+        <comment>toolbar</comment>
+        <translation>What&apos;s This?</translation>
+    </message>
+    <message>
+        <location line="+58"/>
         <source>Ten pulpit nie ma obszaru powiadomień, więc okno Zembry zostaje zminimalizowane zamiast ukryte. Alarmy działają dalej; program kończy polecenie Wyjście.</source>
         <translation>This desktop has no notification area, so the Zembra window is minimized instead of hidden. Alarms keep working; use Exit to quit the program.</translation>
     </message>
@@ -1035,7 +1047,7 @@
 <context>
     <name>zembra::CStartupTip</name>
     <message>
-        <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
+        <location filename="../../src/ui/CStartupTip.cpp" line="+124"/>
         <source>Czy wiesz że...</source>
         <translation>Did you know...</translation>
     </message>
@@ -1065,7 +1077,7 @@ none
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+251"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+252"/>
         <source>&amp;O programie...</source>
         <translation>&amp;About Zembra...</translation>
     </message>
@@ -1218,7 +1230,7 @@ The test will show that the computer goes to sleep but does not wake by itself.<
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+191"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>The system wake-up timer is unavailable: %1

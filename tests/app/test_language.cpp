@@ -158,7 +158,7 @@ void TestLanguage::switchingTranslatesEverythingAndLoadsEachLanguageOnce()
     const QStringList english = ButtonTexts(*m_frame);
     QVERIFY(english.contains(QStringLiteral("Open")));
     QVERIFY(english.contains(QStringLiteral("Settings")));
-    QVERIFY(english.contains(QStringLiteral("Context...")));
+    QVERIFY(english.contains(QStringLiteral("What's This?")));
     QTreeWidget* list = m_frame->View()->List();
     QCOMPARE(list->headerItem()->text(1), QStringLiteral("Time"));
     QCOMPARE(list->headerItem()->text(2), QStringLiteral("Comment"));
