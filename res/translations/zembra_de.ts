@@ -77,7 +77,7 @@
 <context>
     <name>zembra::CAboutDlg</name>
     <message>
-        <location filename="../../src/app/CAboutDlg.cpp" line="+182"/>
+        <location filename="../../src/app/CAboutDlg.cpp" line="+181"/>
         <source>O programie</source>
         <translation>Über Zembra</translation>
     </message>
@@ -306,12 +306,12 @@
         <translation>&amp;Abspielen</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+122"/>
         <source>Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)</source>
         <translation>Audiodateien (*.wav *.mp3 *.ogg *.oga *.flac);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <location line="-149"/>
+        <location line="-150"/>
         <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
         <translation>Wählt den Ton, der beim Alarm abgespielt wird</translation>
     </message>
@@ -421,7 +421,7 @@
         <translation>Schaltet den Alarm ein oder aus</translation>
     </message>
     <message>
-        <location line="+148"/>
+        <location line="+149"/>
         <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
         <translation>Ausführbare Dateien (*.exe *.bat *.cmd);;Alle Dateien (*)</translation>
     </message>
@@ -804,7 +804,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+366"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+378"/>
         <source>&amp;Plik</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -995,7 +995,19 @@
         <translation>Jetzt</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+16"/>
+        <source>Wstrzymaj</source>
+        <comment>toolbar</comment>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc kontekstowa</source>
+        <comment>toolbar</comment>
+        <translation>Was ist das?</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>Nowa lista alarmów</source>
         <translation>Neue Alarmliste</translation>
     </message>
@@ -1110,7 +1122,7 @@
 <context>
     <name>zembra::CStartupTip</name>
     <message>
-        <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
+        <location filename="../../src/ui/CStartupTip.cpp" line="+124"/>
         <source>Czy wiesz że...</source>
         <translation>Wussten Sie schon...</translation>
     </message>
@@ -1140,7 +1152,7 @@ keiner
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+253"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+254"/>
         <source>&amp;O programie...</source>
         <translation>&amp;Über Zembra...</translation>
     </message>
@@ -1196,12 +1208,12 @@ keiner
 <context>
     <name>zembra::CWakeTest</name>
     <message>
-        <location filename="../../src/app/CWakeTest.cpp" line="+76"/>
+        <location filename="../../src/app/CWakeTest.cpp" line="+77"/>
         <source>Nie można utworzyć budzika testowego: %1</source>
         <translation>Der Testwecker kann nicht erstellt werden: %1</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Der Computer kann nicht in den Standby-Modus versetzt werden: Die Energieverwaltung ist nicht verfügbar.</translation>
     </message>

@@ -77,7 +77,7 @@
 <context>
     <name>zembra::CAboutDlg</name>
     <message>
-        <location filename="../../src/app/CAboutDlg.cpp" line="+182"/>
+        <location filename="../../src/app/CAboutDlg.cpp" line="+181"/>
         <source>O programie</source>
         <translation>About Zembra</translation>
     </message>
@@ -306,12 +306,12 @@
         <translation>P&amp;lay</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+122"/>
         <source>Pliki dźwiękowe (*.wav *.mp3 *.ogg *.oga *.flac);;Wszystkie pliki (*)</source>
         <translation>Sound files (*.wav *.mp3 *.ogg *.oga *.flac);;All files (*)</translation>
     </message>
     <message>
-        <location line="-149"/>
+        <location line="-150"/>
         <source>Wskazywanie dźwięku do odtwarzania w trakcie alarmu</source>
         <translation>Chooses the sound to play when the alarm rings</translation>
     </message>
@@ -421,7 +421,7 @@
         <translation>Turns the alarm on or off</translation>
     </message>
     <message>
-        <location line="+148"/>
+        <location line="+149"/>
         <source>Pliki wykonywalne (*.exe *.bat *.cmd);;Wszystkie pliki (*)</source>
         <translation>Executable files (*.exe *.bat *.cmd);;All files (*)</translation>
     </message>
@@ -804,7 +804,7 @@
 <context>
     <name>zembra::CMainFrame</name>
     <message>
-        <location filename="../../src/app/CMainFrame.cpp" line="+366"/>
+        <location filename="../../src/app/CMainFrame.cpp" line="+378"/>
         <source>&amp;Plik</source>
         <translation>&amp;File</translation>
     </message>
@@ -995,7 +995,19 @@
         <translation>Now</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+16"/>
+        <source>Wstrzymaj</source>
+        <comment>toolbar</comment>
+        <translation>Suspend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pomoc kontekstowa</source>
+        <comment>toolbar</comment>
+        <translation>What&apos;s This?</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>Nowa lista alarmów</source>
         <translation>New Alarm List</translation>
     </message>
@@ -1110,7 +1122,7 @@
 <context>
     <name>zembra::CStartupTip</name>
     <message>
-        <location filename="../../src/ui/CStartupTip.cpp" line="+120"/>
+        <location filename="../../src/ui/CStartupTip.cpp" line="+124"/>
         <source>Czy wiesz że...</source>
         <translation>Did you know...</translation>
     </message>
@@ -1140,7 +1152,7 @@ none
 <context>
     <name>zembra::CSystemTray</name>
     <message>
-        <location filename="../../src/app/CSystemTray.cpp" line="+253"/>
+        <location filename="../../src/app/CSystemTray.cpp" line="+254"/>
         <source>&amp;O programie...</source>
         <translation>&amp;About Zembra...</translation>
     </message>
@@ -1196,12 +1208,12 @@ none
 <context>
     <name>zembra::CWakeTest</name>
     <message>
-        <location filename="../../src/app/CWakeTest.cpp" line="+76"/>
+        <location filename="../../src/app/CWakeTest.cpp" line="+77"/>
         <source>Nie można utworzyć budzika testowego: %1</source>
         <translation>Cannot create the test timer: %1</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Nie można wstrzymać komputera: obsługa zasilania jest niedostępna.</source>
         <translation>Cannot suspend the computer: power management is not available.</translation>
     </message>

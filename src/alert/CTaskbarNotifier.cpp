@@ -184,11 +184,27 @@ bool CTaskbarNotifier::LoadSkin(const QString& path, quint16 red, quint16 green,
 void CTaskbarNotifier::SetTextFonts(const QString& face, int tenthsOfPoint, int normalStyle,
                                     int hoverStyle)
 {
-    QFont base(face);
-    if (tenthsOfPoint > 0)
-        base.setPointSizeF(tenthsOfPoint / 10.0);
-    m_fontText = StyledFont(base, normalStyle);
-    m_fontHover = StyledFont(base, hoverStyle);
+    m_strFace = face;
+    m_nTenthsOfPoint = tenthsOfPoint;
+    m_nNormalStyle = normalStyle;
+    m_nHoverStyle = hoverStyle;
+    ApplyFonts();
+}
+
+double CTaskbarNotifier::DesktopFontScale(const QFont& desktopFont)
+{
+    const double points = desktopFont.pointSizeF();
+    return points > 0 ? std::max(1.0, points / kUsualDesktopPoints) : 1.0;
+}
+
+void CTaskbarNotifier::ApplyFonts()
+{
+    QFont base(m_strFace);
+    m_dDesktopScale = DesktopFontScale(QGuiApplication::font());
+    if (m_nTenthsOfPoint > 0)
+        base.setPointSizeF(m_nTenthsOfPoint / 10.0 * m_dDesktopScale);
+    m_fontText = StyledFont(base, m_nNormalStyle);
+    m_fontHover = StyledFont(base, m_nHoverStyle);
     update();
 }
 
@@ -257,8 +273,9 @@ bool CTaskbarNotifier::MeasureScreen(int step)
     if (scr == nullptr)
         return false;
     m_nStep = step;
-    m_geometry =
-        NotifierGeometry(scr->geometry(), scr->availableGeometry(), m_imgSkin.size(), m_nStep);
+    const QRect keepClear = m_keepClear ? m_keepClear() : QRect();
+    m_geometry = NotifierGeometry(scr->geometry(), scr->availableGeometry(), m_imgSkin.size(),
+                                  m_nStep, keepClear);
     m_dwShowStep = m_geometry.StepInterval(m_dwShowTime);
     m_dwHideStep = m_geometry.StepInterval(m_dwHideTime);
     return true;
@@ -267,6 +284,9 @@ bool CTaskbarNotifier::MeasureScreen(int step)
 void CTaskbarNotifier::ShowText(const QString& text, quint32 showMs, quint32 stayMs, quint32 hideMs,
                                 int step)
 {
+    // The desktop's font may have changed since the last text: the new one is shown in step.
+    if (!m_strFace.isEmpty() && DesktopFontScale(QGuiApplication::font()) != m_dDesktopScale)
+        ApplyFonts();
     const QString previous = m_strText;
     m_strText = text;
     NotifierAccessible::TextShown(this, previous, text);

@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 class QEnterEvent;
 class QEvent;
 class QMouseEvent;
@@ -67,8 +69,19 @@ public:
     bool LoadSkin(const QString& path, quint16 red, quint16 green, quint16 blue);
 
     // Fonts of `face` at `tenthsOfPoint` / 10 points, styled by the bits (StyleBold,
-    // StyleItalic, StyleUnderline): `normalStyle` normally, `hoverStyle` under the mouse.
+    // StyleItalic, StyleUnderline): `normalStyle` normally, `hoverStyle` under the mouse. The
+    // size is the one for a desktop at its usual font; a desktop set to larger text makes it
+    // grow in step (DesktopFontScale), now and at the next text after the desktop's font
+    // changed.
     void SetTextFonts(const QString& face, int tenthsOfPoint, int normalStyle, int hoverStyle);
+    // How much larger than usual the desktop's font is: its size over kUsualDesktopPoints,
+    // never below 1, so a small desktop font never makes the pop-up's text unreadable.
+    static double DesktopFontScale(const QFont& desktopFont);
+    static constexpr double kUsualDesktopPoints = 9.0;
+    // The rectangle of the screen the pop-up must leave visible (the tray icon, whose click
+    // silences the alarm), asked for each time the pop-up measures the screen; an empty one
+    // asks for nothing.
+    void SetKeepClear(std::function<QRect()> area) { m_keepClear = std::move(area); }
     void SetTextColors(const QColor& normal, const QColor& hover);
     // Where the text goes, in skin pixels.
     void SetTextArea(const QRect& rect);
@@ -137,6 +150,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Builds both fonts from what SetTextFonts was given and the desktop's font of the moment.
+    void ApplyFonts();
     // Makes the skin and its text area `scale` times their loaded size.
     void ApplyScale(double scale);
     // The smallest enlargement at which the text fits whole (2 when none does).
@@ -150,6 +165,12 @@ private:
     bool IsOnShape(const QPoint& widgetPos) const;
     const QTimer* TimerById(int id) const;
 
+    QString m_strFace;
+    int m_nTenthsOfPoint = 0;
+    int m_nNormalStyle = 0;
+    int m_nHoverStyle = 0;
+    double m_dDesktopScale = 1.0;
+    std::function<QRect()> m_keepClear;
     QFont m_fontText;
     QFont m_fontHover;
     QColor m_crText;

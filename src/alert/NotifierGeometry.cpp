@@ -19,12 +19,13 @@ int BottomOf(const QRect& r)
 
 } // namespace
 
-NotifierGeometry::NotifierGeometry(const QRect& screen, const QRect& work, const QSize& skin,
-                                   int step)
-    : m_edge(TaskbarEdge(screen, work))
-    , m_rcWork(work)
+NotifierGeometry::NotifierGeometry(const QRect& screen, const QRect& fullWork, const QSize& skin,
+                                   int step, const QRect& keepClear)
+    : m_edge(TaskbarEdge(screen, fullWork))
+    , m_rcWork(WorkClearOf(m_edge, fullWork, skin, keepClear))
     , m_sizeSkin(skin)
 {
+    const QRect& work = m_rcWork;
     const int w = skin.width();
     const int h = skin.height();
     int dimension = 0;
@@ -70,6 +71,38 @@ NotifierGeometry::Edge NotifierGeometry::TaskbarEdge(const QRect& screen, const 
     if (work.height() < screen.height() && work.y() != screen.y())
         return Edge::Top;
     return Edge::Bottom;
+}
+
+QRect NotifierGeometry::WorkClearOf(Edge edge, const QRect& work, const QSize& skin,
+                                    const QRect& keepClear)
+{
+    if (keepClear.isEmpty() || work.isEmpty())
+        return work;
+    // Where the pop-up would be fully shown: at the bottom right, or the top right, or the
+    // bottom left.
+    const int w = skin.width();
+    const int h = skin.height();
+    const int x = edge == Edge::Left ? work.x() : RightOf(work) - w;
+    const int y = edge == Edge::Top ? work.y() : BottomOf(work) - h;
+    if (!QRect(x, y, w, h).intersects(keepClear))
+        return work;
+    QRect clear = work;
+    switch (edge) {
+    case Edge::Right:
+        clear.setRight(std::min(work.right(), keepClear.left() - 1));
+        break;
+    case Edge::Left:
+        clear.setLeft(std::max(work.left(), keepClear.right() + 1));
+        break;
+    case Edge::Top:
+        clear.setTop(std::max(work.top(), keepClear.bottom() + 1));
+        break;
+    case Edge::Bottom:
+    case Edge::None:
+        clear.setBottom(std::min(work.bottom(), keepClear.top() - 1));
+        break;
+    }
+    return clear.width() >= w && clear.height() >= h ? clear : work;
 }
 
 unsigned NotifierGeometry::StepInterval(unsigned totalMs) const

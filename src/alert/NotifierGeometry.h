@@ -28,13 +28,23 @@ public:
     NotifierGeometry() = default;
     // `screen` is the whole screen, `work` its part not covered by the taskbar and other
     // desktop bars, `skin` the pop-up's size, `step` the pixels it moves per tick (see Step()).
-    NotifierGeometry(const QRect& screen, const QRect& work, const QSize& skin, int step);
+    // `keepClear` (the tray icon, where the desktop tells it) must stay visible: a bar that
+    // does not reserve its room leaves the icon inside the work area, right where the pop-up
+    // would sit. The pop-up then comes out from the near side of that rectangle instead, as
+    // if the bar reached that far, and never covers it.
+    NotifierGeometry(const QRect& screen, const QRect& work, const QSize& skin, int step,
+                     const QRect& keepClear = QRect());
 
     // Right when the work area is narrower than the screen and starts at the screen's left
     // edge; left when it is narrower and does not; top when it is lower than the screen and
     // does not start at the screen's top edge; bottom otherwise, which includes a desktop
     // without any bar (the pop-up then rises at the bottom-right corner).
     static Edge TaskbarEdge(const QRect& screen, const QRect& work);
+    // The work area left to a pop-up of `skin` sliding from `edge` when `keepClear` must stay
+    // uncovered: cut back on the taskbar's side to the near edge of `keepClear` where that lies
+    // in the pop-up's path; unchanged when it does not, or when what is left would not hold
+    // the pop-up.
+    static QRect WorkClearOf(Edge edge, const QRect& work, const QSize& skin, const QRect& keepClear);
 
     Edge GetEdge() const { return m_edge; }
     const QRect& WorkArea() const { return m_rcWork; }

@@ -10,7 +10,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QVersionNumber>
@@ -238,10 +237,6 @@ QLabel* CAboutDlg::MakeLink(const QString& objectName, const QUrl& url, const QS
             .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(), text.toHtmlEscaped()));
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setOpenExternalLinks(false);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Link, QColor::fromRgb(kLinkColor));
-    palette.setColor(QPalette::LinkVisited, QColor::fromRgb(kLinkColor));
-    label->setPalette(palette);
     label->setCursor(Qt::PointingHandCursor);
     connect(label, &QLabel::linkActivated, this,
             [](const QString& link) { OpenUrl(QUrl(link, QUrl::StrictMode)); });

@@ -4,7 +4,6 @@
 // pages, and links that open the project's web pages or a new e-mail to the project in the
 // user's own browser and mail program. Each link shows the address it opens.
 
-#include <QColor>
 #include <QDialog>
 #include <QString>
 #include <QUrl>
@@ -28,9 +27,6 @@ public:
     static constexpr const char* kProjectHelpPages = "https://zembra.example.org/help";
     static constexpr const char* kProjectEmail = "zembra@example.org";
     // ------------------------------------------------------------------------------------------
-
-    // The links are drawn in this blue, without underline.
-    static constexpr QRgb kLinkColor = 0x2020FF;
 
     explicit CAboutDlg(QWidget* parent = nullptr);
 

@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QToolButton>
 #include <QDir>
@@ -32,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTranslator>
 #include <QWhatsThis>
@@ -93,6 +95,9 @@ QTranslator* TranslatorFor(int language)
     return translator;
 }
 
+// The window's size with the usual font, and the least it ever gets.
+constexpr QSize kSmallestSize(600, 370);
+
 } // namespace
 
 CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* alerter, QWidget* parent)
@@ -104,8 +109,8 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(CSystemTray::ProgramIcon());
-    resize(600, 370);
-    setMinimumSize(600, 370);
+    resize(kSmallestSize);
+    setMinimumSize(kSmallestSize);
     setAcceptDrops(true);
 
     m_pView = new CZembracfgView(this);
@@ -171,6 +176,13 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
                 });
         // The pop-up's own menu: what can be done about the alarm it shows.
         if (CTaskbarNotifier* notifier = m_pAlerter->Notifier()) {
+            // The pop-up comes out beside the tray icon, never over it: a click on the icon
+            // silences the alarm.
+            // The pop-up outlives the window (the alerter thread owns it).
+            notifier->SetKeepClear([tray = QPointer<CSystemTray>(m_trayIcon.get())] {
+                const CSystemTray* icon = tray.data();
+                return icon != nullptr ? icon->IconGeometry() : QRect();
+            });
             connect(notifier, &CTaskbarNotifier::MenuRequested, this, [this](const QPoint& at) {
                 UpdateCommandStates();
                 QMenu menu;
@@ -218,7 +230,7 @@ CMainFrame::CMainFrame(CZembracfgDoc& doc, CSettings& settings, CAlerterThread* 
     UpdateCommandStates();
 
     // The first size leaves room for what the window holds (the panels grow with the font).
-    resize(sizeHint().expandedTo(QSize(600, 370)));
+    resize(sizeHint().expandedTo(kSmallestSize));
 
     if (m_settings.m_regHideOnStartup.Get() != 0) {
         StartInTray();
@@ -485,9 +497,12 @@ void CMainFrame::UpdateButtonTexts()
     }
     // The buttons are labelled from the menu texts, shortcut included, as the menus show them.
     QMap<QAction*, QString> texts;
+    // Two menu texts are too long for a button under an image: they get short ones.
+    const QMap<int, QString> shortTexts = {{kSleep, tr("Wstrzymaj", "toolbar")},
+                                           {kContextHelp, tr("Pomoc kontekstowa", "toolbar")}};
     for (const int command : CTrueColorToolBar::ButtonOrder()) {
         if (QAction* action = Action(command)) {
-            QString text = action->text();
+            QString text = shortTexts.value(command, action->text());
             if (!action->shortcut().isEmpty()) {
                 text += QLatin1Char('\t') + action->shortcut().toString(QKeySequence::NativeText);
             }
@@ -762,6 +777,18 @@ int CMainFrame::CommandUnderMouse() const
         }
     }
     return 0;
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::LayoutRequest && layout() != nullptr) {
+        // Never smaller than what the window holds needs: a larger font or a longer text in
+        // the panels must not be squeezed into a size fixed for the usual font (the window
+        // grows with it when it has to).
+        setMinimumSize(layout()->minimumSize().expandedTo(kSmallestSize));
+    }
+    return handled;
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)

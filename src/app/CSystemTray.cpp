@@ -5,6 +5,7 @@
 #include "TrayHosts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
 #include <QEvent>
@@ -424,6 +425,25 @@ bool CSystemTray::eventFilter(QObject* watched, QEvent* event)
         RetranslateUi();
     }
     return QObject::eventFilter(watched, event);
+}
+
+QRect CSystemTray::IconGeometry() const
+{
+    if (m_pTrayIcon == nullptr || !m_pTrayIcon->isVisible()) {
+        return {};
+    }
+    // An icon in an XEmbed tray is Qt's own little window, placed by the tray; Qt reports its
+    // place inside the tray only, so the screen's answer is asked for.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget* window : windows) {
+        if (window->objectName() == QLatin1String("QSystemTrayIconSys") && window->isVisible()) {
+            const QRect onScreen = XWindowOnScreen(window->internalWinId());
+            if (!onScreen.isEmpty()) {
+                return onScreen;
+            }
+        }
+    }
+    return m_pTrayIcon->geometry();
 }
 
 QSystemTrayIcon* CSystemTray::TrayIconForTesting()

@@ -23,6 +23,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QRect>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -76,6 +77,9 @@ public:
     bool SetTrayIcon(const QIcon& icon);
     // The icon shown; null before CreateTrayIcon.
     QIcon GetTrayIcon() const;
+    // Where the icon sits on the screen; empty when it is not shown or the desktop does not
+    // tell (a StatusNotifier panel keeps that to itself).
+    QRect IconGeometry() const;
     // Changes the tooltip; false before CreateTrayIcon.
     bool SetTooltipText(const QString& tooltip);
     QString GetTooltipText() const;

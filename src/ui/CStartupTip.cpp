@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPalette>
 #include <QStringView>
 
 #include <algorithm>
@@ -84,6 +85,9 @@ CStartupTip::CStartupTip(QWidget* parent)
 {
     setObjectName(QStringLiteral("startupTip"));
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A page of text, like an edit field: the style and the palette give it its colours.
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Text);
 }
 
 void CStartupTip::SetIcon(const QIcon& icon)
@@ -180,7 +184,9 @@ void CStartupTip::paintEvent(QPaintEvent* event)
     Q_UNUSED(event)
     QPainter painter(this);
     const QRect client = contentsRect();
-    painter.fillRect(client, m_crBackground);
+    const QPalette& colours = palette();
+    painter.fillRect(client, colours.color(backgroundRole()));
+    const QColor band = colours.color(QPalette::Mid);
 
     painter.save();
     painter.setClipRect(client);
@@ -188,16 +194,15 @@ void CStartupTip::paintEvent(QPaintEvent* event)
     const int width = client.width();
     const int height = client.height();
 
-    painter.fillRect(QRect(0, 0, m_nBandWidth, height), m_crBand);
+    painter.fillRect(QRect(0, 0, m_nBandWidth, height), band);
     if (!m_hIcon.isNull()) {
         m_hIcon.paint(&painter,
                       QRect(m_nBandWidth / 2 - kIconSize / 2, kIconTop, kIconSize, kIconSize));
     }
     painter.fillRect(QRect(m_nBandWidth, m_nHeaderHeight, width - m_nBandWidth, m_nSeparatorHeight),
-                     m_crBand);
+                     band);
 
-    // The background is always white, so the text is always black, whatever the palette says.
-    painter.setPen(Qt::black);
+    painter.setPen(colours.color(foregroundRole()));
     const QFont headerFont = HeaderFont();
     painter.setFont(headerFont);
     painter.drawText(kTextLeft, kHeaderTop + QFontMetrics(headerFont).ascent(), HeaderText());
@@ -220,7 +225,7 @@ void CStartupTip::paintEvent(QPaintEvent* event)
 void CStartupTip::changeEvent(QEvent* event)
 {
     // The header is drawn from the translation of the moment.
-    if (event->type() == QEvent::LanguageChange) {
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::PaletteChange) {
         update();
     }
     QFrame::changeEvent(event);

@@ -1,10 +1,10 @@
 #pragma once
 
 // The tip control of the tips dialog: a grey band at the left with an icon, the header
-// "Czy wiesz że..." over a grey line, and below it the tip, word-wrapped into at most ten lines
-// on a white background.
+// "Czy wiesz że..." over a grey line, and below it the tip, word-wrapped into at most ten lines.
+// The colours come from the palette (base and text for the page, mid for the band), so the
+// panel reads as well under a dark desktop theme as under a light one.
 
-#include <QColor>
 #include <QFrame>
 #include <QIcon>
 #include <QString>
@@ -57,8 +57,6 @@ private:
     int m_nSeparatorHeight = 3;
     int m_nHeaderHeight = 30;
     int m_nBandWidth = 50;
-    QColor m_crBand = QColor(132, 130, 132);
-    QColor m_crBackground = QColor(Qt::white);
 };
 
 } // namespace zembra

@@ -90,6 +90,16 @@ void CStatusDIalog::ReloadTexts()
 void CStatusDIalog::SetNextAlarmText(const QString& text)
 {
     m_stNextAlarm->setText(text);
+    FitTextHeights();
+}
+
+void CStatusDIalog::FitTextHeights()
+{
+    // The labels share the panel's column; FitWidthTo gave the next-alarm text its width.
+    const int width = m_stNextAlarm->minimumWidth() > 0 ? m_stNextAlarm->minimumWidth()
+                                                        : m_stNextAlarm->width();
+    for (QLabel* label : {m_stNextAlarm, m_stWake, m_stWakeCommand})
+        label->setMinimumHeight(label->text().isEmpty() ? 0 : label->heightForWidth(width));
 }
 
 QString CStatusDIalog::NextAlarmText() const
@@ -107,6 +117,7 @@ void CStatusDIalog::SetWakeText(const QString& text, const QString& command)
     m_stWakeCommand->setText(shown);
     m_stWakeCommand->setVisible(!m_strWakeCommand.isEmpty());
     m_lnkCopy->setVisible(!m_strWakeCommand.isEmpty());
+    FitTextHeights();
 }
 
 void CStatusDIalog::CopyWakeCommand()
@@ -132,12 +143,15 @@ void CStatusDIalog::FitWidthTo(const QStringList& lines)
     setMinimumWidth(0);
     setMaximumWidth(QWIDGETSIZE_MAX);
     setFixedWidth(sizeHint().width());
+    FitTextHeights();
 }
 
 void CStatusDIalog::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         ReloadTexts();
+    else if (event->type() == QEvent::FontChange)
+        FitTextHeights();
     QWidget::changeEvent(event);
 }
 

@@ -43,6 +43,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Gives each text label the height its text needs at the panel's width, so the layout
+    // (and the window) make room for it rather than drawing it over the picture.
+    void FitTextHeights();
+
     QLabel* m_stNextAlarm = nullptr;
     QLabel* m_stWake = nullptr;
     QLabel* m_stWakeCommand = nullptr;

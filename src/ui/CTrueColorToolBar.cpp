@@ -172,9 +172,6 @@ QString CTrueColorToolBar::ButtonText(const QString& menuText)
     if (tab >= 0) {
         text.truncate(tab);
     }
-    if (text.size() > kMaxTextLength) {
-        text = text.left(kCutTextLength) + QStringLiteral("...");
-    }
     return text;
 }
 

@@ -26,9 +26,6 @@ public:
     static constexpr int kImageSize = 24;
     static constexpr int kButtonWidth = 32;
     static constexpr int kButtonHeight = 44;
-    // Longest button text kept whole, and how much of a longer one is kept before "...".
-    static constexpr int kMaxTextLength = 10;
-    static constexpr int kCutTextLength = 7;
 
     explicit CTrueColorToolBar(QWidget* parent = nullptr);
 
@@ -43,8 +40,8 @@ public:
     static QIcon TrueColorIcon(const QString& svgPath);
 
     // The text of a button from its command's menu text: without "&" and ".", only what comes
-    // before a tab, and at most kMaxTextLength characters (longer ones are cut to
-    // kCutTextLength and get "...").
+    // before a tab. Never cut: the button grows to its text, so a language whose menu text is
+    // too long for a button gives the button a shorter text of its own instead.
     static QString ButtonText(const QString& menuText);
 
     // Replaces the buttons with these actions, in this order; a null entry is a separator. The

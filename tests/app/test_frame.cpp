@@ -309,8 +309,8 @@ void TestFrame::toolbarTextsFollowTheMenus()
     }
     QCOMPARE(texts, (QStringList{QStringLiteral("Nowy"), QStringLiteral("Otwórz"), QStringLiteral("Zapisz"),
                                  QStringLiteral("Nowy"), QStringLiteral("Edytuj"), QStringLiteral("Usuń"),
-                                 QStringLiteral("Ustawienia"), QStringLiteral("Wstrzym..."),
-                                 QStringLiteral("Pomoc k...")}));
+                                 QStringLiteral("Ustawienia"), QStringLiteral("Wstrzymaj"),
+                                 QStringLiteral("Pomoc kontekstowa")}));
 }
 
 void TestFrame::lateAlarmsAreListedInANoticeThatDoesNotBlock()

@@ -160,9 +160,7 @@ void TestLanguage::switchingTranslatesEverythingAndLoadsEachLanguageOnce()
     const QStringList english = ButtonTexts(*m_frame);
     QVERIFY(english.contains(QStringLiteral("Open")));
     QVERIFY(english.contains(QStringLiteral("Settings")));
-    QVERIFY(std::any_of(english.cbegin(), english.cend(), [](const QString& text) {
-        return text.startsWith(QStringLiteral("What's"));
-    }));
+    QVERIFY(english.contains(QStringLiteral("What's This?")));
     QTreeWidget* list = m_frame->View()->List();
     QCOMPARE(list->headerItem()->text(1), QStringLiteral("Time"));
     QCOMPARE(list->headerItem()->text(2), QStringLiteral("Comment"));

@@ -57,4 +57,32 @@ bool XEmbedTrayPresent()
     return owner && owner->owner != XCB_NONE;
 }
 
+QRect XWindowOnScreen(quintptr window)
+{
+    const auto* x11 = qGuiApp != nullptr
+                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                          : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr || window == 0) {
+        return {};
+    }
+    xcb_connection_t* connection = x11->connection();
+    const auto id = static_cast<xcb_window_t>(window);
+    const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &std::free);
+    if (!geometry) {
+        return {};
+    }
+    const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> onRoot(
+        xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, id, geometry->root, 0, 0), nullptr),
+        &std::free);
+    if (!onRoot) {
+        return {};
+    }
+    // X counts device pixels; the widgets' coordinates are scaled by the device pixel ratio.
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    return QRect(QPoint(qRound(onRoot->dst_x / ratio), qRound(onRoot->dst_y / ratio)),
+                 QSize(qRound(geometry->width / ratio), qRound(geometry->height / ratio)));
+}
+
 } // namespace zembra
