@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Zembra needs.
+# Installs every Debian package that building, running and testing Zembra needs, and the extra
+# packages named as arguments (what only one script needs, e.g. scripts/measure-desktop.sh).
 # Idempotent and quiet: when everything is there it prints nothing and returns at once.
 set -euo pipefail
 
@@ -18,6 +19,9 @@ packages=(
     # system volume (libpulse), its test's private daemon and pactl, power back end tests
     # (private buses), headless GUI runs
     libpulse-dev pulseaudio pulseaudio-utils dbus dbus-x11 xvfb xauth fonts-dejavu-core
+    # the window clock of the desktop measurement (X and its Damage extension)
+    libxcb1-dev libxcb-damage0-dev
+    "$@"
 )
 
 missing=()
