@@ -47,8 +47,9 @@
 #     firing pass on the user-interface thread), pop-up asked for (zembra.alert's "pop-up:"
 #     line; the first message comes 2 s after the carrying-out by design) and pop-up mapped /
 #     painted (window_clock). One alarm per run: later messages join a rotation.
-set -euo pipefail
+set -Eeuo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+trap 'echo "measure-desktop: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 
 die()
 {
@@ -68,7 +69,7 @@ while [ $# -gt 0 ]; do
     --runs) runs="${2:?--runs needs a number}"; shift 2 ;;
     --idle) idle="${2:?--idle needs seconds}"; shift 2 ;;
     --keep) keep=1; shift ;;
-    -h | --help) sed -n '2,/^set -euo/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,/^set -Eeuo/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     *) die "unknown option $1 (see --help)" ;;
     esac
 done
@@ -394,7 +395,7 @@ measure_lateness()
 # ---- the runs ----
 
 # PSS splits Qt's pages among all processes that map Qt: say how many others there are.
-qt_sharers() { grep -l 'libQt6Core' /proc/[0-9]*/maps 2>/dev/null | wc -l; }
+qt_sharers() { { grep -l 'libQt6Core' /proc/[0-9]*/maps 2>/dev/null || true; } | wc -l; }
 load_before="$(uptime)"
 sharers_before="$(qt_sharers)"
 echo "measure-desktop: $runs runs of each measurement, idle intervals of $idle s; this takes about $((runs * (5 * idle + 51) / 60 + 1)) minutes" >&2
