@@ -24,15 +24,18 @@
 #     starts just before fork) and watches the X server: "mapped" when the window manager's
 #     frame holding a window whose _NET_WM_PID is the program's is mapped on the root window,
 #     "painted" at the first drawing inside that window (Damage extension on the root window,
-#     which reports every change to the screen). Events are stamped when read, within about a
-#     millisecond. A window is shown by the X server before the program fills it, so "painted"
-#     is what the user sees, and the only one of the two that includes loading a long list.
+#     which reports every change to the screen). A map is stamped when it is read, a drawing
+#     with the X server's own time stamp, both within about a millisecond. The program maps
+#     its window before it loads the list and paints only then: "painted" is what the user
+#     sees, and the only one of the two that includes loading a long list.
 #   threads: Threads in /proc/PID/status 2 s after the start.
-#   PSS: Pss in /proc/PID/smaps_rollup 5 s after the start, once start-up work has settled;
-#     hidden: started with --hidden (in the tray), shown: started normally. PSS shares each
+#   memory: /proc/PID/smaps_rollup 5 s after the start, once start-up work has settled;
+#     hidden: started with --hidden (in the tray), shown: started normally. PSS splits each
 #     library page among the processes that map it, so it drops while other Qt programs run on
-#     the machine (how many other processes map Qt is printed before and after); RSS and USS
-#     (Private_Clean + Private_Dirty) beside it do not.
+#     the machine: each run records how many other processes map Qt then ("others"), and PSS
+#     compares between builds only where that is 0. RSS (every page mapped, shared or not) and
+#     Private_Dirty (what the process wrote: heap, stacks, relocations) do not depend on other
+#     processes.
 #   idle context switches per minute: voluntary + nonvoluntary switches of all threads
 #     (/proc/PID/task/*/status), counted from 5 s after the start for --idle seconds and scaled
 #     to a minute; the CPU time (utime + stime of /proc/PID/stat) over the same interval beside
@@ -293,7 +296,12 @@ window_times()
 threads() { awk '/^Threads:/ {print $2}' "/proc/$prog/status"; }
 pss_mib() { awk '/^Pss:/ {printf "%.1f\n", $2 / 1024}' "/proc/$prog/smaps_rollup"; }
 rss_mib() { awk '/^Rss:/ {printf "%.1f\n", $2 / 1024}' "/proc/$prog/smaps_rollup"; }
-uss_mib() { awk '/^Private_(Clean|Dirty):/ {s += $2} END {printf "%.1f\n", s / 1024}' "/proc/$prog/smaps_rollup"; }
+# How many processes other than $1 map Qt, among which PSS splits Qt's pages.
+qt_sharers()
+{
+    { grep -l 'libQt6Core' /proc/[0-9]*/maps 2>/dev/null || true; } | grep -cv "^/proc/${1:-0}/maps\$" || true
+}
+dirty_mib() { awk '/^Private_Dirty:/ {printf "%.1f\n", $2 / 1024}' "/proc/$prog/smaps_rollup"; }
 switches() { cat /proc/"$prog"/task/*/status 2>/dev/null | awk '/ctxt_switches:/ {s += $2} END {print s + 0}'; }
 cpu_ticks() { sed 's/.*) //' "/proc/$prog/stat" | awk '{print $12 + $13}'; }
 ticks_per_s="$(getconf CLK_TCK)"
@@ -340,7 +348,8 @@ measure()
     sleep_until 5
     record "$who" "pss-$suffix" "$(pss_mib)"
     record "$who" "rss-$suffix" "$(rss_mib)"
-    record "$who" "uss-$suffix" "$(uss_mib)"
+    record "$who" "dirty-$suffix" "$(dirty_mib)"
+    record "$who" "others-$suffix" "$(qt_sharers "$prog")"
     if [ "$with_idle" = 1 ]; then
         c0="$(switches)" t0="$(cpu_ticks)"
         sleep_until $((5 + idle))
@@ -394,8 +403,6 @@ measure_lateness()
 
 # ---- the runs ----
 
-# PSS splits Qt's pages among all processes that map Qt: say how many others there are.
-qt_sharers() { { grep -l 'libQt6Core' /proc/[0-9]*/maps 2>/dev/null || true; } | wc -l; }
 load_before="$(uptime)"
 sharers_before="$(qt_sharers)"
 echo "measure-desktop: $runs runs of each measurement, idle intervals of $idle s; this takes about $((runs * (5 * idle + 51) / 60 + 1)) minutes" >&2
@@ -468,9 +475,9 @@ Load after: ${load_after# }; other processes mapping Qt: $sharers_after
 |---|---|---|---|
 | start to window mapped | $(seconds "$z_map") | $(seconds "$r_map") | $(ratio "$z_map" "$r_map") |
 | start to window painted | $(seconds "$z_paint") | $(seconds "$r_paint") | $(ratio "$z_paint" "$r_paint") |
-| memory PSS, hidden / shown | $(or_na "$z_ph") / $(or_na "$z_ps") MiB | $(or_na "$r_ph") / $(or_na "$r_ps") MiB | $(ratio "$z_ph" "$r_ph") / $(ratio "$z_ps" "$r_ps") |
+| memory PSS, hidden / shown (see "others" below) | $(or_na "$z_ph") / $(or_na "$z_ps") MiB | $(or_na "$r_ph") / $(or_na "$r_ps") MiB | $(ratio "$z_ph" "$r_ph") / $(ratio "$z_ps" "$r_ps") |
 | memory RSS, hidden / shown | $(or_na "$(median zembra rss-hidden)") / $(or_na "$(median zembra rss-shown)") MiB | $(or_na "$(median reference rss-hidden)") / $(or_na "$(median reference rss-shown)") MiB | $(ratio "$(median zembra rss-hidden)" "$(median reference rss-hidden)") / $(ratio "$(median zembra rss-shown)" "$(median reference rss-shown)") |
-| memory USS (private to the process), hidden / shown | $(or_na "$(median zembra uss-hidden)") / $(or_na "$(median zembra uss-shown)") MiB | $(or_na "$(median reference uss-hidden)") / $(or_na "$(median reference uss-shown)") MiB | $(ratio "$(median zembra uss-hidden)" "$(median reference uss-hidden)") / $(ratio "$(median zembra uss-shown)" "$(median reference uss-shown)") |
+| memory Private_Dirty, hidden / shown | $(or_na "$(median zembra dirty-hidden)") / $(or_na "$(median zembra dirty-shown)") MiB | $(or_na "$(median reference dirty-hidden)") / $(or_na "$(median reference dirty-shown)") MiB | $(ratio "$(median zembra dirty-hidden)" "$(median reference dirty-hidden)") / $(ratio "$(median zembra dirty-shown)" "$(median reference dirty-shown)") |
 | threads at start, hidden / shown | $(or_na "$(median zembra threads-hidden)") / $(or_na "$(median zembra threads-shown)") | $(or_na "$(median reference threads-hidden)") / $(or_na "$(median reference threads-shown)") | |
 | idle context switches per minute, hidden | $(idle_cell zembra hidden) | $(idle_cell reference hidden) | |
 | idle context switches per minute, window shown | $(idle_cell zembra shown) | $(idle_cell reference shown) | |
@@ -478,7 +485,7 @@ Load after: ${load_after# }; other processes mapping Qt: $sharers_after
 | memory PSS, window shown, power countdown running | $(or_na "$(median zembra-countdown pss-shown)") MiB | | |
 | 10,000-alarm list: start to window mapped | $(seconds "$zl_map") | $(seconds "$rl_map") | $(ratio "$zl_map" "$rl_map") |
 | 10,000-alarm list: start to window painted | $(seconds "$zl_paint") | $(seconds "$rl_paint") | $(ratio "$zl_paint" "$rl_paint") |
-| 10,000-alarm list: PSS / USS | $(or_na "$zl_pss") / $(or_na "$(median zembra-large uss-shown)") MiB | $(or_na "$rl_pss") / $(or_na "$(median reference-large uss-shown)") MiB | $(ratio "$zl_pss" "$rl_pss") / $(ratio "$(median zembra-large uss-shown)" "$(median reference-large uss-shown)") |
+| 10,000-alarm list: PSS / RSS / Private_Dirty | $(or_na "$zl_pss") / $(or_na "$(median zembra-large rss-shown)") / $(or_na "$(median zembra-large dirty-shown)") MiB | $(or_na "$rl_pss") / $(or_na "$(median reference-large rss-shown)") / $(or_na "$(median reference-large dirty-shown)") MiB | $(ratio "$zl_pss" "$rl_pss") / $(ratio "$(median zembra-large rss-shown)" "$(median reference-large rss-shown)") / $(ratio "$(median zembra-large dirty-shown)" "$(median reference-large dirty-shown)") |
 
 Firing lateness of one-time alarms (ms after the due moment, logs to the millisecond; median,
 then each run):
@@ -491,7 +498,8 @@ then each run):
 | pop-up window mapped | $(or_na "$(median zembra late-map)") | $(values zembra late-map) |
 | pop-up first pixels | $(or_na "$(median zembra late-paint)") | $(values zembra late-paint) |
 
-Each run (ms, MiB, switches and CPU seconds per minute):
+Each run (ms, MiB, switches and CPU seconds per minute; others: other processes mapping Qt
+when the memory was read):
 
 | Program | Measure | runs |
 |---|---|---|
