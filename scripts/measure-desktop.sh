@@ -451,6 +451,16 @@ median()
     awk -v who="$1" -v what="$2" '$1 == who && $2 == what {print $3}' "$results" | sort -g \
         | awk '{a[NR] = $1} END {if (NR == 0) exit; if (NR % 2) print a[(NR + 1) / 2]; else print (a[NR / 2] + a[NR / 2 + 1]) / 2}'
 }
+# The median PSS of WHO's runs in state $2 (hidden, shown) while no other process mapped Qt,
+# with the number of such runs: "PSS (N)", or "n/a".
+pss_alone()
+{
+    awk -v who="$1" -v pss="pss-$2" -v others="others-$2" \
+        '$1 == who && $2 == pss {p[++np] = $3} $1 == who && $2 == others {o[++no] = $3}
+         END {for (i = 1; i <= np; i++) if (o[i] == 0) print p[i]}' "$results" | sort -g \
+        | awk '{a[NR] = $1} END {if (NR == 0) {print "n/a"; exit}
+                m = NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2; print m " (" NR ")"}'
+}
 values() { awk -v who="$1" -v what="$2" '$1 == who && $2 == what {printf "%s%s", sep, $3; sep = ", "}' "$results"; }
 seconds() { [ -z "$1" ] && echo "n/a" || awk -v v="$1" 'BEGIN {printf "%.3f s", v / 1000}'; }
 ratio() { [ -z "$1" ] || [ -z "$2" ] && echo "n/a" || awk -v a="$1" -v b="$2" 'BEGIN {printf (b > 0 ? "%.2f" : "n/a"), a / b}'; }
@@ -476,6 +486,7 @@ Load after: ${load_after# }; other processes mapping Qt: $sharers_after
 | start to window mapped | $(seconds "$z_map") | $(seconds "$r_map") | $(ratio "$z_map" "$r_map") |
 | start to window painted | $(seconds "$z_paint") | $(seconds "$r_paint") | $(ratio "$z_paint" "$r_paint") |
 | memory PSS, hidden / shown (see "others" below) | $(or_na "$z_ph") / $(or_na "$z_ps") MiB | $(or_na "$r_ph") / $(or_na "$r_ps") MiB | $(ratio "$z_ph" "$r_ph") / $(ratio "$z_ps" "$r_ps") |
+| memory PSS, hidden / shown, runs with no other Qt process (how many) | $(pss_alone zembra hidden) / $(pss_alone zembra shown) MiB | $(pss_alone reference hidden) / $(pss_alone reference shown) MiB | |
 | memory RSS, hidden / shown | $(or_na "$(median zembra rss-hidden)") / $(or_na "$(median zembra rss-shown)") MiB | $(or_na "$(median reference rss-hidden)") / $(or_na "$(median reference rss-shown)") MiB | $(ratio "$(median zembra rss-hidden)" "$(median reference rss-hidden)") / $(ratio "$(median zembra rss-shown)" "$(median reference rss-shown)") |
 | memory Private_Dirty, hidden / shown | $(or_na "$(median zembra dirty-hidden)") / $(or_na "$(median zembra dirty-shown)") MiB | $(or_na "$(median reference dirty-hidden)") / $(or_na "$(median reference dirty-shown)") MiB | $(ratio "$(median zembra dirty-hidden)" "$(median reference dirty-hidden)") / $(ratio "$(median zembra dirty-shown)" "$(median reference dirty-shown)") |
 | threads at start, hidden / shown | $(or_na "$(median zembra threads-hidden)") / $(or_na "$(median zembra threads-shown)") | $(or_na "$(median reference threads-hidden)") / $(or_na "$(median reference threads-shown)") | |
