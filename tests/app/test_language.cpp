@@ -27,7 +27,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
 
 using namespace zembra;
 using zembra::test::QuietTimer;
@@ -159,9 +158,9 @@ void TestLanguage::switchingTranslatesEverythingAndLoadsEachLanguageOnce()
     QVERIFY(english.contains(QStringLiteral("Open")));
     QVERIFY(english.contains(QStringLiteral("Settings")));
     QVERIFY(english.contains(QStringLiteral("Context...")));
-    QTreeWidget* list = m_frame->View()->List();
-    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Time"));
-    QCOMPARE(list->headerItem()->text(2), QStringLiteral("Comment"));
+    const QAbstractItemModel* list = m_frame->View()->List()->model();
+    QCOMPARE(list->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Time"));
+    QCOMPARE(list->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Comment"));
     QCOMPARE(m_frame->View()->StatusPanel()->findChild<QGroupBox*>(QStringLiteral("statusGroup"))->title(),
              QStringLiteral("Current status"));
     QCOMPARE(CTipsFile::Tips(), TipsIn(QStringLiteral("TipsEN.lng")));
