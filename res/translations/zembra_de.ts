@@ -399,7 +399,20 @@
 <context>
     <name>zembra::CAlarmList</name>
     <message>
-        <location filename="../../src/ui/CAlarmList.cpp" line="+103"/>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+79"/>
+        <source>Lista alarmów</source>
+        <translation>Alarmliste</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmListModel</name>
+    <message>
+        <location filename="../../src/ui/CAlarmListModel.cpp" line="+142"/>
+        <source>Aktywny</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Czas</source>
         <translation>Zeit</translation>
     </message>
@@ -450,7 +463,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+175"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+197"/>
         <source>Do uśpienia zostało:</source>
         <translation>Zeit bis zum Standby:</translation>
     </message>
@@ -643,7 +656,7 @@
 <context>
     <name>zembra::CHelpWindow</name>
     <message>
-        <location filename="../../src/app/CHelpWindow.cpp" line="+405"/>
+        <location filename="../../src/app/CHelpWindow.cpp" line="+432"/>
         <source>Pomoc programu Zembra</source>
         <translation>Hilfe zu Zembra</translation>
     </message>
@@ -1052,7 +1065,7 @@ keiner
 </translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+70"/>
         <source>Aktualny stan</source>
         <translation>Aktueller Status</translation>
     </message>
@@ -1060,6 +1073,11 @@ keiner
         <location line="+1"/>
         <source>Kopiuj polecenie</source>
         <translation>Befehl kopieren</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Czas do najbliższego alarmu</source>
+        <translation>Zeit bis zum nächsten Alarm</translation>
     </message>
 </context>
 <context>
@@ -1218,7 +1236,7 @@ Der Test wird zeigen, dass der Computer einschläft, aber nicht von selbst aufwa
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+191"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>Der Systemwecker ist nicht verfügbar: %1
@@ -1456,7 +1474,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+193"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+194"/>
         <source>&amp;Wczytaj ponownie</source>
         <translation>Neu &amp;laden</translation>
     </message>
@@ -1476,7 +1494,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Die Änderungen im Fenster sind nicht gespeichert.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+29"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Zulassen</translation>
     </message>
@@ -1501,7 +1519,7 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>Der Computer wird nicht geweckt: %1</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+38"/>
         <source>Program wstrzymany: niezatwierdzony</source>
         <translation>Programm zurückgehalten: nicht zugelassen</translation>
     </message>
@@ -1511,22 +1529,22 @@ Die Alarme werden möglicherweise nicht rechtzeitig ausgelöst.</translation>
         <translation>keine</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+30"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Nächster Alarm:
 keiner</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+136"/>
+        <location line="+1"/>
+        <location line="+153"/>
         <source>Najbliższy alarm:
 </source>
         <translation>Nächster Alarm:
 </translation>
     </message>
     <message>
-        <location line="-119"/>
+        <location line="-127"/>
         <source>Pozostało:</source>
         <translation>Verbleibend:</translation>
     </message>
@@ -1546,7 +1564,7 @@ keiner</translation>
         <translation>Ungültiges Datum</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+86"/>
         <source>&amp;Nowy</source>
         <translation>&amp;Neu</translation>
     </message>

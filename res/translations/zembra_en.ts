@@ -399,7 +399,20 @@
 <context>
     <name>zembra::CAlarmList</name>
     <message>
-        <location filename="../../src/ui/CAlarmList.cpp" line="+103"/>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+79"/>
+        <source>Lista alarmów</source>
+        <translation>Alarm list</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmListModel</name>
+    <message>
+        <location filename="../../src/ui/CAlarmListModel.cpp" line="+142"/>
+        <source>Aktywny</source>
+        <translation>Active</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Czas</source>
         <translation>Time</translation>
     </message>
@@ -450,7 +463,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+175"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+197"/>
         <source>Do uśpienia zostało:</source>
         <translation>Time until standby:</translation>
     </message>
@@ -643,7 +656,7 @@
 <context>
     <name>zembra::CHelpWindow</name>
     <message>
-        <location filename="../../src/app/CHelpWindow.cpp" line="+405"/>
+        <location filename="../../src/app/CHelpWindow.cpp" line="+432"/>
         <source>Pomoc programu Zembra</source>
         <translation>Zembra Help</translation>
     </message>
@@ -1052,7 +1065,7 @@ none
 </translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+70"/>
         <source>Aktualny stan</source>
         <translation>Current status</translation>
     </message>
@@ -1060,6 +1073,11 @@ none
         <location line="+1"/>
         <source>Kopiuj polecenie</source>
         <translation>Copy command</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Czas do najbliższego alarmu</source>
+        <translation>Time until the next alarm</translation>
     </message>
 </context>
 <context>
@@ -1218,7 +1236,7 @@ The test will show that the computer goes to sleep but does not wake by itself.<
 <context>
     <name>zembra::CZembracfgApp</name>
     <message>
-        <location filename="../../src/app/CZembracfgApp.cpp" line="+182"/>
+        <location filename="../../src/app/CZembracfgApp.cpp" line="+191"/>
         <source>Budzik systemowy jest niedostępny: %1
 Alarmy nie zadzwonią, dopóki ten problem nie zniknie.</source>
         <translation>The system wake-up timer is unavailable: %1
@@ -1456,7 +1474,7 @@ Alarms may not go off on time.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+193"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+194"/>
         <source>&amp;Wczytaj ponownie</source>
         <translation>&amp;Reload</translation>
     </message>
@@ -1476,7 +1494,7 @@ Alarms may not go off on time.</translation>
         <translation>The changes in the window are not saved.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+29"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Allow</translation>
     </message>
@@ -1501,7 +1519,7 @@ Alarms may not go off on time.</translation>
         <translation>The computer will not be woken: %1</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+38"/>
         <source>Program wstrzymany: niezatwierdzony</source>
         <translation>Program held back: not allowed</translation>
     </message>
@@ -1511,22 +1529,22 @@ Alarms may not go off on time.</translation>
         <translation>none</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+30"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Next alarm:
 none</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+136"/>
+        <location line="+1"/>
+        <location line="+153"/>
         <source>Najbliższy alarm:
 </source>
         <translation>Next alarm:
 </translation>
     </message>
     <message>
-        <location line="-119"/>
+        <location line="-127"/>
         <source>Pozostało:</source>
         <translation>Remaining:</translation>
     </message>
@@ -1546,7 +1564,7 @@ none</translation>
         <translation>Invalid date/time</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+86"/>
         <source>&amp;Nowy</source>
         <translation>&amp;New</translation>
     </message>
