@@ -464,6 +464,7 @@ pss_alone()
 values() { awk -v who="$1" -v what="$2" '$1 == who && $2 == what {printf "%s%s", sep, $3; sep = ", "}' "$results"; }
 seconds() { [ -z "$1" ] && echo "n/a" || awk -v v="$1" 'BEGIN {printf "%.3f s", v / 1000}'; }
 ratio() { [ -z "$1" ] || [ -z "$2" ] && echo "n/a" || awk -v a="$1" -v b="$2" 'BEGIN {printf (b > 0 ? "%.2f" : "n/a"), a / b}'; }
+difference() { [ -z "$1" ] || [ -z "$2" ] && echo "n/a" || awk -v a="$1" -v b="$2" 'BEGIN {printf "%.1f", a - b}'; }
 or_na() { [ -n "$1" ] && echo "$1" || echo "n/a"; }
 idle_cell() { [ -z "$(median "$1" "switches-$2")" ] && echo "n/a" || printf '%s (%s s CPU)' "$(median "$1" "switches-$2")" "$(median "$1" "cpu-$2")"; }
 
@@ -491,11 +492,12 @@ Load after: ${load_after# }; other processes mapping Qt: $sharers_after
 | memory Private_Dirty, hidden / shown | $(or_na "$(median zembra dirty-hidden)") / $(or_na "$(median zembra dirty-shown)") MiB | $(or_na "$(median reference dirty-hidden)") / $(or_na "$(median reference dirty-shown)") MiB | $(ratio "$(median zembra dirty-hidden)" "$(median reference dirty-hidden)") / $(ratio "$(median zembra dirty-shown)" "$(median reference dirty-shown)") |
 | threads at start, hidden / shown | $(or_na "$(median zembra threads-hidden)") / $(or_na "$(median zembra threads-shown)") | $(or_na "$(median reference threads-hidden)") / $(or_na "$(median reference threads-shown)") | |
 | idle context switches per minute, hidden | $(idle_cell zembra hidden) | $(idle_cell reference hidden) | |
-| idle context switches per minute, window shown | $(idle_cell zembra shown) | $(idle_cell reference shown) | |
+| idle context switches per minute, window shown (the status panel's countdown running) | $(idle_cell zembra shown) | $(idle_cell reference shown) | |
 | idle context switches per minute, window shown, power countdown running | $(idle_cell zembra-countdown shown) | | |
 | memory PSS, window shown, power countdown running | $(or_na "$(median zembra-countdown pss-shown)") MiB | | |
 | 10,000-alarm list: start to window mapped | $(seconds "$zl_map") | $(seconds "$rl_map") | $(ratio "$zl_map" "$rl_map") |
 | 10,000-alarm list: start to window painted | $(seconds "$zl_paint") | $(seconds "$rl_paint") | $(ratio "$zl_paint" "$rl_paint") |
+| 10,000-alarm list: PSS above the three-alarm list, shown | $(difference "$zl_pss" "$z_ps") MiB | $(difference "$rl_pss" "$r_ps") MiB | |
 | 10,000-alarm list: PSS / RSS / Private_Dirty | $(or_na "$zl_pss") / $(or_na "$(median zembra-large rss-shown)") / $(or_na "$(median zembra-large dirty-shown)") MiB | $(or_na "$rl_pss") / $(or_na "$(median reference-large rss-shown)") / $(or_na "$(median reference-large dirty-shown)") MiB | $(ratio "$zl_pss" "$rl_pss") / $(ratio "$(median zembra-large rss-shown)" "$(median reference-large rss-shown)") / $(ratio "$(median zembra-large dirty-shown)" "$(median reference-large dirty-shown)") |
 
 Firing lateness of one-time alarms (ms after the due moment, logs to the millisecond; median,
