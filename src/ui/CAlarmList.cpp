@@ -86,18 +86,21 @@ void CAlarmList::FitTimeColumn(const QString& widest)
                                                   fontMetrics().horizontalAdvance(widest) + margins));
 }
 
-void CAlarmList::InsertAlarmRow(int index, const CAlarm* alarm, const QString& timeText,
-                                const QString& comment, bool active)
+void CAlarmList::SetTimeText(std::function<QString(const CAlarm&)> timeText)
 {
-    const WritingRows writing(m_bWritingRows);
-    m_model->InsertRow(index, alarm, timeText, comment, active);
+    m_model->SetTimeText(std::move(timeText));
 }
 
-void CAlarmList::SetAlarmRow(int row, const CAlarm* alarm, const QString& timeText,
-                             const QString& comment, bool active)
+void CAlarmList::InsertAlarmRow(int index, const CAlarm* alarm, bool active)
 {
     const WritingRows writing(m_bWritingRows);
-    m_model->SetRow(row, alarm, timeText, comment, active);
+    m_model->InsertRow(index, alarm, active);
+}
+
+void CAlarmList::SetAlarmRow(int row, const CAlarm* alarm, bool active)
+{
+    const WritingRows writing(m_bWritingRows);
+    m_model->SetRow(row, alarm, active);
 }
 
 void CAlarmList::RemoveAllRows()

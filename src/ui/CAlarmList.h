@@ -9,6 +9,8 @@
 #include <QPoint>
 #include <QTreeView>
 
+#include <functional>
+
 class QContextMenuEvent;
 
 namespace zembra {
@@ -35,11 +37,14 @@ public:
     // Makes the time column wide enough for this text (the widest it shows) in the list's font.
     void FitTimeColumn(const QString& widest);
 
+    // How the time column reads an alarm (made when its row is first shown).
+    void SetTimeText(std::function<QString(const CAlarm&)> timeText);
+
     // ---- rows, written on behalf of the document; these never report a check-box change ----
-    void InsertAlarmRow(int index, const CAlarm* alarm, const QString& timeText,
-                        const QString& comment, bool active);
-    void SetAlarmRow(int row, const CAlarm* alarm, const QString& timeText, const QString& comment,
-                     bool active);
+    // A row shows its alarm (time and comment) as it is whenever it is painted: the alarm must
+    // outlive its row.
+    void InsertAlarmRow(int index, const CAlarm* alarm, bool active);
+    void SetAlarmRow(int row, const CAlarm* alarm, bool active);
     // Empties the list; nothing is picked any more.
     void RemoveAllRows();
     // No row is current (after the rows were written again, when nothing is picked).

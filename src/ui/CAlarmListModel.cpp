@@ -1,5 +1,7 @@
 #include "CAlarmListModel.h"
 
+#include "model/CAlarm.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -64,10 +66,13 @@ QVariant CAlarmListModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        if (index.column() == kTimeColumn)
+        if (index.column() == kTimeColumn) {
+            if (row.timeText.isNull() && row.alarm != nullptr && m_timeText)
+                row.timeText = m_timeText(*row.alarm);
             return row.timeText;
-        if (index.column() == kCommentColumn)
-            return row.comment;
+        }
+        if (index.column() == kCommentColumn && row.alarm != nullptr)
+            return QString::fromStdString(row.alarm->m_strComment);
         break;
     case Qt::CheckStateRole:
         if (index.column() == kCheckColumn)
@@ -145,21 +150,24 @@ void CAlarmListModel::ReloadTexts()
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
 }
 
-void CAlarmListModel::InsertRow(int row, const CAlarm* alarm, const QString& timeText,
-                                const QString& comment, bool active)
+void CAlarmListModel::SetTimeText(std::function<QString(const CAlarm&)> timeText)
+{
+    m_timeText = std::move(timeText);
+}
+
+void CAlarmListModel::InsertRow(int row, const CAlarm* alarm, bool active)
 {
     row = qBound(0, row, rowCount());
     beginInsertRows({}, row, row);
-    m_rows.insert(m_rows.begin() + row, Row{alarm, timeText, comment, active});
+    m_rows.insert(m_rows.begin() + row, Row{alarm, active, {}});
     endInsertRows();
 }
 
-void CAlarmListModel::SetRow(int row, const CAlarm* alarm, const QString& timeText,
-                             const QString& comment, bool active)
+void CAlarmListModel::SetRow(int row, const CAlarm* alarm, bool active)
 {
     if (!ValidRow(row))
         return;
-    m_rows[static_cast<std::size_t>(row)] = Row{alarm, timeText, comment, active};
+    m_rows[static_cast<std::size_t>(row)] = Row{alarm, active, {}};
     Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 

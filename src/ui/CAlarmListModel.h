@@ -1,13 +1,15 @@
 #pragma once
 
-// The rows of the alarm list as a table model: the alarm each row stands for, its on/off state
-// and the two texts the view wrote for it. A list of ten thousand alarms costs one small record
-// a row, and rewriting one row repaints only that row.
+// The rows of the alarm list as a table model: the alarm each row stands for and its on/off
+// state. A row's time text is made when the row is first shown (a list of ten thousand alarms
+// shows a few dozen), and kept; the comment is read from the alarm. Rewriting one row repaints
+// only that row.
 
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace zembra {
@@ -35,11 +37,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+    // How an alarm's time column reads; rows made before keep their text until rewritten.
+    void SetTimeText(std::function<QString(const CAlarm&)> timeText);
+
     // ---- rows written for the document: these never report a change of the check box ----
-    void InsertRow(int row, const CAlarm* alarm, const QString& timeText, const QString& comment,
-                   bool active);
-    void SetRow(int row, const CAlarm* alarm, const QString& timeText, const QString& comment,
-                bool active);
+    // The alarm must outlive its row: the row reads it whenever it is shown.
+    void InsertRow(int row, const CAlarm* alarm, bool active);
+    void SetRow(int row, const CAlarm* alarm, bool active);
     void RemoveRow(int row);
     void RemoveAll();
 
@@ -57,14 +61,15 @@ Q_SIGNALS:
 private:
     struct Row {
         const CAlarm* alarm = nullptr;
-        QString timeText;
-        QString comment;
         bool active = false;
+        // Made on first demand (null until then).
+        mutable QString timeText;
     };
 
     bool ValidRow(int row) const { return row >= 0 && row < static_cast<int>(m_rows.size()); }
 
     std::vector<Row> m_rows;
+    std::function<QString(const CAlarm&)> m_timeText;
     QIcon m_checkHeaderIcon;
     QString m_strCheckHeader;
     QString m_strTimeHeader;

@@ -67,9 +67,8 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
     m_stNextAlarm = new QLabel(tr("Najbliższy alarm:\nbrak\n"), m_grpStatus);
     m_stNextAlarm->setObjectName(QStringLiteral("nextAlarmLabel"));
     m_stNextAlarm->setTextFormat(Qt::PlainText);
-    m_stNextAlarm->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    m_stNextAlarm->setAlignment(Qt::AlignCenter);
     m_stNextAlarm->setWordWrap(true);
-    m_stNextAlarm->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 
     // Reachable with Tab, so that a screen reader can read it on demand; its name stays while
     // the text (its description) changes every second, so nothing is announced each second.
@@ -84,9 +83,8 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
     m_stComment = new QLabel(m_grpStatus);
     m_stComment->setObjectName(QStringLiteral("nextAlarmComment"));
     m_stComment->setTextFormat(Qt::PlainText);
-    m_stComment->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_stComment->setAlignment(Qt::AlignCenter);
     m_stComment->setWordWrap(true);
-    m_stComment->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 
     m_stWake = new QLabel(m_grpStatus);
     m_stWake->setObjectName(QStringLiteral("wakeLabel"));
@@ -113,9 +111,12 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
     auto* frameLayout = new QVBoxLayout(m_grpStatus);
     frameLayout->addSpacing(8);
     frameLayout->addWidget(m_bmpPicture, 0, Qt::AlignHCenter | Qt::AlignTop);
-    frameLayout->addWidget(m_stNextAlarm, 1);
+    // The next alarm's lines sit together in the middle of the room left under the picture.
+    frameLayout->addStretch(1);
+    frameLayout->addWidget(m_stNextAlarm);
     frameLayout->addWidget(m_stCountdown, 0, Qt::AlignHCenter);
-    frameLayout->addWidget(m_stComment, 1);
+    frameLayout->addWidget(m_stComment);
+    frameLayout->addStretch(1);
     frameLayout->addWidget(m_stWake);
     frameLayout->addWidget(m_stWakeCommand);
     frameLayout->addWidget(m_lnkCopy);

@@ -92,6 +92,7 @@ CZembracfgView::CZembracfgView(QWidget* parent)
 
     m_dlgStatus = new CStatusDIalog(this);
     m_listAlarms = new CAlarmList(this);
+    m_listAlarms->SetTimeText(&CZembracfgView::AlarmTimeText);
     m_dlgProperties = new CAlarmPropDialog(this);
 
     // The status panel takes the whole height on the right, the properties panel the bottom
@@ -271,8 +272,7 @@ void CZembracfgView::AddAlarmRow(const CAlarm* alarm)
     if (!alarm)
         return;
     const int index = std::clamp(m_nItemCount, 0, RowCount());
-    m_listAlarms->InsertAlarmRow(index, alarm, AlarmTimeText(*alarm),
-                                 QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
+    m_listAlarms->InsertAlarmRow(index, alarm, alarm->m_bActive);
     m_nItemCount = index + 1;
     if (!m_pSelectedAlarm)
         m_listAlarms->ClearCurrentRow();
@@ -283,8 +283,7 @@ bool CZembracfgView::UpdateAlarmRow(const CAlarm* alarm)
     const int row = m_listAlarms->RowOf(alarm);
     if (row < 0)
         return false;
-    m_listAlarms->SetAlarmRow(row, alarm, AlarmTimeText(*alarm),
-                              QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
+    m_listAlarms->SetAlarmRow(row, alarm, alarm->m_bActive);
     if (m_pSelectedAlarm == alarm)
         ShowAlarmProperties(alarm);
     return true;
