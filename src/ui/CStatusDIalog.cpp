@@ -69,6 +69,8 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
     m_stNextAlarm->setTextFormat(Qt::PlainText);
     m_stNextAlarm->setAlignment(Qt::AlignCenter);
     m_stNextAlarm->setWordWrap(true);
+    // Never squeezed under its lines (over the picture) in a short window.
+    m_stNextAlarm->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
 
     // Reachable with Tab, so that a screen reader can read it on demand; its name stays while
     // the text (its description) changes every second, so nothing is announced each second.
@@ -85,6 +87,7 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
     m_stComment->setTextFormat(Qt::PlainText);
     m_stComment->setAlignment(Qt::AlignCenter);
     m_stComment->setWordWrap(true);
+    m_stComment->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
 
     m_stWake = new QLabel(m_grpStatus);
     m_stWake->setObjectName(QStringLiteral("wakeLabel"));
@@ -111,11 +114,15 @@ CStatusDIalog::CStatusDIalog(QWidget* parent)
     auto* frameLayout = new QVBoxLayout(m_grpStatus);
     frameLayout->addSpacing(8);
     frameLayout->addWidget(m_bmpPicture, 0, Qt::AlignHCenter | Qt::AlignTop);
-    // The next alarm's lines sit together in the middle of the room left under the picture.
+    // The next alarm's lines sit together, as one text, in the middle of the room left under
+    // the picture.
+    auto* nextAlarm = new QVBoxLayout();
+    nextAlarm->setSpacing(0);
+    nextAlarm->addWidget(m_stNextAlarm);
+    nextAlarm->addWidget(m_stCountdown, 0, Qt::AlignHCenter);
+    nextAlarm->addWidget(m_stComment);
     frameLayout->addStretch(1);
-    frameLayout->addWidget(m_stNextAlarm);
-    frameLayout->addWidget(m_stCountdown, 0, Qt::AlignHCenter);
-    frameLayout->addWidget(m_stComment);
+    frameLayout->addLayout(nextAlarm);
     frameLayout->addStretch(1);
     frameLayout->addWidget(m_stWake);
     frameLayout->addWidget(m_stWakeCommand);
@@ -210,7 +217,7 @@ void CStatusDIalog::FitWidthTo(const QStringList& lines)
     m_stNextAlarm->setMinimumWidth(width);
     // A fixed size: a new countdown text never asks the panel for a new layout.
     // (With room for the focus frame around the text.)
-    m_stCountdown->setFixedSize(width, QFontMetrics(m_stCountdown->font()).height() + 4);
+    m_stCountdown->setFixedSize(width, QFontMetrics(m_stCountdown->font()).height() + 2);
     setMinimumWidth(0);
     setMaximumWidth(QWIDGETSIZE_MAX);
     setFixedWidth(sizeHint().width());
