@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Zembra needs.
+# Installs every Debian package that building, running and testing Zembra needs, and the extra
+# packages named as arguments (what only one script needs, e.g. scripts/measure-desktop.sh).
 # Idempotent and quiet: when everything is there it prints nothing and returns at once.
 #   scripts/setup.sh              what ./run and ./test need
 #   scripts/setup.sh --packaging  that, plus what building and checking the Debian package
 #                                 needs (scripts/check-package.sh calls it so)
 #   scripts/setup.sh --windows    that, plus the cross build for Windows and Wine for its tests
+#   scripts/setup.sh PACKAGE...   that, plus these packages (scripts/measure-desktop.sh)
 set -euo pipefail
 
 packages=(
@@ -22,8 +24,9 @@ packages=(
     # system volume (libpulse), its test's private daemon and pactl, power back end tests
     # (private buses), headless GUI runs
     libpulse-dev pulseaudio pulseaudio-utils dbus dbus-x11 xvfb xauth fonts-dejavu-core
-    # the tray looks for an XEmbed tray on the X connection itself
-    libxcb1-dev
+    # the tray looks for an XEmbed tray on the X connection itself; the window clock of the
+    # desktop measurement watches its Damage extension
+    libxcb1-dev libxcb-damage0-dev
 )
 if [ "${1:-}" = "--windows" ]; then
     packages+=(
@@ -42,6 +45,13 @@ if [ "${1:-}" = "--packaging" ]; then
         desktop-file-utils appstream lintian man-db shared-mime-info libglib2.0-bin
     )
 fi
+
+for extra in "$@"; do
+    case "$extra" in
+    --windows | --packaging) ;;
+    *) packages+=("$extra") ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

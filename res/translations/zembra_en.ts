@@ -439,7 +439,20 @@
 <context>
     <name>zembra::CAlarmList</name>
     <message>
-        <location filename="../../src/ui/CAlarmList.cpp" line="+103"/>
+        <location filename="../../src/ui/CAlarmList.cpp" line="+79"/>
+        <source>Lista alarmów</source>
+        <translation>Alarm list</translation>
+    </message>
+</context>
+<context>
+    <name>zembra::CAlarmListModel</name>
+    <message>
+        <location filename="../../src/ui/CAlarmListModel.cpp" line="+147"/>
+        <source>Aktywny</source>
+        <translation>Active</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Czas</source>
         <translation>Time</translation>
     </message>
@@ -490,7 +503,7 @@
 <context>
     <name>zembra::CAlerterWindow</name>
     <message>
-        <location filename="../../src/alert/CAlerterWindow.cpp" line="+175"/>
+        <location filename="../../src/alert/CAlerterWindow.cpp" line="+197"/>
         <source>Do uśpienia zostało:</source>
         <translation>Time until suspend:</translation>
     </message>
@@ -688,7 +701,7 @@
 <context>
     <name>zembra::CHelpWindow</name>
     <message>
-        <location filename="../../src/app/CHelpWindow.cpp" line="+405"/>
+        <location filename="../../src/app/CHelpWindow.cpp" line="+432"/>
         <source>Pomoc programu Zembra</source>
         <translation>Zembra Help</translation>
     </message>
@@ -1130,7 +1143,7 @@
 <context>
     <name>zembra::CStatusDIalog</name>
     <message>
-        <location filename="../../src/ui/CStatusDIalog.cpp" line="+39"/>
+        <location filename="../../src/ui/CStatusDIalog.cpp" line="+67"/>
         <source>Najbliższy alarm:
 brak
 </source>
@@ -1139,7 +1152,7 @@ none
 </translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+73"/>
         <source>Aktualny stan</source>
         <translation>Current Status</translation>
     </message>
@@ -1147,6 +1160,11 @@ none
         <location line="+1"/>
         <source>Kopiuj polecenie</source>
         <translation>Copy Command</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Czas do najbliższego alarmu</source>
+        <translation>Time until the next alarm</translation>
     </message>
 </context>
 <context>
@@ -1553,7 +1571,7 @@ Alarms may not go off on time.</translation>
 <context>
     <name>zembra::CZembracfgView</name>
     <message>
-        <location filename="../../src/ui/CZembracfgView.cpp" line="+193"/>
+        <location filename="../../src/ui/CZembracfgView.cpp" line="+195"/>
         <source>&amp;Wczytaj ponownie</source>
         <translation>&amp;Reload</translation>
     </message>
@@ -1573,7 +1591,7 @@ Alarms may not go off on time.</translation>
         <translation>The changes in the window are not saved.</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+32"/>
         <source>&amp;Zezwól</source>
         <translation>&amp;Allow</translation>
     </message>
@@ -1598,7 +1616,7 @@ Alarms may not go off on time.</translation>
         <translation>The computer will not be woken up: %1</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+37"/>
         <source>Program wstrzymany: niezatwierdzony</source>
         <translation>Program blocked: not allowed</translation>
     </message>
@@ -1608,22 +1626,22 @@ Alarms may not go off on time.</translation>
         <translation>none</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+30"/>
         <source>Najbliższy alarm:
 brak</source>
         <translation>Next alarm:
 none</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+136"/>
+        <location line="+1"/>
+        <location line="+153"/>
         <source>Najbliższy alarm:
 </source>
         <translation>Next alarm:
 </translation>
     </message>
     <message>
-        <location line="-119"/>
+        <location line="-127"/>
         <source>Pozostało:</source>
         <translation>Remaining:</translation>
     </message>
@@ -1643,7 +1661,7 @@ none</translation>
         <translation>Invalid date/time</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+86"/>
         <source>&amp;Nowy</source>
         <translation>&amp;New</translation>
     </message>

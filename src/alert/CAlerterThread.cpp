@@ -70,8 +70,9 @@ void CAlerterThread::Start()
         return;
     }
     m_pAlerterWnd->moveToThread(this);
+    // The sound device is created ahead of the first alarm, not now: most of the time the
+    // program waits in the tray, and the media framework would cost memory and threads there.
     start();
-    QMetaObject::invokeMethod(m_pAlerterWnd.get(), "Init", Qt::QueuedConnection);
 }
 
 void CAlerterThread::Stop()

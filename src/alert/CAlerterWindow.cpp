@@ -46,7 +46,13 @@ CAlerterWindow::CAlerterWindow(Dependencies dependencies, QObject* parent)
     , m_fadeTimer(this)
     , m_messageTimer(this)
     , m_countdownStartTimer(this)
+    , m_soundPrepareTimer(this)
 {
+    m_soundPrepareTimer.setSingleShot(true);
+    connect(&m_soundPrepareTimer, &QTimer::timeout, this, [this] {
+        ++m_nWakeUps;
+        ArmSoundPreparation();
+    });
     m_countdownStartTimer.setSingleShot(true);
     m_countdownStartTimer.setTimerType(Qt::PreciseTimer);
     m_countdownTimer.setTimerType(Qt::PreciseTimer);
@@ -144,6 +150,22 @@ void CAlerterWindow::SetNextAlarm(const std::optional<CAlarm>& next, FileTime fi
     m_nextAlarm = next;
     m_nextFiringUtc = firingUtc;
     ArmCountdown();
+    ArmSoundPreparation();
+}
+
+void CAlerterWindow::ArmSoundPreparation()
+{
+    m_soundPrepareTimer.stop();
+    if (m_sound || !m_nextAlarm) {
+        return;
+    }
+    const FileTime untilPrepared = m_nextFiringUtc - Clock::Now() - kSoundPrepareSpan;
+    if (untilPrepared > 0) {
+        const FileTime wait = std::min(untilPrepared, kLongestCountdownWait);
+        m_soundPrepareTimer.start(static_cast<int>(wait / kTicksPerMillisecond) + 1);
+        return;
+    }
+    Init();
 }
 
 // The countdown ticks once a second only in the last five minutes before a power alarm; before

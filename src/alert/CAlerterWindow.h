@@ -56,8 +56,13 @@ public:
     explicit CAlerterWindow(Dependencies dependencies, QObject* parent = nullptr);
     ~CAlerterWindow() override;
 
-    // Creates what must be created on the alerter thread itself (the sound device).
+    // Creates what must be created on the alerter thread itself (the sound device: the media
+    // framework and the sound server's connection). Not at start: ahead of the first alarm
+    // (kSoundPrepareSpan before it), or at the first sound when nothing was ahead.
     Q_INVOKABLE void Init();
+    // How long before an alarm the sound device is made ready, so that its first sound does
+    // not wait for the media framework to load.
+    static constexpr FileTime kSoundPrepareSpan = kTicksPerMinute;
     // Restores a raised volume; called on the alerter thread before it ends.
     Q_INVOKABLE void Shutdown();
 
@@ -136,6 +141,8 @@ private:
     // The sound is over (played out, faded, failed): a raised volume goes back after a while.
     void ScheduleVolumeRestore();
     void ArmCountdown();
+    // Arms the timer that readies the sound device ahead of the next alarm, or readies it now.
+    void ArmSoundPreparation();
     // The countdown stopped: its text leaves the pop-up.
     void HideCountdown();
     QTimer& Timer(int id);
@@ -168,6 +175,8 @@ private:
     // Wakes the countdown when the next power alarm comes within five minutes, so that the
     // thread does not tick every second while nothing is to be shown.
     QTimer m_countdownStartTimer;
+    // Readies the sound device a minute before the next alarm (one single shot).
+    QTimer m_soundPrepareTimer;
 };
 
 } // namespace zembra

@@ -135,13 +135,40 @@ QToolButton* MakeButton(QWidget* parent, const QString& objectName, QStyle::Stan
 
 } // namespace
 
-CHelpWindow* CHelpWindow::Instance()
+namespace {
+
+QPointer<CHelpWindow>& TheHelpWindow()
 {
     static QPointer<CHelpWindow> instance;
+    return instance;
+}
+
+QString& ProgramLanguage()
+{
+    static QString code = QStringLiteral("pl");
+    return code;
+}
+
+} // namespace
+
+CHelpWindow* CHelpWindow::Instance()
+{
+    QPointer<CHelpWindow>& instance = TheHelpWindow();
     if (instance.isNull()) {
+        // Built when help is first asked for: its pages, browser and index cost memory that
+        // a program waiting in the tray does not need.
         instance = new CHelpWindow;
+        instance->SetLanguage(ProgramLanguage());
     }
     return instance.data();
+}
+
+void CHelpWindow::SetProgramLanguage(const QString& code)
+{
+    ProgramLanguage() = code;
+    if (CHelpWindow* window = TheHelpWindow().data()) {
+        window->SetLanguage(code);
+    }
 }
 
 CHelpWindow::CHelpWindow(QWidget* parent)

@@ -36,8 +36,11 @@ public:
     // The page with the contents of the help.
     static constexpr const char* kContentsPage = "index.html";
 
-    // The program's one help window, created (hidden) on first use.
+    // The program's one help window, created (hidden) on first use, in the program's language.
     static CHelpWindow* Instance();
+    // The program's language changed: the help window, when there is one, follows at once;
+    // otherwise it opens in that language when it is first wanted.
+    static void SetProgramLanguage(const QString& code);
 
     explicit CHelpWindow(QWidget* parent = nullptr);
     ~CHelpWindow() override;

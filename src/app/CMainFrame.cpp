@@ -730,7 +730,7 @@ void CMainFrame::SetLanguage(int language)
         }
     }
     m_nLanguage = language;
-    CHelpWindow::Instance()->SetLanguage(CHelpWindow::LanguageCode(language));
+    CHelpWindow::SetProgramLanguage(CHelpWindow::LanguageCode(language));
     qCInfo(lcLanguage, "language %d", language);
     const QLocale::Language locale = language == 1 ? QLocale::English
                                      : language == 3 ? QLocale::German

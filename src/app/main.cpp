@@ -25,6 +25,20 @@ void PreferXcbOnWayland()
     }
 }
 
+// On X, Qt draws through shared memory and waits for the server (a round trip) before every
+// repaint; the window repaints one line a second for its countdown, and those waits wake two
+// threads each time. Plain image transfers cost nothing of the kind, and the window is small.
+// Whoever sets the variable decides. True when it was set here: it is taken back once the
+// connection is made, so that the programs alarms start do not inherit it.
+bool PaintWithoutSharedMemory()
+{
+    if (qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        return false;
+    }
+    qputenv("QT_XCB_NO_MITSHM", "1");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -94,7 +108,11 @@ int main(int argc, char** argv)
     }
 
     PreferXcbOnWayland();
+    const bool ownPaintSetting = PaintWithoutSharedMemory();
     QApplication app(argc, argv);
+    if (ownPaintSetting) {
+        qunsetenv("QT_XCB_NO_MITSHM");
+    }
     QApplication::setApplicationName(QStringLiteral("Zembra"));
     QApplication::setOrganizationName(QStringLiteral("Brelko"));
     QApplication::setApplicationVersion(QStringLiteral(ZEMBRA_VERSION));

@@ -1,67 +1,49 @@
 #include "CAlarmList.h"
 
-#include "model/CAlarm.h"
+#include "CAlarmListModel.h"
 
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
-#include <QIcon>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPalette>
-#include <QPixmap>
 #include <QScrollBar>
 #include <QStyle>
-#include <QSvgRenderer>
 
 #include <algorithm>
-
-// The header image lives in a static library: its resource initialiser is called by name
-// (outside any namespace), or the linker would leave it out. Registering twice is harmless.
-static void InitUiResources()
-{
-    Q_INIT_RESOURCE(ui);
-}
+#include <utility>
 
 namespace zembra {
 
 namespace {
 
-// Item data: the alarm pointer, and the check state last seen, so that a check-state change
-// can be told from every other change of the row.
-constexpr int kAlarmRole = Qt::UserRole;
-constexpr int kKnownCheckRole = Qt::UserRole + 1;
-
-QIcon HeaderIcon()
-{
-    QSvgRenderer renderer(QStringLiteral(":/images/double_tick.svg"));
-    QIcon icon;
-    if (!renderer.isValid())
-        return icon;
-    // Crisp on ordinary and on doubled pixel ratios.
-    for (const int scale : {1, 2}) {
-        QPixmap pixmap(QSize(16, 16) * scale);
-        pixmap.setDevicePixelRatio(scale);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter, QRectF(0, 0, 16, 16));
-        painter.end();
-        icon.addPixmap(pixmap);
+// Sets a flag for the lifetime of the guard, restoring what it was (writes may nest).
+class WritingRows {
+public:
+    explicit WritingRows(bool& flag)
+        : m_flag(flag)
+        , m_before(std::exchange(flag, true))
+    {
     }
-    return icon;
-}
+    ~WritingRows() { m_flag = m_before; }
+    WritingRows(const WritingRows&) = delete;
+    WritingRows& operator=(const WritingRows&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_before;
+};
 
 } // namespace
 
 CAlarmList::CAlarmList(QWidget* parent)
-    : QTreeWidget(parent)
+    : QTreeView(parent)
+    , m_model(new CAlarmListModel(this))
 {
-    InitUiResources();
     setObjectName(QStringLiteral("alarmList"));
+    setModel(m_model);
 
-    setColumnCount(3);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -72,36 +54,29 @@ CAlarmList::CAlarmList(QWidget* parent)
     // Double clicks open the edit dialog; nothing is edited in place.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    setPalette(palette);
-
-    QTreeWidgetItem* header = headerItem();
-    header->setIcon(kCheckColumn, HeaderIcon());
-    header->setText(kCheckColumn, QString());
-    header->setTextAlignment(kCheckColumn, Qt::AlignCenter);
-
-    QHeaderView* view = this->header();
+    QHeaderView* view = header();
     view->setSectionsMovable(false);
     view->setMinimumSectionSize(kCheckColumnWidth);
     view->setStretchLastSection(true);
+    view->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view->setSectionResizeMode(kCheckColumn, QHeaderView::Fixed);
     view->setSectionResizeMode(kTimeColumn, QHeaderView::Interactive);
     view->resizeSection(kCheckColumn, kCheckColumnWidth);
     view->resizeSection(kTimeColumn, kTimeColumnWidth);
 
-    connect(this, &QTreeWidget::itemChanged, this, &CAlarmList::OnItemChanged);
-    connect(this, &QTreeWidget::currentItemChanged, this, &CAlarmList::OnSelectionMoved);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, &CAlarmList::OnSelectionMoved);
+    connect(m_model, &CAlarmListModel::CheckToggled, this, &CAlarmList::OnCheckToggled);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &CAlarmList::OnSelectionMoved);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CAlarmList::OnSelectionMoved);
 
     ReloadTexts();
 }
 
 void CAlarmList::ReloadTexts()
 {
-    QTreeWidgetItem* header = headerItem();
-    header->setText(kTimeColumn, tr("Czas"));
-    header->setText(kCommentColumn, tr("Komentarz"));
+    m_model->ReloadTexts();
+    setAccessibleName(tr("Lista alarmów"));
 }
 
 void CAlarmList::FitTimeColumn(const QString& widest)
@@ -111,43 +86,29 @@ void CAlarmList::FitTimeColumn(const QString& widest)
                                                   fontMetrics().horizontalAdvance(widest) + margins));
 }
 
-void CAlarmList::InsertAlarmRow(int index, const CAlarm* alarm, const QString& timeText,
-                                const QString& comment, bool active)
+void CAlarmList::SetTimeText(std::function<QString(const CAlarm&)> timeText)
 {
-    auto* item = new QTreeWidgetItem();
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable
-                   | Qt::ItemNeverHasChildren);
-    WriteRow(item, alarm, timeText, comment, active);
-    const bool writing = m_bWritingRows;
-    m_bWritingRows = true;
-    insertTopLevelItem(qBound(0, index, topLevelItemCount()), item);
-    m_bWritingRows = writing;
+    m_model->SetTimeText(std::move(timeText));
 }
 
-void CAlarmList::SetAlarmRow(int row, const CAlarm* alarm, const QString& timeText,
-                             const QString& comment, bool active)
+void CAlarmList::InsertAlarmRow(int index, const CAlarm* alarm, bool active)
 {
-    if (QTreeWidgetItem* item = topLevelItem(row))
-        WriteRow(item, alarm, timeText, comment, active);
+    const WritingRows writing(m_bWritingRows);
+    m_model->InsertRow(index, alarm, active);
 }
 
-void CAlarmList::WriteRow(QTreeWidgetItem* item, const CAlarm* alarm, const QString& timeText,
-                          const QString& comment, bool active)
+void CAlarmList::SetAlarmRow(int row, const CAlarm* alarm, bool active)
 {
-    const bool writing = m_bWritingRows;
-    m_bWritingRows = true;
-    const Qt::CheckState state = active ? Qt::Checked : Qt::Unchecked;
-    item->setData(kCheckColumn, kAlarmRole, QVariant::fromValue(reinterpret_cast<quintptr>(alarm)));
-    item->setData(kCheckColumn, kKnownCheckRole, static_cast<int>(state));
-    item->setCheckState(kCheckColumn, state);
-    item->setText(kTimeColumn, timeText);
-    item->setText(kCommentColumn, comment);
-    m_bWritingRows = writing;
+    const WritingRows writing(m_bWritingRows);
+    m_model->SetRow(row, alarm, active);
 }
 
 void CAlarmList::RemoveAllRows()
 {
-    clear();
+    {
+        const WritingRows writing(m_bWritingRows);
+        m_model->RemoveAll();
+    }
     m_pAlarm = nullptr;
 }
 
@@ -155,36 +116,46 @@ void CAlarmList::ClearCurrentRow()
 {
     // The list marks its first row as current when rows arrive; nothing is picked then, so
     // nothing may look picked either.
-    const bool writing = m_bWritingRows;
-    m_bWritingRows = true;
-    setCurrentItem(nullptr);
-    m_bWritingRows = writing;
+    const WritingRows writing(m_bWritingRows);
+    setCurrentIndex(QModelIndex());
 }
 
 void CAlarmList::RemoveRow(int row)
 {
     if (AlarmAt(row) == m_pAlarm)
         m_pAlarm = nullptr;
-    delete takeTopLevelItem(row);
+    m_model->RemoveRow(row);
+}
+
+int CAlarmList::RowCount() const
+{
+    return m_model->rowCount();
+}
+
+void CAlarmList::SelectRow(int row)
+{
+    const QModelIndex index = m_model->index(row, kCheckColumn);
+    if (!index.isValid()) {
+        clearSelection();
+        return;
+    }
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                 | QItemSelectionModel::Rows);
 }
 
 int CAlarmList::FirstSelectedRow() const
 {
     int first = -1;
-    for (QTreeWidgetItem* item : selectedItems()) {
-        const int row = indexOfTopLevelItem(item);
-        if (row >= 0 && (first < 0 || row < first))
-            first = row;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        if (first < 0 || index.row() < first)
+            first = index.row();
     }
     return first;
 }
 
 const CAlarm* CAlarmList::AlarmAt(int row) const
 {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    if (!item)
-        return nullptr;
-    return reinterpret_cast<const CAlarm*>(item->data(kCheckColumn, kAlarmRole).value<quintptr>());
+    return m_model->AlarmAt(row);
 }
 
 const CAlarm* CAlarmList::FirstSelectedAlarm() const
@@ -195,37 +166,28 @@ const CAlarm* CAlarmList::FirstSelectedAlarm() const
 
 int CAlarmList::RowOf(const CAlarm* alarm) const
 {
-    if (alarm == nullptr) {
-        return -1;
-    }
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        if (AlarmAt(row) == alarm) {
-            return row;
-        }
-    }
-    return -1;
+    return m_model->RowOf(alarm);
 }
 
 const CAlarm* CAlarmList::CurrentPickedAlarm() const
 {
-    if (QTreeWidgetItem* current = currentItem(); current != nullptr && current->isSelected()) {
-        return AlarmAt(indexOfTopLevelItem(current));
-    }
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        return AlarmAt(current.row());
     return FirstSelectedAlarm();
 }
 
 void CAlarmList::scrollTo(const QModelIndex& index, ScrollHint hint)
 {
     const int sideways = horizontalScrollBar()->value();
-    QTreeWidget::scrollTo(index, hint);
+    QTreeView::scrollTo(index, hint);
     horizontalScrollBar()->setValue(sideways);
 }
 
 void CAlarmList::OnSelectionMoved()
 {
-    if (m_bWritingRows) {
+    if (m_bWritingRows)
         return;
-    }
     const CAlarm* picked = CurrentPickedAlarm();
     if (picked != m_pAlarm) {
         m_pAlarm = picked;
@@ -233,25 +195,17 @@ void CAlarmList::OnSelectionMoved()
     }
 }
 
-void CAlarmList::OnItemChanged(QTreeWidgetItem* item, int column)
+void CAlarmList::OnCheckToggled(int row, bool active)
 {
-    if (m_bWritingRows || column != kCheckColumn || !item)
+    if (m_bWritingRows)
         return;
-    const Qt::CheckState state = item->checkState(kCheckColumn);
-    const int known = item->data(kCheckColumn, kKnownCheckRole).toInt();
-    if (known == static_cast<int>(state))
-        return; // another part of the row changed, not its check box
-    m_bWritingRows = true;
-    item->setData(kCheckColumn, kKnownCheckRole, static_cast<int>(state));
-    m_bWritingRows = false;
-    const CAlarm* alarm = AlarmAt(indexOfTopLevelItem(item));
-    if (alarm)
-        Q_EMIT AlarmCheckChanged(alarm, state == Qt::Checked);
+    if (const CAlarm* alarm = AlarmAt(row))
+        Q_EMIT AlarmCheckChanged(alarm, active);
 }
 
 void CAlarmList::mouseReleaseEvent(QMouseEvent* event)
 {
-    QTreeWidget::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     // Any click, on a row or on the empty part, picks the current row (or nothing).
     m_pAlarm = CurrentPickedAlarm();
     Q_EMIT AlarmClicked(m_pAlarm);
@@ -259,7 +213,7 @@ void CAlarmList::mouseReleaseEvent(QMouseEvent* event)
 
 void CAlarmList::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    QTreeWidget::mouseDoubleClickEvent(event);
+    QTreeView::mouseDoubleClickEvent(event);
     if (const CAlarm* alarm = CurrentPickedAlarm()) {
         m_pAlarm = alarm;
         Q_EMIT AlarmDoubleClicked(m_pAlarm);
@@ -285,11 +239,12 @@ void CAlarmList::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Space:
         // Switches the current row's alarm on or off, whichever column has the focus.
         if (modifiers == Qt::NoModifier) {
-            if (QTreeWidgetItem* item = currentItem()) {
+            if (const QModelIndex current = currentIndex(); current.isValid()) {
                 event->accept();
-                item->setCheckState(kCheckColumn, item->checkState(kCheckColumn) == Qt::Checked
-                                                      ? Qt::Unchecked
-                                                      : Qt::Checked);
+                const int row = current.row();
+                m_model->setData(m_model->index(row, kCheckColumn),
+                                 m_model->IsActive(row) ? Qt::Unchecked : Qt::Checked,
+                                 Qt::CheckStateRole);
                 return;
             }
         }
@@ -315,7 +270,7 @@ void CAlarmList::keyPressEvent(QKeyEvent* event)
     default:
         break;
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
 QPoint CAlarmList::KeyboardMenuPosition() const
@@ -351,7 +306,7 @@ void CAlarmList::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         ReloadTexts();
-    QTreeWidget::changeEvent(event);
+    QTreeView::changeEvent(event);
 }
 
 } // namespace zembra

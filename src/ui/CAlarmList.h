@@ -3,18 +3,22 @@
 // The alarm list: one row per alarm in the order the document inserted them, a check box that
 // switches the alarm on and off, its time with the frequency, and its comment. Several rows may
 // be selected; wherever one alarm is needed, the first selected row (the lowest) counts. The list
-// turns clicks, keys and the context menu into signals for the view.
+// turns clicks, keys and the context menu into signals for the view. Its rows live in a table
+// model, so that a long list costs little and rewriting one alarm touches only its row.
 
 #include <QPoint>
-#include <QTreeWidget>
+#include <QTreeView>
+
+#include <functional>
 
 class QContextMenuEvent;
 
 namespace zembra {
 
 class CAlarm;
+class CAlarmListModel;
 
-class CAlarmList : public QTreeWidget {
+class CAlarmList : public QTreeView {
     Q_OBJECT
 
 public:
@@ -26,23 +30,29 @@ public:
 
     explicit CAlarmList(QWidget* parent = nullptr);
 
-    // Column headers in the current language.
+    // Column headers and the list's accessible name in the current language.
     void ReloadTexts();
     // Rows are picked whole: showing a row never scrolls the list sideways to a column.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     // Makes the time column wide enough for this text (the widest it shows) in the list's font.
     void FitTimeColumn(const QString& widest);
 
+    // How the time column reads an alarm (made when its row is first shown).
+    void SetTimeText(std::function<QString(const CAlarm&)> timeText);
+
     // ---- rows, written on behalf of the document; these never report a check-box change ----
-    void InsertAlarmRow(int index, const CAlarm* alarm, const QString& timeText,
-                        const QString& comment, bool active);
-    void SetAlarmRow(int row, const CAlarm* alarm, const QString& timeText, const QString& comment,
-                     bool active);
+    // A row shows its alarm (time and comment) as it is whenever it is painted: the alarm must
+    // outlive its row.
+    void InsertAlarmRow(int index, const CAlarm* alarm, bool active);
+    void SetAlarmRow(int row, const CAlarm* alarm, bool active);
     // Empties the list; nothing is picked any more.
     void RemoveAllRows();
     // No row is current (after the rows were written again, when nothing is picked).
     void ClearCurrentRow();
     void RemoveRow(int row);
+    int RowCount() const;
+    // Makes the row current and its only selected one (-1: nothing selected).
+    void SelectRow(int row);
     // The lowest selected row, or -1.
     int FirstSelectedRow() const;
     const CAlarm* AlarmAt(int row) const;
@@ -86,15 +96,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void OnItemChanged(QTreeWidgetItem* item, int column);
+    void OnCheckToggled(int row, bool active);
     void OnSelectionMoved();
-    void WriteRow(QTreeWidgetItem* item, const CAlarm* alarm, const QString& timeText,
-                  const QString& comment, bool active);
     const CAlarm* FirstSelectedAlarm() const;
     void RequestContextMenu(const QPoint& globalPos);
 
+    CAlarmListModel* m_model = nullptr;
     const CAlarm* m_pAlarm = nullptr;
-    // Set while rows are written for the document, whose check states are not the user's.
+    // Set while rows are written for the document: the selection moves then are not the user's.
     bool m_bWritingRows = false;
     QPoint m_ptLastMenu;
 };

@@ -118,10 +118,10 @@ void CPowerCountdown::Refresh()
         const FileTime remaining = occurrence.atUtc - now;
         if (remaining <= kPowerCountdownSpan) {
             due.push_back(occurrence);
-            // The shown time changes at the next whole second of what is left.
+            // The shown time (whole seconds, rounded down) changes as what is left passes its
+            // next whole second: on one now, that is at once (WaitMs adds a millisecond).
             if (remaining > 0) {
-                const FileTime fraction = remaining % kTicksPerSecond;
-                wait = std::min(wait, fraction == 0 ? kTicksPerSecond : fraction);
+                wait = std::min(wait, remaining % kTicksPerSecond);
             }
         } else {
             wait = std::min(wait, remaining - kPowerCountdownSpan);

@@ -1,8 +1,10 @@
 #pragma once
 
 // The status panel along the right edge of the view: a frame titled "Aktualny stan" with the
-// alarm-clock picture and, under it, the centred text about the next alarm and its countdown.
-// The view writes that text; the panel only sets its own title.
+// alarm-clock picture and, under it, the centred text about the next alarm, its countdown and its
+// comment. The view writes those texts; the panel only sets its own title. The countdown has a
+// label of its own with a fixed size: its text changes every second, and rewriting it redraws
+// only that line without laying out the panel again.
 
 #include <QStringList>
 #include <QWidget>
@@ -23,7 +25,13 @@ public:
     // Sets the frame's title in the current language.
     void ReloadTexts();
 
-    void SetNextAlarmText(const QString& text);
+    // The next alarm: its heading with the date, the countdown (empty: none shown) and the
+    // comment.
+    void SetNextAlarm(const QString& heading, const QString& countdown, const QString& comment);
+    // Only the countdown line; nothing is done when the text is what the label shows.
+    void SetCountdownText(const QString& countdown);
+    QString CountdownText() const;
+    // The whole next-alarm text, its lines joined by line breaks.
     QString NextAlarmText() const;
     // Under the next alarm: whether the computer will be woken for it (empty: nothing shown),
     // and the command that makes it so, with a link that copies it.
@@ -46,8 +54,11 @@ private:
     // Gives each text label the height its text needs at the panel's width, so the layout
     // (and the window) make room for it rather than drawing it over the picture.
     void FitTextHeights();
+    void ReloadAccessibleTexts();
 
     QLabel* m_stNextAlarm = nullptr;
+    QLabel* m_stCountdown = nullptr;
+    QLabel* m_stComment = nullptr;
     QLabel* m_stWake = nullptr;
     QLabel* m_stWakeCommand = nullptr;
     QLabel* m_lnkCopy = nullptr;

@@ -27,8 +27,6 @@ namespace zembra {
 
 namespace {
 
-constexpr int kCountdownIntervalMs = 1000;
-
 // The locale's full time (with seconds) without the time-zone name that its long format adds.
 QString TimeFormatWithSeconds(const QLocale& locale)
 {
@@ -94,6 +92,7 @@ CZembracfgView::CZembracfgView(QWidget* parent)
 
     m_dlgStatus = new CStatusDIalog(this);
     m_listAlarms = new CAlarmList(this);
+    m_listAlarms->SetTimeText(&CZembracfgView::AlarmTimeText);
     m_dlgProperties = new CAlarmPropDialog(this);
 
     // The status panel takes the whole height on the right, the properties panel the bottom
@@ -118,7 +117,10 @@ CZembracfgView::CZembracfgView(QWidget* parent)
 
     m_countdownTimer = new QTimer(this);
     m_countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
-    m_countdownTimer->setInterval(kCountdownIntervalMs);
+    // Single shots to the next whole second of the time left: never a second shown twice or
+    // skipped, and no wake-up in between.
+    m_countdownTimer->setSingleShot(true);
+    m_countdownTimer->setTimerType(Qt::PreciseTimer);
     connect(m_countdownTimer, &QTimer::timeout, this, &CZembracfgView::RefreshCountdown);
 
     m_menuContext = new QMenu(this);
@@ -218,12 +220,8 @@ bool CZembracfgView::IsDiskChangedBarShown() const
 
 void CZembracfgView::SelectAlarm(const CAlarm* alarm)
 {
-    m_listAlarms->clearSelection();
     const int row = m_listAlarms->RowOf(alarm);
-    if (QTreeWidgetItem* item = row >= 0 ? m_listAlarms->topLevelItem(row) : nullptr) {
-        m_listAlarms->setCurrentItem(item);
-        item->setSelected(true);
-    }
+    m_listAlarms->SelectRow(row);
     ShowAlarmProperties(row >= 0 ? alarm : nullptr);
 }
 
@@ -279,8 +277,7 @@ void CZembracfgView::AddAlarmRow(const CAlarm* alarm)
     if (!alarm)
         return;
     const int index = std::clamp(m_nItemCount, 0, RowCount());
-    m_listAlarms->InsertAlarmRow(index, alarm, AlarmTimeText(*alarm),
-                                 QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
+    m_listAlarms->InsertAlarmRow(index, alarm, alarm->m_bActive);
     m_nItemCount = index + 1;
     if (!m_pSelectedAlarm)
         m_listAlarms->ClearCurrentRow();
@@ -291,8 +288,7 @@ bool CZembracfgView::UpdateAlarmRow(const CAlarm* alarm)
     const int row = m_listAlarms->RowOf(alarm);
     if (row < 0)
         return false;
-    m_listAlarms->SetAlarmRow(row, alarm, AlarmTimeText(*alarm),
-                              QString::fromStdString(alarm->m_strComment), alarm->m_bActive);
+    m_listAlarms->SetAlarmRow(row, alarm, alarm->m_bActive);
     if (m_pSelectedAlarm == alarm)
         ShowAlarmProperties(alarm);
     return true;
@@ -310,13 +306,13 @@ bool CZembracfgView::DeleteAlarmRow(const CAlarm* alarm)
         m_pNextAlarm = nullptr;
     if (m_pSelectedAlarm == alarm)
         ShowAlarmProperties(nullptr);
-    UpdateCountdownTimer(isVisible());
+    UpdateCountdownTimer();
     return true;
 }
 
 int CZembracfgView::RowCount() const
 {
-    return m_listAlarms->topLevelItemCount();
+    return m_listAlarms->RowCount();
 }
 
 const CAlarm* CZembracfgView::AlarmAt(int row) const
@@ -330,9 +326,11 @@ void CZembracfgView::ShowNextAlarm(const CAlarm* alarm, const SystemTime& localF
 {
     m_pNextAlarm = alarm;
     m_timeNextAlarm = localFiring;
-    m_dlgStatus->SetNextAlarmText(NextAlarmText(alarm, localFiring, Clock::Now()));
+    // Converted once: the countdown asks for it at every tick.
+    m_firingUtc = alarm != nullptr ? LocalSystemTimeToUtc(localFiring) : std::nullopt;
+    ShowNextAlarmTexts();
     ShowWakeStatus();
-    UpdateCountdownTimer(isVisible());
+    UpdateCountdownTimer();
 }
 
 void CZembracfgView::SetWakeStatus(bool canWake, const QString& whyNot, const QString& command)
@@ -355,11 +353,31 @@ void CZembracfgView::ShowWakeStatus()
     }
 }
 
+void CZembracfgView::ShowNextAlarmTexts()
+{
+    if (m_pNextAlarm == nullptr) {
+        m_dlgStatus->SetNextAlarm(NextAlarmHeading(nullptr, {}), {}, {});
+        return;
+    }
+    m_dlgStatus->SetNextAlarm(NextAlarmHeading(m_pNextAlarm, m_timeNextAlarm),
+                              CountdownText(TimeLeft(Clock::Now())),
+                              QString::fromStdString(m_pNextAlarm->m_strComment));
+}
+
+FileTime CZembracfgView::TimeLeft(FileTime now) const
+{
+    return m_firingUtc ? *m_firingUtc - now : 0;
+}
+
 void CZembracfgView::RefreshCountdown()
 {
     // With nothing pending the text stays as the last ShowNextAlarm left it.
-    if (m_pNextAlarm)
-        m_dlgStatus->SetNextAlarmText(NextAlarmText(m_pNextAlarm, m_timeNextAlarm, Clock::Now()));
+    if (m_pNextAlarm == nullptr)
+        return;
+    const FileTime left = TimeLeft(Clock::Now());
+    // Only the countdown's line is written, and only when its text changed.
+    m_dlgStatus->SetCountdownText(CountdownText(left));
+    UpdateCountdownTimer();
 }
 
 void CZembracfgView::ShowAlarmProperties(const CAlarm* alarm)
@@ -389,7 +407,7 @@ void CZembracfgView::ReloadTexts()
     ShowAlarmProperties(m_pSelectedAlarm);
     m_listAlarms->ReloadTexts();
     ReloadMenuTexts();
-    m_dlgStatus->SetNextAlarmText(NextAlarmText(m_pNextAlarm, m_timeNextAlarm, Clock::Now()));
+    ShowNextAlarmTexts();
     ShowWakeStatus();
     FitStatusPanel();
     FitTimeColumn();
@@ -398,16 +416,22 @@ void CZembracfgView::ReloadTexts()
 
 // ---- texts ----
 
+QString CZembracfgView::NextAlarmHeading(const CAlarm* alarm, const SystemTime& localFiring)
+{
+    if (!alarm)
+        return tr("Najbliższy alarm:\nbrak");
+    return tr("Najbliższy alarm:\n") + DateTimeText(localFiring);
+}
+
 QString CZembracfgView::NextAlarmText(const CAlarm* alarm, const SystemTime& localFiring,
                                       FileTime now)
 {
     if (!alarm)
-        return tr("Najbliższy alarm:\nbrak");
+        return NextAlarmHeading(nullptr, localFiring);
     const std::optional<FileTime> firing = LocalSystemTimeToUtc(localFiring);
     const FileTime remaining = firing ? *firing - now : 0;
-    return tr("Najbliższy alarm:\n") + DateTimeText(localFiring) + QStringLiteral("\n")
-           + CountdownText(remaining) + QStringLiteral("\n")
-           + QString::fromStdString(alarm->m_strComment);
+    return NextAlarmHeading(alarm, localFiring) + QStringLiteral("\n") + CountdownText(remaining)
+           + QStringLiteral("\n") + QString::fromStdString(alarm->m_strComment);
 }
 
 QString CZembracfgView::CountdownText(FileTime remaining)
@@ -462,25 +486,33 @@ void CZembracfgView::changeEvent(QEvent* event)
 void CZembracfgView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    m_bSeen = true;
     // The countdown stood still while hidden: bring it up to date at once.
     RefreshCountdown();
-    UpdateCountdownTimer(true);
 }
 
 void CZembracfgView::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    UpdateCountdownTimer(false);
+    // Also when the window is minimised (a spontaneous hide): nobody can see the countdown.
+    m_bSeen = false;
+    UpdateCountdownTimer();
 }
 
-void CZembracfgView::UpdateCountdownTimer(bool visible)
+void CZembracfgView::UpdateCountdownTimer()
 {
-    if (visible && m_pNextAlarm) {
-        if (!m_countdownTimer->isActive())
-            m_countdownTimer->start();
-    } else {
+    const FileTime left = m_pNextAlarm != nullptr ? TimeLeft(Clock::Now()) : 0;
+    // In the last second the text already says zero, and stays so until the document names
+    // the next alarm.
+    if (!m_bSeen || left < kTicksPerSecond) {
         m_countdownTimer->stop();
+        return;
     }
+    // The shown time (whole seconds, rounded down) drops as the time left passes its next
+    // whole second; a millisecond more makes sure the tick lands past it, so the text it
+    // writes is the next one.
+    const FileTime fraction = left % kTicksPerSecond;
+    m_countdownTimer->start(static_cast<int>(fraction / kTicksPerMillisecond) + 1);
 }
 
 // ---- list requests ----

@@ -49,7 +49,7 @@ public:
 
     // ---- the panels ----
     // The next alarm (null: none pending) with its local firing time; the countdown is
-    // refreshed once a second from these while the view is visible.
+    // rewritten at each whole second of the time left while the view can be seen.
     void ShowNextAlarm(const CAlarm* alarm, const SystemTime& localFiring);
     // Whether armed alarms wake the computer; when not, why and the command that fixes it (empty
     // when none does). Shown under the next alarm while one is pending.
@@ -86,13 +86,16 @@ public:
     // The next-alarm text for a firing `localFiring` seen at the UTC moment `now`, in the
     // language of the moment; exposed for the tests of its forms.
     static QString NextAlarmText(const CAlarm* alarm, const SystemTime& localFiring, FileTime now);
+    // Its first lines: "Najbliższy alarm:" and the date-time, or "brak".
+    static QString NextAlarmHeading(const CAlarm* alarm, const SystemTime& localFiring);
     // "(Pozostało: 1 dzień, 05:03:07)" for a remaining time in 100-ns ticks; a negative one
     // shows as 00:00:00.
     static QString CountdownText(FileTime remaining);
     // The list's date-time text of a local time: short date, weekday in brackets, time.
     static QString DateTimeText(const SystemTime& local);
 
-    // The one-second timer's work: rewrites the countdown of the pending alarm, if any.
+    // The countdown timer's work: rewrites the countdown of the pending alarm, if any, and waits
+    // for the next whole second of the time left.
     void RefreshCountdown();
 
     CAlarmList* List() const { return m_listAlarms; }
@@ -123,7 +126,9 @@ protected:
 
 private:
     // The countdown runs only while the view can be seen and an alarm is pending.
-    void UpdateCountdownTimer(bool visible);
+    void UpdateCountdownTimer();
+    // The time left until the pending alarm at `now`, in 100-ns ticks.
+    FileTime TimeLeft(FileTime now) const;
     void OnContextMenuRequested(const QPoint& globalPos);
     void OnDeleteKey(const CAlarm* alarm);
     void OnInsertKey(const CAlarm* alarm);
@@ -139,9 +144,14 @@ private:
     static QString AlarmTimeText(const CAlarm& alarm);
 
     void ShowWakeStatus();
+    // The status panel's next-alarm texts from m_pNextAlarm at this moment.
+    void ShowNextAlarmTexts();
 
     const CAlarm* m_pNextAlarm = nullptr;
     SystemTime m_timeNextAlarm;
+    std::optional<FileTime> m_firingUtc;
+    // Between a show event and a hide event: a minimised or hidden window gets the latter.
+    bool m_bSeen = false;
     bool m_bCanWake = true;
     QString m_strWakeWhyNot;
     QString m_strWakeCommand;

@@ -343,7 +343,8 @@ void TestDBus::methodsChangeTheListAsTheWindowDoes()
     // Switched off: its check box and the timer follow.
     QCOMPARE(Call(QStringLiteral("SetAlarmActive"), {1, false}).type(), QDBusMessage::ReplyMessage);
     QVERIFY(!doc.Scheduler().At(1)->m_bActive);
-    QCOMPARE(app->MainFrame()->View()->List()->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    QCOMPARE(app->MainFrame()->View()->List()->model()->index(1, 0).data(Qt::CheckStateRole).toInt(),
+             static_cast<int>(Qt::Unchecked));
     QCOMPARE(doc.NextFiringUtc(), Utc(9, 0));
     QCOMPARE(Alarms().at(1).value(QStringLiteral("next_utc")).toString(), QString());
 

@@ -207,8 +207,7 @@ struct Env {
 
 void Pick(CZembracfgView& view, int row)
 {
-    view.List()->clearSelection();
-    view.List()->topLevelItem(row)->setSelected(true);
+    view.List()->SelectRow(row);
     view.ShowAlarmProperties(view.AlarmAt(row));
 }
 
@@ -337,7 +336,7 @@ void DocumentTest::editAndDelete()
     QCOMPARE(b->m_strComment, std::string("B2"));
     QVERIFY(e.doc.IsModified());
     QCOMPARE(e.Current(), Armed(Utc(8, 30), b->m_nId));
-    QCOMPARE(e.view.List()->topLevelItem(1)->text(CAlarmList::kCommentColumn),
+    QCOMPARE(e.view.List()->model()->index(1, CAlarmList::kCommentColumn).data().toString(),
              QStringLiteral("B2"));
 
     // Delete asks first; No changes nothing but still re-arms.

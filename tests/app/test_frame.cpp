@@ -149,8 +149,8 @@ void TestFrame::editAndDeleteActOnTheAlarmTheKeyboardPicked()
     CAlarmList* list = m_frame->View()->List();
     const auto comments = [list] {
         QStringList texts;
-        for (int row = 0; row < list->topLevelItemCount(); ++row) {
-            texts << list->topLevelItem(row)->text(CAlarmList::kCommentColumn);
+        for (int row = 0; row < list->RowCount(); ++row) {
+            texts << list->model()->index(row, CAlarmList::kCommentColumn).data().toString();
         }
         return texts;
     };
@@ -158,7 +158,7 @@ void TestFrame::editAndDeleteActOnTheAlarmTheKeyboardPicked()
 
     // Click the first row, then move down with the keyboard: the second is the picked one.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->topLevelItem(0)).center());
+                      list->visualRect(list->model()->index(0, CAlarmList::kTimeColumn)).center());
     QTest::keyClick(list, Qt::Key_Down);
     QVERIFY(m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
     test::AnswerNextModal([](QWidget* dialog) {
