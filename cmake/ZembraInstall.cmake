@@ -18,7 +18,7 @@
 
 include(GNUInstallDirs)
 
-# The application id (src/app/ApplicationId.h): the AppStream id, the desktop entry's name and
+# The application id (src/settings/ApplicationId.h): the AppStream id, the desktop entry's name and
 # the program's bus name are one.
 set(ZEMBRA_APPSTREAM_ID "org.brelko.Zembra")
 set(ZEMBRA_HOMEPAGE_URL "https://zembra.example.org/" CACHE STRING

@@ -5,7 +5,11 @@
 #include "time/ZTime.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -118,6 +122,50 @@ inline SystemTime LocalAsUtcSt(const SystemTime& local)
 inline std::string Iso(const SystemTime& st)
 {
     return FormatIso(st, false);
+}
+
+// A fresh folder under the system's temporary directory, removed with everything in it.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::random_device seed;
+        m_path = std::filesystem::temp_directory_path()
+                 / ("zembra-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
+        std::filesystem::create_directories(m_path);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+    // A copy of a file of tests/data that the test may change.
+    std::string Copy(const std::string& dataName) const
+    {
+        std::string target = File(dataName);
+        std::filesystem::copy_file(std::string(ZEMBRA_TEST_DATA_DIR) + "/" + dataName, target);
+        return target;
+    }
+    std::size_t EntryCount() const
+    {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(m_path),
+                                                      std::filesystem::directory_iterator()));
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The whole file; empty when it cannot be read.
+inline std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
 }
 
 } // namespace zembra::test

@@ -13,7 +13,6 @@
 #include "IRunningProgram.h"
 #include "Json.h"
 #include "TestSupport.h"
-#include "model/AtomicFile.h"
 #include "model/CScheduler.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +20,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +39,8 @@ using zembra::kExitNoProgram;
 using zembra::kExitNotAlarmList;
 using zembra::kExitOk;
 using zembra::kExitUsage;
+using zembra::test::ReadBytes;
+using zembra::test::TempDir;
 
 // The expectations below are Warsaw times; ctest sets TZ, and a run by hand gets it from here.
 class WarsawZone : public ::testing::Environment {
@@ -61,49 +61,6 @@ std::string Data(const char* name)
 {
     return std::string(ZEMBRA_TEST_DATA_DIR) + "/" + name;
 }
-
-std::string ReadBytes(const fs::path& path)
-{
-    std::string bytes;
-    std::string error;
-    if (!zembra::ReadWholeFile(path.string(), bytes, error)) {
-        throw std::runtime_error("cannot read " + path.string() + ": " + error);
-    }
-    return bytes;
-}
-
-// A fresh folder under the system's temporary directory, removed with everything in it.
-class TempDir {
-public:
-    TempDir()
-    {
-        static std::atomic<unsigned> counter{0};
-        m_path =
-            fs::temp_directory_path()
-            / ("zembractl-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::create_directories(m_path);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-
-    // A copy of a data file that the test may change.
-    std::string Copy(const char* dataName) const
-    {
-        std::string target = File(dataName);
-        fs::copy_file(Data(dataName), target);
-        return target;
-    }
-
-private:
-    fs::path m_path;
-};
 
 struct Result {
     int code = -1;

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "model/Cp1250.h"
 #include "model/CScheduler.h"
+#include "model/Cp1250.h"
 #include "model/ListLock.h"
 
 #include <gtest/gtest.h>
@@ -24,31 +24,6 @@ using namespace zembra::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device seed;
-        m_path = fs::temp_directory_path() / ("zembra-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
-        fs::create_directories(m_path);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-    std::size_t EntryCount() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_path), fs::directory_iterator()));
-    }
-
-private:
-    fs::path m_path;
-};
 
 // Per system: its own windows-1250 decoder for one byte (nullopt where the code page defines
 // none), and access rights that a save must keep: the permission bits, or on Windows the
@@ -107,14 +82,6 @@ bool AccessIsRestricted(const std::string& path)
 }
 #endif
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -138,19 +105,22 @@ std::unique_ptr<CAlarm> ExampleAlarm()
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\r\n";
 
-const std::string kExampleFile = kDeclaration
-                                 + "<Zembra Version=\"1\">\r\n"
-                                   "<Alarm Active=\"1\" Type=\"wakeup\" Frequency=\"workdays\">\r\n"
-                                   "<Date Year=\"2008\" Month=\"3\" Day=\"14\" DayOfWeek=\"5\"/>\r\n"
-                                   "<Time Hour=\"5\" Min=\"30\" Sec=\"0\"/>\r\n"
-                                   "<Comment>Praca</Comment>\r\n"
-                                   "<Message Active=\"1\">Wstawaj!</Message>\r\n"
-                                   "<Sound Active=\"0\"/>\r\n"
-                                   "<Program Active=\"0\">notepad.exe</Program>\r\n"
-                                   "</Alarm>\r\n"
-                                   "</Zembra>\r\n";
+const std::string kExampleFile =
+    kDeclaration
+    + "<Zembra Version=\"1\">\r\n"
+      "<Alarm Active=\"1\" Type=\"wakeup\" Frequency=\"workdays\">\r\n"
+      "<Date Year=\"2008\" Month=\"3\" Day=\"14\" DayOfWeek=\"5\"/>\r\n"
+      "<Time Hour=\"5\" Min=\"30\" Sec=\"0\"/>\r\n"
+      "<Comment>Praca</Comment>\r\n"
+      "<Message Active=\"1\">Wstawaj!</Message>\r\n"
+      "<Sound Active=\"0\"/>\r\n"
+      "<Program Active=\"0\">notepad.exe</Program>\r\n"
+      "</Alarm>\r\n"
+      "</Zembra>\r\n";
 
-std::string AlarmElement(const std::string& inner, const std::string& attributes = R"(Active="1" Type="wakeup" Frequency="once")")
+std::string
+AlarmElement(const std::string& inner,
+             const std::string& attributes = R"(Active="1" Type="wakeup" Frequency="once")")
 {
     return "<Alarm " + attributes + ">\r\n" + inner + "</Alarm>\r\n";
 }
@@ -262,7 +232,8 @@ TEST(AlarmFile, PolishTextIsStoredInWindows1250)
     schedule.AddAlarm(std::move(alarm));
     const std::string text = schedule.ToFileText();
     EXPECT_EQ(text.rfind(kDeclaration, 0), 0u);
-    EXPECT_NE(text.find("<Comment>Za\xBF\xF3\xB3\xE6 g\xEA\x9C\x6C\xB9 ja\x9F\xF1 \x80</Comment>"), std::string::npos);
+    EXPECT_NE(text.find("<Comment>Za\xBF\xF3\xB3\xE6 g\xEA\x9C\x6C\xB9 ja\x9F\xF1 \x80</Comment>"),
+              std::string::npos);
     CScheduler loaded;
     loaded.AppendFromFileText(text);
     EXPECT_EQ(loaded.At(0)->m_strComment, "Zażółć gęślą jaźń €");
@@ -286,7 +257,8 @@ TEST(AlarmFile, TextOutsideWindows1250IsKeptInUtf8)
 TEST(AlarmFile, ReadsInTheDeclaredEncoding)
 {
     const std::string body = "<Zembra Version=\"1\">\r\n"
-                             + AlarmElement("<Comment>\xC5\xBC\xC3\xB3\xC5\x82w</Comment>\r\n") + "</Zembra>\r\n";
+                             + AlarmElement("<Comment>\xC5\xBC\xC3\xB3\xC5\x82w</Comment>\r\n")
+                             + "</Zembra>\r\n";
     CScheduler utf8;
     utf8.AppendFromFileText("<?xml version='1.0' encoding='utf-8'?>\r\n" + body);
     EXPECT_EQ(utf8.At(0)->m_strComment, "żółw");
@@ -296,9 +268,11 @@ TEST(AlarmFile, ReadsInTheDeclaredEncoding)
     EXPECT_EQ(undeclared.At(0)->m_strComment, Cp1250ToUtf8("\xC5\xBC\xC3\xB3\xC5\x82w"));
     // Malformed UTF-8 never gets into the program as such.
     CScheduler broken;
-    broken.AppendFromFileText("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Zembra><Alarm><Comment>a\xFF"
-                              "b</Comment></Alarm></Zembra>");
-    EXPECT_EQ(broken.At(0)->m_strComment, "a\xEF\xBF\xBD" "b");
+    broken.AppendFromFileText(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Zembra><Alarm><Comment>a\xFF"
+        "b</Comment></Alarm></Zembra>");
+    EXPECT_EQ(broken.At(0)->m_strComment, "a\xEF\xBF\xBD"
+                                          "b");
 }
 
 TEST(Cp1250, MatchesTheSystemConverterForEveryDefinedByte)
@@ -337,12 +311,16 @@ TEST(AlarmFile, HandEditedOddities)
                        "<Time Hour=\"7\" Min=\"0\" Sec=\"0\"/>\r\n<Comment>bad day</Comment>\r\n",
                        R"(Active="x" Type="wakeup" Frequency="monthly")")
         // No Date, no Time, empty Active; a year beyond 16 bits does not wrap into a valid one.
-        + AlarmElement("<Comment>no date</Comment>\r\n", R"(Active="" Type="wakeup" Frequency="once")")
-        + AlarmElement("<Date Year=\"67537\" Month=\"1\" Day=\"1\"/>\r\n", R"(Type="wakeup" Frequency="once")")
+        + AlarmElement("<Comment>no date</Comment>\r\n",
+                       R"(Active="" Type="wakeup" Frequency="once")")
+        + AlarmElement("<Date Year=\"67537\" Month=\"1\" Day=\"1\"/>\r\n",
+                       R"(Type="wakeup" Frequency="once")")
         // Time fields out of range never fire (they used to read as 0: midnight UTC).
-        + AlarmElement("<Date Year=\"2026\" Month=\"6\" Day=\"1\"/>\r\n<Time Hour=\"70000\" Min=\"0\" Sec=\"0\"/>\r\n",
+        + AlarmElement("<Date Year=\"2026\" Month=\"6\" Day=\"1\"/>\r\n<Time Hour=\"70000\" "
+                       "Min=\"0\" Sec=\"0\"/>\r\n",
                        R"(Active="1" Type="wakeup" Frequency="everyday")")
-        + AlarmElement("<Date Year=\"2026\" Month=\"6\" Day=\"1\"/>\r\n<Time Hour=\"7\" Min=\"-5\" Sec=\"0\"/>\r\n",
+        + AlarmElement("<Date Year=\"2026\" Month=\"6\" Day=\"1\"/>\r\n<Time Hour=\"7\" Min=\"-5\" "
+                       "Sec=\"0\"/>\r\n",
                        R"(Active="1" Type="wakeup" Frequency="everyday")")
         + "<Other/>\r\n</Zembra>\r\n";
     CScheduler schedule;
@@ -351,7 +329,8 @@ TEST(AlarmFile, HandEditedOddities)
     for (const std::size_t bad : {4u, 5u}) {
         EXPECT_FALSE(schedule.At(bad)->CanFire()) << bad;
         FileTime never = 0;
-        EXPECT_EQ(schedule.At(bad)->NextOccurrenceUtc(Ft(St(2026, 1, 1)), nullptr, never), -1) << bad;
+        EXPECT_EQ(schedule.At(bad)->NextOccurrenceUtc(Ft(St(2026, 1, 1)), nullptr, never), -1)
+            << bad;
     }
 
     const CAlarm& first = *schedule.At(0);
@@ -400,7 +379,8 @@ TEST(AlarmFile, ARepeatingAlarmTypedInTheSpringGapKeepsItsTime)
 
     const std::string text = schedule.ToFileText();
     // The established bytes, plus the typed time for the repeating alarm in the gap only.
-    EXPECT_NE(text.find(R"(<Time Hour="1" Min="30" Sec="0" LocalTime="02:30:00"/>)"), std::string::npos);
+    EXPECT_NE(text.find(R"(<Time Hour="1" Min="30" Sec="0" LocalTime="02:30:00"/>)"),
+              std::string::npos);
     EXPECT_NE(text.find(R"(<Time Hour="1" Min="30" Sec="0"/>)"), std::string::npos);
     EXPECT_NE(text.find(R"(<Time Hour="0" Min="30" Sec="0"/>)"), std::string::npos);
 
@@ -420,7 +400,8 @@ TEST(AlarmFile, ARepeatingAlarmTypedInTheSpringGapKeepsItsTime)
 TEST(AlarmFile, OtherRootNameStillLoadsItsAlarms)
 {
     CScheduler schedule;
-    const std::string text = "<!-- hand made --><Budzik>" + AlarmElement("<Comment>x</Comment>") + "</Budzik>";
+    const std::string text =
+        "<!-- hand made --><Budzik>" + AlarmElement("<Comment>x</Comment>") + "</Budzik>";
     EXPECT_EQ(schedule.AppendFromFileText(text), CScheduler::LoadStatus::Read);
     EXPECT_EQ(schedule.Count(), 1u);
 }
@@ -454,7 +435,8 @@ TEST(AlarmFile, LoadFailuresAreTold)
 TEST(AlarmFile, TextEndsAtTheFirstZeroByte)
 {
     CScheduler schedule;
-    const std::string text = std::string("<Zembra>") + AlarmElement("") + "</Zembra>" + '\0' + "trailing junk";
+    const std::string text =
+        std::string("<Zembra>") + AlarmElement("") + "</Zembra>" + '\0' + "trailing junk";
     EXPECT_EQ(schedule.AppendFromFileText(text), CScheduler::LoadStatus::Read);
     EXPECT_EQ(schedule.Count(), 1u);
     CScheduler cut;
