@@ -6,6 +6,7 @@ set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 
 option(ZEMBRA_WERROR "Treat warnings as errors" OFF)
 option(ZEMBRA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(ZEMBRA_COVERAGE "Build with gcov instrumentation (GCC) to measure what the tests run" OFF)
 
 add_library(zembra_common INTERFACE)
 add_library(Zembra::common ALIAS zembra_common)
@@ -38,6 +39,12 @@ if(ZEMBRA_SANITIZE)
     target_compile_options(zembra_common INTERFACE
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(zembra_common INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(ZEMBRA_COVERAGE)
+    # Unoptimised, so that every line and branch of the source maps onto code that counts.
+    target_compile_options(zembra_common INTERFACE --coverage -O0)
+    target_link_options(zembra_common INTERFACE --coverage)
 endif()
 
 # A Qt Test executable linked with one library of the project and registered with ctest,

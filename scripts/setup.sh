@@ -12,8 +12,8 @@ set -euo pipefail
 packages=(
     # toolchain
     build-essential cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-    # core tests, benchmarks, time zones
-    googletest libgtest-dev libgmock-dev libbenchmark-dev tzdata
+    # core tests, benchmarks, time zones, coverage (./test --coverage)
+    googletest libgtest-dev libgmock-dev libbenchmark-dev tzdata gcovr
     # desktop program
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev qt6-tools-dev
     qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev

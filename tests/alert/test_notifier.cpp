@@ -51,6 +51,12 @@ void SlideIn(CTaskbarNotifier& n)
     QCOMPARE(n.State(), CTaskbarNotifier::StateWaiting);
 }
 
+void SlideOutFully(CTaskbarNotifier& n)
+{
+    for (int i = 0; i < 1000 && n.IsTimerActive(CTaskbarNotifier::TimerSlideOut); ++i)
+        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
+}
+
 int CountPixels(const QImage& image, const QRect& area, bool (*match)(QRgb))
 {
     int count = 0;
@@ -267,8 +273,7 @@ void TestNotifier::firstShowSlidesInWaitsAndSlidesOut()
     QVERIFY(n.IsTimerActive(CTaskbarNotifier::TimerSlideOut));
     QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerSlideOut), 31);
     QCOMPARE(n.State(), CTaskbarNotifier::StateWaiting);
-    for (int i = 0; i < 1000 && n.IsTimerActive(CTaskbarNotifier::TimerSlideOut); ++i)
-        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
+    SlideOutFully(n);
     QVERIFY(!n.IsTimerActive(CTaskbarNotifier::TimerSlideOut));
     QCOMPARE(n.State(), CTaskbarNotifier::StateSlidingOut);
     QCOMPARE(n.Position(), n.Geometry().StartPosition());
@@ -315,8 +320,7 @@ void TestNotifier::showTextInEachState()
     QVERIFY(n.IsTimerActive(CTaskbarNotifier::TimerStay));
 
     n.OnTimer(CTaskbarNotifier::TimerStay);
-    for (int i = 0; i < 1000 && n.IsTimerActive(CTaskbarNotifier::TimerSlideOut); ++i)
-        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
+    SlideOutFully(n);
     QVERIFY(!n.isVisible());
     n.ShowText(QStringLiteral("piąty"), 500, 5000, 500, 2);
     QCOMPARE(n.Position(), shown);
@@ -344,8 +348,7 @@ void TestNotifier::slideOutCutsShort()
     n.SlideOut();
     QVERIFY(!n.IsTimerActive(CTaskbarNotifier::TimerSlideIn));
     QVERIFY(n.IsTimerActive(CTaskbarNotifier::TimerSlideOut));
-    for (int i = 0; i < 1000 && n.IsTimerActive(CTaskbarNotifier::TimerSlideOut); ++i)
-        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
+    SlideOutFully(n);
     QCOMPARE(n.Position(), n.Geometry().StartPosition());
 
     // Back at the shown position and staying: the stay ends at once.

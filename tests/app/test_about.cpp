@@ -2,10 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -45,29 +43,12 @@ private Q_SLOTS:
     }
     void init() { m_recorder.m_urls.clear(); }
 
-    void titleAndVersion()
+    void versionShowsMajorAndMinorOnly()
     {
         CAboutDlg dlg;
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("O programie"));
-        auto* version = dlg.findChild<QLabel*>(QStringLiteral("versionLabel"));
-        QVERIFY(version != nullptr);
-        QCOMPARE(version->text(), QStringLiteral("Zembra wersja 1.6"));
-        auto* icon = dlg.findChild<QLabel*>(QStringLiteral("programIcon"));
-        QVERIFY(icon != nullptr);
-        QVERIFY(!icon->pixmap().isNull());
-        QVERIFY(dlg.findChild<QGroupBox*>(QStringLiteral("creditsGroup")) != nullptr);
-        QVERIFY(dlg.findChild<QGroupBox*>(QStringLiteral("linksGroup")) != nullptr);
-        QCOMPARE(dlg.findChild<QLabel*>(QStringLiteral("helpPolishLabel"))->text(),
-                 QStringLiteral("Plik pomocy (polski):"));
-        QCOMPARE(dlg.findChild<QLabel*>(QStringLiteral("helpEnglishLabel"))->text(),
-                 QStringLiteral("Plik pomocy (angielski):"));
-    }
-
-    void shortVersion()
-    {
-        QCOMPARE(CAboutDlg::ShortVersion(QStringLiteral("1.6.0")), QStringLiteral("1.6"));
+        QCOMPARE(dlg.findChild<QLabel*>(QStringLiteral("versionLabel"))->text(),
+                 QStringLiteral("Zembra wersja 1.6"));
         QCOMPARE(CAboutDlg::ShortVersion(QStringLiteral("2.10.3")), QStringLiteral("2.10"));
-        QCOMPARE(CAboutDlg::ShortVersion(QStringLiteral("1.6")), QStringLiteral("1.6"));
         QCOMPARE(CAboutDlg::ShortVersion(QStringLiteral("dev")), QStringLiteral("dev"));
     }
 
@@ -121,16 +102,11 @@ private Q_SLOTS:
         QCOMPARE(m_recorder.m_urls, QList<QUrl>{QUrl(QLatin1String(CAboutDlg::kProjectHelpPages))});
     }
 
-    void okCloses()
+    void okClosesWithoutOpeningAnything()
     {
         CAboutDlg dlg;
         dlg.show();
-        QSignalSpy accepted(&dlg, &QDialog::accepted);
-        auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("okButton"));
-        QVERIFY(ok != nullptr);
-        QCOMPARE(ok->text(), QStringLiteral("OK"));
-        QTest::mouseClick(ok, Qt::LeftButton);
-        QCOMPARE(accepted.count(), 1);
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
         QCOMPARE(dlg.result(), static_cast<int>(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
         QVERIFY(m_recorder.m_urls.isEmpty());

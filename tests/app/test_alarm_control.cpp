@@ -3,6 +3,7 @@
 // and the warning window before power alarms with its commands. The clock is a test clock; the
 // sound device and the power back end only record what they are asked.
 
+#include "../alert/RecordingPower.h"
 #include "../alert/RecordingSound.h"
 #include "CAlerterThread.h"
 #include "CAlerterWindow.h"
@@ -17,7 +18,6 @@
 #include "CTaskbarNotifier.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
-#include "IPowerRequests.h"
 #include "QuietTimer.h"
 #include "model/CScheduler.h"
 #include "time/Clock.h"
@@ -26,7 +26,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QMutex>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -38,38 +37,11 @@
 using namespace zembra;
 using namespace Qt::StringLiterals;
 using zembra::test::QuietTimer;
+using zembra::test::RecordingPower;
 using zembra::test::RecordingSound;
 using zembra::test::SoundLog;
 
 namespace {
-
-class RecordingPower : public IPowerRequests {
-public:
-    PowerResult Standby() override { return Record("standby"); }
-    PowerResult Hibernate() override { return Record("hibernate"); }
-    PowerResult Shutdown() override { return Record("shutdown"); }
-    PowerResult DisplayOn() override { return Record("display-on"); }
-    void Clear()
-    {
-        QMutexLocker lock(&m_mutex);
-        m_requests.clear();
-    }
-    QStringList Requests() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_requests;
-    }
-
-private:
-    PowerResult Record(const char* what)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_requests << QString::fromLatin1(what);
-        return PowerResult::Ok();
-    }
-    mutable QMutex m_mutex;
-    QStringList m_requests;
-};
 
 FileTime Local(int hour, int minute, int second = 0)
 {

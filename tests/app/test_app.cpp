@@ -12,6 +12,7 @@
 #include "CZembracfgApp.h"
 #include "CZembracfgDoc.h"
 #include "ModalAnswer.h"
+#include "ProgramProfile.h"
 #include "model/CScheduler.h"
 
 #include <QApplication>
@@ -31,7 +32,8 @@ using namespace zembra;
 namespace {
 
 
-QString MakeList(const QString& path, const char* comment)
+// A list of one everyday alarm at 07:00 (with a program to start, when given).
+QString MakeList(const QString& path, const char* comment, const std::string& program = {})
 {
     CScheduler schedule;
     auto alarm = std::make_unique<CAlarm>();
@@ -40,6 +42,8 @@ QString MakeList(const QString& path, const char* comment)
     alarm->m_time = SystemTime{2030, 1, 0, 1, 7, 0, 0, 0};
     alarm->m_bActive = true;
     alarm->m_strComment = comment;
+    alarm->m_strProgram = program;
+    alarm->m_bProgramActive = !program.empty();
     schedule.AddAlarm(std::move(alarm));
     schedule.SaveToFile(path.toStdString());
     return path;
@@ -54,8 +58,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void hideOnStartupNeverHidesIntoNowhere();
-    void autoloadWithEmptyLastCfgOpensNothing();
-    void autoloadWithMissingLastCfgSaysSoAndKeepsIt();
+    void autoloadWithoutAListOpensNothing_data();
+    void autoloadWithoutAListOpensNothing();
     void autoloadOpensTheLastListAndTheCommandLineWins();
     void secondStartHandsItsFileToTheFirst();
     void handOversSurviveTheirQuestionsAndWaitForTheAlarmDialog();
@@ -114,28 +118,30 @@ void TestApp::hideOnStartupNeverHidesIntoNowhere()
     QVERIFY(app->MainFrame()->isVisible());
 }
 
-void TestApp::autoloadWithEmptyLastCfgOpensNothing()
+void TestApp::autoloadWithoutAListOpensNothing_data()
 {
-    const auto app = Start();
-    QVERIFY(app);
-    QVERIFY(app->Document()->PathName().isEmpty());
-    QCOMPARE(app->Document()->Scheduler().Count(), 0u);
-    QVERIFY(CMessageBox::TakeShownTexts().isEmpty());
+    QTest::addColumn<QString>("last");
+    QTest::newRow("none stored") << QString();
+    QTest::newRow("stored, but gone: said, and kept for later") << QStringLiteral("gone.zmb");
 }
 
-void TestApp::autoloadWithMissingLastCfgSaysSoAndKeepsIt()
+void TestApp::autoloadWithoutAListOpensNothing()
 {
-    const QString missing = m_dir->filePath(QStringLiteral("gone.zmb"));
+    QFETCH(QString, last);
+    const QString missing = last.isEmpty() ? QString() : m_dir->filePath(last);
     {
         CSettings settings;
         settings.m_regLastCfg = missing;
     }
     const auto app = Start();
     QVERIFY(app);
-    const QStringList shown = CMessageBox::TakeShownTexts();
-    QCOMPARE(shown.size(), 1);
-    QVERIFY(shown.first().contains(QDir::toNativeSeparators(missing)) || shown.first().contains(missing));
     QVERIFY(app->Document()->PathName().isEmpty());
+    QCOMPARE(app->Document()->Scheduler().Count(), 0u);
+    const QStringList shown = CMessageBox::TakeShownTexts();
+    QCOMPARE(shown.size(), missing.isEmpty() ? 0 : 1);
+    if (!missing.isEmpty()) {
+        QVERIFY(shown.first().contains(QDir::toNativeSeparators(missing)));
+    }
     QCOMPARE(app->Settings().m_regLastCfg.Get(), missing);
 }
 
@@ -158,16 +164,7 @@ void TestApp::autoloadOpensTheLastListAndTheCommandLineWins()
 
 void TestApp::secondStartHandsItsFileToTheFirst()
 {
-    QFile settings(m_dir->filePath(QStringLiteral("config/Brelko/Zembra.conf")));
-    QDir(m_dir->path()).mkpath(QStringLiteral("config/Brelko"));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[General]\nTips=0\nAutoload=0\n");
-    settings.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
-    env.insert(QStringLiteral("TMPDIR"), m_dir->path());
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zembra.*.info=true"));
+    const QProcessEnvironment env = test::ProgramProfile(m_dir->path(), "Tips=0\nAutoload=0\n");
     const QStringList power{QStringLiteral("--simulate-power"), m_dir->filePath(QStringLiteral("power.log"))};
 
     QProcess first;
@@ -250,17 +247,8 @@ void TestApp::handOversSurviveTheirQuestionsAndWaitForTheAlarmDialog()
 
 void TestApp::sigtermEndsTheProgramWhateverDialogIsOpen()
 {
-    QDir(m_dir->path()).mkpath(QStringLiteral("config/Brelko"));
-    QFile settings(m_dir->filePath(QStringLiteral("config/Brelko/Zembra.conf")));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[General]\nTips=1\nAutoload=0\n");
-    settings.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zembra.*.info=true"));
     QProcess zembra;
-    zembra.setProcessEnvironment(env);
+    zembra.setProcessEnvironment(test::ProgramProfile(m_dir->path(), "Tips=1\nAutoload=0\n"));
     zembra.start(QStringLiteral(ZEMBRA_PATH), {QStringLiteral("--simulate-power"),
                                                m_dir->filePath(QStringLiteral("power.log"))});
     QVERIFY(zembra.waitForStarted());
@@ -311,26 +299,16 @@ namespace {
 
 FileTime g_now = 0;
 
-// An everyday alarm at 09:00 of 2030-03-04 that starts a program, made under another profile.
+// A list made under another profile whose alarm starts a program that leaves `marker`.
 QString ForeignList(const QString& path, const QString& marker)
 {
-    CScheduler schedule;
-    auto alarm = std::make_unique<CAlarm>();
-    alarm->m_strFrequency = kFrequencyEveryday;
-    alarm->m_strType = kTypeWakeup;
-    alarm->m_time = SystemTime{2030, 3, 1, 4, 9, 0, 0, 0};
-    alarm->m_bActive = true;
-    alarm->m_strComment = "obcy";
-    alarm->m_strProgram = "sh -c 'echo ran >> \"" + marker.toStdString() + "\"'";
-    alarm->m_bProgramActive = true;
-    schedule.AddAlarm(std::move(alarm));
-    schedule.SaveToFile(path.toStdString());
-    return path;
+    return MakeList(path, "obcy", "sh -c 'echo ran >> \"" + marker.toStdString() + "\"'");
 }
 
-FileTime Nine(int day)
+// 07:00 of a day of January 2030, when the everyday alarm rings.
+FileTime Seven(int day)
 {
-    return LocalSystemTimeToUtc(SystemTime{2030, 3, 0, static_cast<std::uint16_t>(day), 9, 0, 0, 0}).value();
+    return LocalSystemTimeToUtc(SystemTime{2030, 1, 0, static_cast<std::uint16_t>(day), 7, 0, 0, 0}).value();
 }
 
 QStringList AlerterMessages(CAlerterThread& alerter)
@@ -358,7 +336,7 @@ void TestApp::aListFromElsewhereStartsNoProgramUntilApproved()
     QFETCH(QString, door);
     const QString marker = m_dir->filePath(QStringLiteral("ran"));
     const QString list = ForeignList(m_dir->filePath(QStringLiteral("foreign.zmb")), marker);
-    g_now = Nine(4) - kTicksPerHour;
+    g_now = Seven(1) - kTicksPerHour;
     Clock::SetForTesting([] { return g_now; });
     {
         CSettings settings;
@@ -408,12 +386,12 @@ void TestApp::aListFromElsewhereStartsNoProgramUntilApproved()
     QVERIFY(!doc.IsModified());
 
     // The alarm rings, without its program.
-    g_now = Nine(4) + kTicksPerSecond;
+    g_now = Seven(1) + kTicksPerSecond;
     doc.Resync();
     QTRY_VERIFY(AlerterMessages(*app->Alerter()).join(u' ').contains(QStringLiteral("Nie uruchomiono programu")));
 
     view->findChild<QPushButton*>(QStringLiteral("consentAllow"))->click();
-    g_now = Nine(5) + kTicksPerSecond;
+    g_now = Seven(2) + kTicksPerSecond;
     doc.Resync();
     QTRY_COMPARE(QFile::exists(marker), true);
     QTRY_COMPARE(QString::fromUtf8([&] {

@@ -11,6 +11,7 @@
 #include "CZembracfgApp.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
+#include "ProgramProfile.h"
 #include "model/CScheduler.h"
 #include "time/Clock.h"
 
@@ -532,21 +533,15 @@ void TestDBus::zembractlAddsToTheOpenListAndSilencesIt()
     WriteWav(sound);
     const QString list = File(QStringLiteral("lista.zmb"));
     WriteList(list, {Alarm(SystemTime{2031, 1, 3, 1, 7, 0, 0, 0}, "later")});
-    QDir(m_dir->path()).mkpath(QStringLiteral("config/Brelko"));
-    QFile settings(File(QStringLiteral("config/Brelko/Zembra.conf")));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[General]\nTips=0\nAutoload=0\nProgramConsent=1\n");
-    settings.close();
-    // 0700, or Qt passes the folder over for a shared one, where another test's Zembra may hold
-    // the instance lock and take this one's list.
+    // Its runtime folder is made 0700, or Qt passes it over for a shared one, where another
+    // test's Zembra may hold the instance lock and take this one's list.
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("runtime"),
                                       QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                           | QFileDevice::ExeOwner));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), File(QStringLiteral("config")));
+    QProcessEnvironment env =
+        test::ProgramProfile(m_dir->path(), "Tips=0\nAutoload=0\nProgramConsent=1\n");
     env.insert(QStringLiteral("XDG_DATA_HOME"), File(QStringLiteral("data")));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), File(QStringLiteral("runtime")));
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zembra.*.info=true"));
     const auto zembractl = [&](const QStringList& arguments, QByteArray* out = nullptr) {
         QProcess tool;
         tool.setProcessEnvironment(env);

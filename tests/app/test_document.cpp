@@ -10,6 +10,7 @@
 #include "CStatusDIalog.h"
 #include "CTimeZoneWatcher.h"
 #include "ModalAnswer.h"
+#include "QuietTimer.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 #include "INextAlarmSink.h"
@@ -26,7 +27,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -39,20 +39,18 @@ FileTime g_now = 0;
 
 struct TimerLog {
     std::mutex mutex;
-    std::condition_variable interrupted;
-    bool stop = false;
     int arms = 0;
     std::optional<FileTime> armedFor; // empty when cancelled
     WakeCapability capability = WakeCapability::Granted();
 };
 
-class FakeTimer final : public IWakeTimer {
+// Records each arming; the log outlives the timer, which CPower owns.
+class FakeTimer final : public test::QuietTimer {
 public:
     explicit FakeTimer(std::shared_ptr<TimerLog> log)
         : m_log(std::move(log))
     {
     }
-    bool Create() override { return true; }
     bool Arm(FileTime due) override
     {
         const std::lock_guard lock(m_log->mutex);
@@ -65,18 +63,6 @@ public:
         const std::lock_guard lock(m_log->mutex);
         m_log->armedFor.reset();
         return true;
-    }
-    WaitResult Wait() override
-    {
-        std::unique_lock lock(m_log->mutex);
-        m_log->interrupted.wait(lock, [this] { return m_log->stop; });
-        return WaitResult::Interrupted;
-    }
-    void Interrupt() override
-    {
-        const std::lock_guard lock(m_log->mutex);
-        m_log->stop = true;
-        m_log->interrupted.notify_all();
     }
     WakeCapability Capability() const override
     {

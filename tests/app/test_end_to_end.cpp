@@ -3,6 +3,7 @@
 // second a couple of seconds ahead. The test waits for what the program does (files it writes,
 // lines it logs), never for a fixed time.
 
+#include "ProgramProfile.h"
 #include "model/CScheduler.h"
 
 #include <QDir>
@@ -38,11 +39,7 @@ void TestEndToEnd::twoAlarmsAtOneSecondAreCarriedOutInOrder()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     // A profile of its own: no tip of the day at start, no list reopened.
-    QDir(dir.path()).mkpath(QStringLiteral("config/Brelko"));
-    QFile settings(dir.filePath(QStringLiteral("config/Brelko/Zembra.conf")));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[General]\nTips=0\nAutoload=0\n");
-    settings.close();
+    const QProcessEnvironment env = test::ProgramProfile(dir.path(), "Tips=0\nAutoload=0\n");
 
     const FileTime now = GetSystemTimeAsFileTime();
     const FileTime firing = (now / kTicksPerSecond + 3) * kTicksPerSecond;
@@ -71,8 +68,6 @@ void TestEndToEnd::twoAlarmsAtOneSecondAreCarriedOutInOrder()
     QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
     const QString log = dir.filePath(QStringLiteral("power.log"));
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
     // The list is the user's own: its programs are approved, as saving it would.
     QProcess approve;
     approve.setProcessEnvironment(env);
@@ -81,11 +76,6 @@ void TestEndToEnd::twoAlarmsAtOneSecondAreCarriedOutInOrder()
     QCOMPARE(approve.exitCode(), 0);
 
     QProcess zembra;
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    env.insert(QStringLiteral("TMPDIR"), dir.path()); // the single-instance socket lives here
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zembra.*.info=true"));
     zembra.setProcessEnvironment(env);
     zembra.start(QStringLiteral(ZEMBRA_PATH), {list, QStringLiteral("--simulate-power"), log});
     QVERIFY(zembra.waitForStarted());

@@ -4,6 +4,7 @@
 #include "CAlarmList.h"
 #include "CHelpWindow.h"
 #include "CMainFrame.h"
+#include "ProgramProfile.h"
 #include "QuietTimer.h"
 #include "CMessageBox.h"
 #include "CPower.h"
@@ -56,21 +57,10 @@ QStringList TipsIn(const QString& file)
 int StartedLanguage(const QString& lang, const QByteArray& locale)
 {
     QTemporaryDir dir;
-    QDir(dir.path()).mkpath(QStringLiteral("config/Brelko"));
-    QFile settings(dir.filePath(QStringLiteral("config/Brelko/Zembra.conf")));
-    if (!settings.open(QIODevice::WriteOnly)) {
-        return -1;
-    }
-    settings.write("[General]\nTips=0\nAutoload=0\nLang=" + lang.toUtf8() + "\n");
-    settings.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env =
+        test::ProgramProfile(dir.path(), "Tips=0\nAutoload=0\nLang=" + lang.toUtf8() + "\n");
     env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
     env.insert(QStringLiteral("LANGUAGE"), QString::fromLatin1(locale));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    env.insert(QStringLiteral("TMPDIR"), dir.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zembra.*.info=true"));
     QProcess zembra;
     zembra.setProcessEnvironment(env);
     zembra.start(QStringLiteral(ZEMBRA_PATH), {QStringLiteral("--simulate-power"), dir.filePath(QStringLiteral("log"))});

@@ -135,23 +135,6 @@ private Q_SLOTS:
     }
     void cleanup() { zembra::Clock::SetForTesting({}); }
 
-    void menuHasTheEntriesInOrder()
-    {
-        CSystemTray tray;
-        const QList<QAction*> items = tray.GetMenu()->actions();
-        QStringList seen;
-        for (const QAction* item : items) {
-            seen << (item->isSeparator() ? QStringLiteral("-")
-                                         : item->text() + u' ' + item->data().toString());
-        }
-        QCOMPARE(seen,
-                 QStringList({QStringLiteral("&O programie... 57664"), QStringLiteral("-"),
-                              QStringLiteral("&Przywróć 32782"), QStringLiteral("&Ukryj 32783"),
-                              QStringLiteral("-"), QStringLiteral("Potwierdź alarm 32792"),
-                              QStringLiteral("Wyczyść &komunikaty 32794"),
-                              QStringLiteral("-"), QStringLiteral("&Wyjście 57665")}));
-    }
-
     void theDefaultEntryIsBoldAndOnlyASingleClickIsPassedOn()
     {
         CSystemTray tray;

@@ -9,7 +9,7 @@
 #include "CWakeTest.h"
 #include "CWakeTestDialog.h"
 #include "CZembracfgDoc.h"
-#include "IPowerRequests.h"
+#include "../alert/RecordingPower.h"
 #include "QuietTimer.h"
 
 #include <QAction>
@@ -19,8 +19,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <atomic>
 
 using namespace zembra;
 
@@ -52,27 +50,6 @@ public:
     SleepGaugeSample m_now{kBoot, kBoot};
 };
 
-// Records what was asked of the power back end (on the test's worker thread).
-class RecordingPower final : public IPowerRequests {
-public:
-    PowerResult Standby() override
-    {
-        ++m_standbys;
-        return m_refusal.empty() ? PowerResult::Ok() : PowerResult::Failed(m_refusal);
-    }
-    PowerResult Hibernate() override { return PowerResult::Failed("not expected"); }
-    PowerResult Shutdown() override { return PowerResult::Failed("not expected"); }
-    PowerResult DisplayOn() override
-    {
-        ++m_displayOns;
-        return PowerResult::Ok();
-    }
-
-    std::string m_refusal; // set before the test starts
-    std::atomic<int> m_standbys{0};
-    std::atomic<int> m_displayOns{0};
-};
-
 } // namespace
 
 class TestWakeTest : public QObject {
@@ -98,7 +75,7 @@ private:
         return m_dialog->findChild<QPushButton*>(QStringLiteral("wakeTestStart"));
     }
 
-    RecordingPower m_power;
+    test::RecordingPower m_power;
     FakeTestTimer* m_timer = nullptr; // owned by the test
     FakeGauge* m_gauge = nullptr;     // owned by the test
     CWakeTest* m_test = nullptr;      // owned by the dialog
@@ -107,9 +84,7 @@ private:
 
 void TestWakeTest::init()
 {
-    m_power.m_refusal.clear();
-    m_power.m_standbys = 0;
-    m_power.m_displayOns = 0;
+    m_power.Clear();
 }
 
 void TestWakeTest::Open(const WakeCapability& capability)
@@ -170,7 +145,7 @@ void TestWakeTest::endsWithWhatTheGaugeTells()
         capability.kind = WakeCapability::Kind::NoPermission;
         capability.command = command.toStdString();
     }
-    m_power.m_refusal = refusal.toStdString();
+    m_power.Refuse(refusal.toStdString());
     Open(capability);
     auto* problem = m_dialog->findChild<QLabel*>(QStringLiteral("wakeTestProblem"));
     auto* commandField = m_dialog->findChild<QLineEdit*>(QStringLiteral("wakeTestCommand"));
@@ -185,7 +160,7 @@ void TestWakeTest::endsWithWhatTheGaugeTells()
     QCOMPARE(m_timer->m_armed, kNow + kTicksPerMinute);
     QVERIFY(!StartButton()->isEnabled());
     QVERIFY(Status().startsWith(QStringLiteral("Test trwa")));
-    QTRY_COMPARE(m_power.m_standbys.load(), 1);
+    QTRY_COMPARE(m_power.Requests().count(QStringLiteral("standby")), 1);
 
     if (refusal.isEmpty()) {
         // Asleep, and back: the next tick of the poll reads the gauge.
@@ -200,8 +175,8 @@ void TestWakeTest::endsWithWhatTheGaugeTells()
     if (noPermission) {
         QVERIFY(Status().contains(QStringLiteral("Przyczyna: program nie ma uprawnienia")));
     }
-    QTRY_COMPARE(m_power.m_displayOns.load(), displayOns);
-    QCOMPARE(m_power.m_standbys.load(), 1);
+    QTRY_COMPARE(m_power.Requests().count(QStringLiteral("display-on")), displayOns);
+    QCOMPARE(m_power.Requests().count(QStringLiteral("standby")), 1);
 }
 
 void TestWakeTest::closingDuringTheTestDisarmsTheTimer()

@@ -306,9 +306,7 @@ private Q_SLOTS:
         dialog.show();
         auto* once = Find<QRadioButton>(dialog, "radioOnce");
         auto* hibernate = Find<QRadioButton>(dialog, "radioHibernate");
-        QCOMPARE(once->whatsThis(),
-                 u"Akcja zostanie wykonana tylko jeden raz, w określonym dniu i godzinie"_s);
-        QCOMPARE(Find<QWidget>(dialog, "checkActive")->whatsThis(), u"Aktywacja alarmu"_s);
+        QVERIFY(!once->whatsThis().isEmpty());
         QVERIFY(hibernate->whatsThis().isEmpty());
 
         hibernate->setFocus();

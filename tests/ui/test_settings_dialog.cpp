@@ -192,25 +192,18 @@ private Q_SLOTS:
         QCOMPARE(dialog.m_strLanguageChoice, QString());
     }
 
-    void helpTexts()
+    void f1ExplainsTheControlsThatHaveHelp()
     {
         CDialogSettings dialog;
         dialog.InitDialog();
         dialog.show();
         QVERIFY(dialog.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
-        const std::pair<const char*, QString> texts[] = {
-            {"checkAutostart", u"Umożliwia włączenie automatycznego uruchomienia"_s},
-            {"checkMaxVolume", u"Zmienia systemowe ustawienie głośności"_s},
-            {"checkHideOnStartup", u"Autoukrywanie okna programu po jego uruchomieniu"_s},
-            {"checkAutoload", u"Wczytuje ostatni zestaw alarmów"_s},
-            {"comboLanguage", u"Umożliwia wybór języka programu."_s},
-            {"sliderTransparency", u"0% - w pełni widoczne, 90% - prawie niewidoczne"_s},
-            {"comboSleepMode", QString()},
-            {"editTransparency", QString()}};
-        for (const auto& [name, start] : texts) {
-            QVERIFY2(Find(dialog, name)->whatsThis().startsWith(start), name);
-            QCOMPARE(Find(dialog, name)->whatsThis().isEmpty(), start.isEmpty());
+        // The words are the translators' business; which controls explain themselves is not.
+        for (const char* name : {"checkAutostart", "checkMaxVolume", "checkHideOnStartup",
+                                 "checkAutoload", "comboLanguage", "sliderTransparency"}) {
+            QVERIFY2(!Find(dialog, name)->whatsThis().isEmpty(), name);
         }
+        QVERIFY(Find(dialog, "editTransparency")->whatsThis().isEmpty());
         Key(dialog, "editTransparency", Qt::Key_F1);
         QVERIFY(!PopupShown());
         Key(dialog, "comboLanguage", Qt::Key_F1);
