@@ -213,8 +213,6 @@ void TestPalette::readableOnTheDarkPalette()
                              .arg(QColor(reading.background).name(), QColor(expectedBackground).name())
                              .arg(reading.textContrast, 0, 'f', 2)
                              .arg(dark.color(QPalette::ColorRole(textRole)).name());
-    // The list's own rework makes it follow the palette.
-    QEXPECT_FAIL("list of alarms", "until the list follows the palette", Continue);
     QVERIFY2(followsPalette && readable, qPrintable(what));
 
     owner.reset();
