@@ -82,6 +82,8 @@ private Q_SLOTS:
     void cleanup();
     void snoozeFromEachPlaceRingsAgainWithoutTheProgram_data();
     void snoozeFromEachPlaceRingsAgainWithoutTheProgram();
+    void clearMessagesTakesThePopUpAwayFromTheKeyboard_data();
+    void clearMessagesTakesThePopUpAwayFromTheKeyboard();
     void aSnoozeTheMachineSleptThroughIsReportedNotRung();
     void twoPowerAlarmsEachGetTheirWarningAndItsCommandsChangeOneOccurrence();
 
@@ -258,6 +260,55 @@ void TestAlarmControl::snoozeFromEachPlaceRingsAgainWithoutTheProgram()
     m_frame->Action(CMainFrame::kConfirm)->trigger();
     QVERIFY(!m_doc->HasSnoozes());
     QCOMPARE(m_doc->NextAlarm(), nullptr);
+}
+
+void TestAlarmControl::clearMessagesTakesThePopUpAwayFromTheKeyboard_data()
+{
+    QTest::addColumn<bool>("fromTray");
+    QTest::newRow("Alarm menu") << false;
+    QTest::newRow("tray menu") << true;
+}
+
+// The pop-up has no keyboard focus of its own: the menus' command is the keyboard's way to it.
+void TestAlarmControl::clearMessagesTakesThePopUpAwayFromTheKeyboard()
+{
+    QFETCH(bool, fromTray);
+    const FileTime at = Local(7, 0);
+    auto alarm = MakeAlarm(at, kTypeWakeup, "herbata");
+    alarm->m_strMessage = "Czas na herbatę";
+    alarm->m_bMessageActive = true;
+    std::vector<std::unique_ptr<CAlarm>> alarms;
+    alarms.push_back(std::move(alarm));
+    OpenList(std::move(alarms));
+    QAction* clear = m_frame->Action(CMainFrame::kClearMessages);
+    m_frame->UpdateCommandStates();
+    QVERIFY(!clear->isEnabled()); // nothing shown yet
+
+    RunAt(at + kTicksPerSecond);
+    CAlerterWindow* window = m_alerter->Window();
+    QMetaObject::invokeMethod(window, [window] { window->OnTimer(CAlerterWindow::kMessageTimer); },
+                              Qt::BlockingQueuedConnection);
+    CTaskbarNotifier* notifier = m_alerter->Notifier();
+    QTRY_VERIFY(notifier->isVisible());
+    QVERIFY(m_alerter->IsRinging());
+    m_frame->UpdateCommandStates();
+    QVERIFY(clear->isEnabled());
+
+    if (fromTray) {
+        QAction* entry = nullptr;
+        for (QAction* action : m_frame->Tray()->GetMenu()->actions()) {
+            if (action->data().toInt() == CSystemTray::kIdClearMessages) {
+                entry = action;
+            }
+        }
+        QVERIFY(entry != nullptr && entry->isEnabled());
+        entry->trigger();
+    } else {
+        clear->trigger();
+    }
+    WaitForAlerter();
+    QTRY_COMPARE(notifier->State(), int(CTaskbarNotifier::StateSlidingOut));
+    QVERIFY(!m_alerter->IsRinging());
 }
 
 void TestAlarmControl::aSnoozeTheMachineSleptThroughIsReportedNotRung()
