@@ -108,6 +108,23 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
+        // "p" in the AM/PM part means PM, as it reads; the field alone would keep a lone "P" as
+        // unfinished and put AM back when the focus leaves.
+        if (currentSection() == QDateTimeEdit::AmPmSection && !event->text().isEmpty()) {
+            const QChar typed = event->text().at(0).toLower();
+            const QString am = locale().amText();
+            const QString pm = locale().pmText();
+            const bool toAm = !am.isEmpty() && am.at(0).toLower() == typed;
+            const bool toPm = !pm.isEmpty() && pm.at(0).toLower() == typed;
+            if (toAm != toPm) {
+                const QTime now = time();
+                setTime(QTime(now.hour() % 12 + (toPm ? 12 : 0), now.minute(), now.second()));
+                setCurrentSection(QDateTimeEdit::AmPmSection);
+                m_bMovedOn = false;
+                event->accept();
+                return;
+            }
+        }
         const int section = currentSectionIndex();
         QTimeEdit::keyPressEvent(event);
         m_bMovedOn = !event->text().isEmpty() && event->text().at(0).isDigit()

@@ -343,6 +343,29 @@ void TestAccessibility::theTimeTakesTabAfterAPartThatFilledItself()
     QTest::keyClicks(time, QStringLiteral("15"));
     QCOMPARE(time->time(), QTime(7, 30, 15));
     QVERIFY(time->hasFocus());
+
+    // Where the locale has AM and PM, the last part takes "p" for PM and keeps it.
+    dialog.close();
+    m_frame->SetLanguage(1);
+    CAlarmDialog english;
+    english.m_dtTime = QTime(1, 13, 0); // a morning time: the last part starts at AM
+    english.InitDialog();
+    english.show();
+    QVERIFY(QTest::qWaitForWindowActive(&english));
+    time = english.findChild<QTimeEdit*>(QStringLiteral("timeEdit"));
+    QVERIFY(time->displayFormat().contains(QStringLiteral("AP"), Qt::CaseInsensitive));
+    time->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClicks(time, QStringLiteral("7"));
+    QTest::keyClick(time, Qt::Key_Tab);
+    QTest::keyClicks(time, QStringLiteral("30"));
+    QTest::keyClick(time, Qt::Key_Tab);
+    QTest::keyClicks(time, QStringLiteral("00"));
+    QTest::keyClick(time, Qt::Key_Tab);
+    QTest::keyClicks(time, QStringLiteral("p"));
+    QTest::keyClick(time, Qt::Key_Tab);
+    QCOMPARE(time->time(), QTime(19, 30, 0));
+    QVERIFY(!time->hasFocus());
+    QVERIFY(!time->hasFocus());
 }
 
 void TestAccessibility::theDateOpensItsCalendarFromTheKeyboard_data()
