@@ -1,6 +1,7 @@
 // What the user does about a ringing or coming alarm, through the real frame, document and
 // alerter thread: snoozing from each place that offers it, a snooze the machine slept through,
-// and the warning window before power alarms with its commands. The clock is a test clock; the
+// the warning window before power alarms with its commands, and both countdowns (the window
+// and the pop-up) ending the moment their alarm stops coming. The clock is a test clock; the
 // sound device and the power back end only record what they are asked.
 
 #include "../alert/RecordingPower.h"
@@ -86,6 +87,8 @@ private Q_SLOTS:
     void clearMessagesTakesThePopUpAwayFromTheKeyboard();
     void aSnoozeTheMachineSleptThroughIsReportedNotRung();
     void twoPowerAlarmsEachGetTheirWarningAndItsCommandsChangeOneOccurrence();
+    void aCountdownEndsWhenItsAlarmStopsComing_data();
+    void aCountdownEndsWhenItsAlarmStopsComing();
 
 private:
     void OpenList(std::vector<std::unique_ptr<CAlarm>> alarms);
@@ -408,6 +411,56 @@ void TestAlarmControl::twoPowerAlarmsEachGetTheirWarningAndItsCommandsChangeOneO
     QVERIFY(!m_doc->IsModified());
     file.seek(0);
     QCOMPARE(file.readAll(), saved);
+}
+
+void TestAlarmControl::aCountdownEndsWhenItsAlarmStopsComing_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("switched off") << u"off"_s;
+    QTest::newRow("deleted") << u"delete"_s;
+    QTest::newRow("postponed") << u"postpone"_s;
+    QTest::newRow("carried out") << u"carried out"_s;
+}
+
+void TestAlarmControl::aCountdownEndsWhenItsAlarmStopsComing()
+{
+    QFETCH(QString, how);
+    const FileTime standbyAt = Local(22, 0);
+    m_now = standbyAt - 50 * kTicksPerSecond;
+    std::vector<std::unique_ptr<CAlarm>> alarms;
+    alarms.push_back(MakeAlarm(standbyAt, kTypeStandby, "przerwa"));
+    OpenList(std::move(alarms));
+    WaitForAlerter();
+
+    // Both count down: the warning window has its row, the pop-up has risen with the time left.
+    CPowerCountdown* window = m_frame->Countdown();
+    CTaskbarNotifier* popUp = m_alerter->Notifier();
+    QCOMPARE(window->Shown().size(), std::size_t(1));
+    QVERIFY(window->isVisible());
+    QCOMPARE(popUp->Text(), u"Do uśpienia zostało: 00:50"_s);
+    for (int i = 0; i < 1000 && popUp->State() != CTaskbarNotifier::StateWaiting; ++i)
+        popUp->OnTimer(CTaskbarNotifier::TimerSlideIn);
+    QCOMPARE(popUp->State(), CTaskbarNotifier::StateWaiting);
+
+    if (how == u"off") {
+        m_doc->SetAlarmActive(m_doc->Scheduler().At(0), false);
+    } else if (how == u"delete") {
+        QVERIFY(m_doc->RemoveAlarmAt(0));
+    } else if (how == u"postpone") {
+        QTest::mouseClick(RowButton(window, 0, "postpone5"), Qt::LeftButton);
+    } else {
+        m_now = standbyAt + kTicksPerSecond;
+        m_doc->Resync();
+    }
+    WaitForAlerter();
+
+    QVERIFY(window->Shown().empty());
+    QVERIFY(!window->isVisible());
+    // The pop-up leaves at once rather than after its stay.
+    QVERIFY(popUp->IsTimerActive(CTaskbarNotifier::TimerSlideOut));
+    QVERIFY(!popUp->IsTimerActive(CTaskbarNotifier::TimerStay));
+    QCOMPARE(m_powerRequests.Requests(),
+             how == u"carried out" ? QStringList{u"standby"_s} : QStringList{});
 }
 
 QTEST_MAIN(TestAlarmControl)
