@@ -14,6 +14,7 @@
 #include "time/Clock.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDialog>
 #include <QDir>
@@ -26,6 +27,9 @@
 #include <QWidget>
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <utility>
 #include <vector>
@@ -34,7 +38,6 @@ namespace zembra {
 
 Q_LOGGING_CATEGORY(lcTimer, "zembra.timer", QtWarningMsg)
 
-
 namespace {
 
 // Editors and sync tools replace a file in several steps (write, rename); its changes are
@@ -42,6 +45,14 @@ namespace {
 constexpr int kDiskCheckDelayMs = 200;
 // zembractl holds a list's lock only while it writes the file.
 constexpr int kSaveLockTimeoutMs = 3000;
+constexpr int kReturnFreedHeapDelayMs = 1000;
+
+QByteArray FileDigest(const std::string& bytes)
+{
+    return QCryptographicHash::hash(
+        QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+        QCryptographicHash::Sha256);
+}
 
 QString RecentFileKey()
 {
@@ -192,7 +203,8 @@ void CZembracfgDoc::SetView(CZembracfgView* view)
         UpdateTimer();
         RebuildRows();
     });
-    view->SetHeldBackTest([this](const CAlarm& alarm) { return IsProgramHeldBack(alarm, m_approvals); });
+    view->SetHeldBackTest(
+        [this](const CAlarm& alarm) { return IsProgramHeldBack(alarm, m_approvals); });
     connect(view, &CZembracfgView::ReloadFromDiskRequested, this, &CZembracfgDoc::ReloadFromDisk);
     connect(view, &CZembracfgView::KeepMyChangesRequested, this, &CZembracfgDoc::KeepMyChanges);
     connect(view, &CZembracfgView::ProgramsApproved, this, [this](const QStringList& programs) {
@@ -365,11 +377,17 @@ void CZembracfgDoc::TakeList(std::unique_ptr<CScheduler> fresh, const QString& p
     const QString absolute = Canonical(path);
     ReplaceSchedule(std::move(fresh));
     SetPathName(absolute);
-    KnowFile(std::move(bytes));
+    KnowFile(bytes);
     SetModifiedFlag(false);
     m_settings.m_regLastCfg = absolute;
     AddRecentFile(absolute);
     TellHeldBackPrograms();
+    // Reading a list and drawing it the first time leave megabytes of freed text and parser
+    // records in the heap, which glibc would keep for the program's whole life; they go back
+    // once the window has settled (a trim right away comes before the drawing's share).
+#ifdef __GLIBC__
+    QTimer::singleShot(kReturnFreedHeapDelayMs, this, [] { ::malloc_trim(0); });
+#endif
 }
 
 bool CZembracfgDoc::OnSaveDocument(const QString& path, FileProblem* problem)
@@ -422,7 +440,7 @@ bool CZembracfgDoc::WriteList(const QString& path, FileProblem* problem)
     std::string onDisk;
     const bool ownFile = !m_strPathName.isEmpty() && Canonical(path) == m_strPathName;
     if (ownFile && ReadWholeFile(native, onDisk, error)
-        && (!m_bFileKnown || onDisk != m_fileText)) {
+        && (!m_bFileKnown || FileDigest(onDisk) != m_fileDigest)) {
         const QString changed =
             tr("Plik %1 został zmieniony na dysku po wczytaniu listy.").arg(Shown(path));
         if (problem != nullptr) {
@@ -449,16 +467,16 @@ bool CZembracfgDoc::WriteList(const QString& path, FileProblem* problem)
     }
     lock.Release();
     SetPathName(Canonical(path));
-    KnowFile(std::move(text));
+    KnowFile(text);
     return true;
 }
 
 // ---- the list's file on disk ----
 
-void CZembracfgDoc::KnowFile(std::string bytes)
+void CZembracfgDoc::KnowFile(const std::string& bytes)
 {
-    m_fileText = std::move(bytes);
-    m_fileSeen = m_fileText;
+    m_fileDigest = FileDigest(bytes);
+    m_seenDigest = m_fileDigest;
     m_bFileKnown = true;
     if (CZembracfgView* view = m_pView) {
         view->HideDiskChangedBar();
@@ -470,8 +488,8 @@ void CZembracfgDoc::KnowFile(std::string bytes)
 
 void CZembracfgDoc::ForgetFile()
 {
-    m_fileText.clear();
-    m_fileSeen.clear();
+    m_fileDigest.clear();
+    m_seenDigest.clear();
     m_bFileKnown = false;
     if (CZembracfgView* view = m_pView) {
         view->HideDiskChangedBar();
@@ -519,11 +537,12 @@ void CZembracfgDoc::CheckFileOnDisk()
                                  .arg(Shown(m_strPathName)));
         return;
     }
-    if (bytes == m_fileSeen && m_bFileKnown) {
+    const QByteArray digest = FileDigest(bytes);
+    if (digest == m_seenDigest && m_bFileKnown) {
         return; // this program's own save, a touch, or a change already told
     }
-    m_fileSeen = bytes;
-    if (m_bFileKnown && bytes == m_fileText) {
+    m_seenDigest = digest;
+    if (m_bFileKnown && digest == m_fileDigest) {
         // Changed back to what was read: nothing is to be decided any more.
         if (CZembracfgView* view = m_pView) {
             view->HideDiskChangedBar();
@@ -642,9 +661,9 @@ bool CZembracfgDoc::FileSaveAs()
         m_strPathName.isEmpty() ? tr("alarmy") + QStringLiteral(".zmb") : m_strPathName;
     // The dialog adds ".zmb" to a name typed without it before it asks about overwriting, so
     // that the question is asked about the file that will really be replaced.
-    QString path = CFileDialog::GetSaveFileName(DialogParent(), tr("Zapisz jako"),
-                                                tr("Pliki Zembra (*.zmb)"), suggested,
-                                                QStringLiteral("zmb"));
+    QString path =
+        CFileDialog::GetSaveFileName(DialogParent(), tr("Zapisz jako"), tr("Pliki Zembra (*.zmb)"),
+                                     suggested, QStringLiteral("zmb"));
     if (path.isEmpty()) {
         return false;
     }
@@ -652,9 +671,10 @@ bool CZembracfgDoc::FileSaveAs()
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".zmb");
         if (QFileInfo::exists(path)
-            && CMessageBox::Ask(DialogParent(),
-                                tr("Plik %1 już istnieje.\nCzy chcesz go zastąpić?").arg(Shown(path)),
-                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            && CMessageBox::Ask(
+                   DialogParent(),
+                   tr("Plik %1 już istnieje.\nCzy chcesz go zastąpić?").arg(Shown(path)),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                    != QMessageBox::Yes) {
             return false;
         }
@@ -731,7 +751,7 @@ bool CZembracfgDoc::OpenRecovered(const QString& copy, const QString& original)
     std::string onDisk;
     std::string error;
     if (!original.isEmpty() && ReadWholeFile(NativePath(original), onDisk, error)) {
-        KnowFile(std::move(onDisk));
+        KnowFile(onDisk);
     } else {
         ForgetFile();
     }
@@ -872,7 +892,8 @@ void CZembracfgDoc::UpdateTimer()
         for (const Occurrence& occurrence :
              m_road.OccurrencesUntil(*m_pScheduler, firingUtc + kPowerCountdownSpan)) {
             if (!occurrence.snoozed && IsPowerType(occurrence.alarm->m_strType)) {
-                m_powerAhead.push_back(PlannedOccurrence{*occurrence.alarm, occurrence.atUtc, occurrence.originalUtc});
+                m_powerAhead.push_back(
+                    PlannedOccurrence{*occurrence.alarm, occurrence.atUtc, occurrence.originalUtc});
             }
         }
     }
@@ -933,7 +954,8 @@ bool CZembracfgDoc::CarryOutNow(std::uint64_t id, FileTime atUtc)
     RunPass();
     const FiringPass pass = m_road.CarryOutNow(*m_pScheduler, id, atUtc);
     if (!pass.IsEmpty()) {
-        qCInfo(lcTimer, "carried out now: alarm %d", m_pScheduler->IndexOf(m_pScheduler->FindById(id)));
+        qCInfo(lcTimer, "carried out now: alarm %d",
+               m_pScheduler->IndexOf(m_pScheduler->FindById(id)));
         Q_EMIT AlarmsDue(pass);
     }
     UpdateTimer();

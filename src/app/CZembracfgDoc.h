@@ -239,7 +239,7 @@ private:
     // `problem`) when it is the list's own file and that changed on disk since it was read.
     bool WriteList(const QString& path, FileProblem* problem);
     // The file now holds `bytes`, as read or written here; it is watched from now on.
-    void KnowFile(std::string bytes);
+    void KnowFile(const std::string& bytes);
     void ForgetFile();
     void WatchFile();
     // Takes the list as `bytes` hold it (the file changed on disk), keeping the picked alarm.
@@ -298,12 +298,13 @@ private:
     // The list's file: watched, and checked once its changes have settled.
     QFileSystemWatcher m_watcher;
     QTimer m_diskCheckDelay;
-    // The file as last read or written here; empty with m_bFileKnown false for a list never
-    // saved or a file gone. A save over other contents asks first.
-    std::string m_fileText;
+    // The SHA-256 of the file as last read or written here; empty with m_bFileKnown false for a
+    // list never saved or a file gone. A save over other contents asks first. Digests, not the
+    // bytes: a large list would otherwise be held three times over.
+    QByteArray m_fileDigest;
     bool m_bFileKnown = false;
-    // The file as last looked at, so that one change is told once.
-    std::string m_fileSeen;
+    // The digest of the file as last looked at, so that one change is told once.
+    QByteArray m_seenDigest;
     // One worker: logind's answer to a sleep request may take long, and two requests at once
     // make no sense.
     QThreadPool m_sleepPool;
