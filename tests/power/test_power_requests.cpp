@@ -202,39 +202,6 @@ private Q_SLOTS:
         QVERIFY(power.BlockingInhibitors(kTypeStandby).empty());
     }
 
-    void inhibitorBlocks_data()
-    {
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<QString>("alarmType");
-        QTest::addColumn<bool>("blocks");
-        const auto row = [](const char* name, const char* what, const char* mode,
-                            const char* alarmType, bool blocks) {
-            QTest::newRow(name) << QString::fromUtf8(what) << QString::fromUtf8(mode)
-                                << QString::fromUtf8(alarmType) << blocks;
-        };
-        row("sleep blocks standby", "sleep", "block", kTypeStandby, true);
-        row("sleep blocks hibernate", "sleep", "block", kTypeHibernate, true);
-        row("sleep lets shutdown pass", "sleep", "block", kTypeShutdown, false);
-        row("shutdown blocks shutdown", "shutdown", "block", kTypeShutdown, true);
-        row("shutdown lets standby pass", "shutdown", "block", kTypeStandby, false);
-        row("last of a list", "idle:handle-lid-switch:sleep", "block", kTypeHibernate, true);
-        row("middle of a list", "idle:shutdown:sleep", "block", kTypeShutdown, true);
-        row("list without the word", "idle:handle-suspend-key", "block", kTypeStandby, false);
-        row("a delay only waits", "sleep:shutdown", "delay", kTypeStandby, false);
-        row("empty list", "", "block", kTypeStandby, false);
-        row("wakeup asks nothing", "sleep:shutdown", "block", kTypeWakeup, false);
-    }
-    void inhibitorBlocks()
-    {
-        QFETCH(QString, what);
-        QFETCH(QString, mode);
-        QFETCH(QString, alarmType);
-        QFETCH(bool, blocks);
-        QCOMPARE(InhibitorBlocks(what.toStdString(), mode.toStdString(), alarmType.toStdString()),
-                 blocks);
-    }
-
     void logindListsBlockingInhibitors_data()
     {
         QTest::addColumn<QString>("alarmType");
@@ -247,9 +214,10 @@ private Q_SLOTS:
         QTest::newRow("shutdown") << QStringLiteral("shutdown") << QStringList{burner, backup};
         QTest::newRow("wakeup") << QStringLiteral("wakeup") << QStringList{};
     }
-    // Only block-mode inhibitors of the matching word come back, in logind's order and with
-    // every field in place; the simulated back end answers the same from the system yet passes
-    // none of its own requests on.
+    // Only block-mode inhibitors whose list holds the alarm type's word (a whole word, wherever
+    // it stands) come back, in logind's order and with every field in place; a wake-up asks
+    // nothing. The simulated back end answers the same from the system yet passes none of its
+    // own requests on.
     void logindListsBlockingInhibitors()
     {
         QFETCH(QString, alarmType);
@@ -259,7 +227,8 @@ private Q_SLOTS:
              QStringLiteral("--inhibitor=shutdown|Burner|Writing a disc|block|1000|102"),
              QStringLiteral("--inhibitor=sleep:shutdown|Player|Playing|delay|1000|103"),
              QStringLiteral("--inhibitor=idle:sleep:shutdown|Backup|Copying files|block|0|104"),
-             QStringLiteral("--inhibitor=handle-lid-switch|Desktop|Lid|block|1000|105")});
+             QStringLiteral("--inhibitor=idle:handle-suspend-key|Desktop|Keys|block|1000|105"),
+             QStringLiteral("--inhibitor=|Nobody|Nothing|block|1000|106")});
         if (QTest::currentTestFailed()) {
             return;
         }
