@@ -255,6 +255,18 @@ private Q_SLOTS:
         }
     }
 
+    // Every test runs with ZEMBRA_NO_WAKE_ALARM set: the timer then works on the plain clock,
+    // says why it cannot wake the machine, and never programs the machine's wake-up clock.
+    void timerUnderTheTestSwitch_worksButCannotWake()
+    {
+        TimerFdWakeTimer timer;
+        QVERIFY(timer.Create());
+        QCOMPARE(Text(timer.LastError()), QString());
+        const WakeCapability capability = timer.Capability();
+        QCOMPARE(int(capability.kind), int(WakeCapability::Kind::Disabled));
+        QVERIFY(!capability.canWake);
+    }
+
     void powerDeliversEachArmingOnceOnWaitingThread_cancelRecallsNothing()
     {
         Rig rig;
@@ -301,15 +313,14 @@ private Q_SLOTS:
         worker.start();
         auto* receiver = new NamespacedWakeReceiver;
         receiver->moveToThread(&worker);
-        {
-            CPower power(std::make_unique<TimerFdWakeTimer>());
-            QCOMPARE(power.SetNotifyWindow(receiver, "onWake"), 0);
-            power.Init();
-            const FileTime due = FromNow(10);
-            QVERIFY(power.SetWakeTimer(due, 77));
-            QTRY_COMPARE_WITH_TIMEOUT(receiver->Events(),
-                                      QStringList{Event(Kind::Expired, 77, due)}, 5000);
-        }
+        auto power = std::make_unique<CPower>(std::make_unique<TimerFdWakeTimer>());
+        QCOMPARE(power->SetNotifyWindow(receiver, "onWake"), 0);
+        power->Init();
+        const FileTime due = FromNow(10);
+        QVERIFY(power->SetWakeTimer(due, 77));
+        QTRY_COMPARE_WITH_TIMEOUT(receiver->Events(), QStringList{Event(Kind::Expired, 77, due)},
+                                  5000);
+        power.reset();
         // Deleted on its own thread as that thread finishes.
         receiver->deleteLater();
         worker.quit();
