@@ -1,7 +1,6 @@
 // A stand-in for logind and the session's screen saver, for tests on a private bus.
 //
-//   fake_logind <call log> [--deny] [--no-reply] [--screensaver-path=<path>]
-//               [--inhibitor=<what>|<who>|<why>|<mode>|<uid>|<pid>]...
+//   fake_logind <call log> [--deny] [--inhibitor=<what>|<who>|<why>|<mode>|<uid>|<pid>]...
 //
 // Owns org.freedesktop.login1 on the bus named by DBUS_SYSTEM_BUS_ADDRESS (and refuses to run
 // without that variable, so it can never stand in for the machine's own logind) and
@@ -9,8 +8,6 @@
 // "<Method> <interactive>" ("SimulateUserActivity" for the screen saver) before it is
 // answered, so a caller that got its answer finds the line already there.
 //   --deny        answer every call with an error, as logind does when policy forbids it
-//   --no-reply    never answer, to exercise the caller's time-out
-//   --screensaver-path  publish the screen saver at another object path
 //   --inhibitor   one inhibitor for ListInhibitors to list, in the order given
 // Prints "ready" once both names are owned; quits when its standard input closes, so it does
 // not outlive a test that crashed.
@@ -66,16 +63,14 @@ void Complain(const QString& text)
         std::fputs(qPrintable(QStringLiteral("fake_logind: ") + text + QLatin1Char('\n')), stderr));
 }
 
-enum class Answer { Accept, Deny, Never };
-
 struct Behaviour {
     QString logPath;
-    Answer answer = Answer::Accept;
+    bool deny = false;
     QList<Inhibitor> inhibitors;
 };
 
-// Records a call and answers it as the behaviour says; false when the caller must not reply.
-bool Handle(QDBusContext& context, const Behaviour& behaviour, const QString& line,
+// Records a call, then refuses it when told to.
+void Handle(QDBusContext& context, const Behaviour& behaviour, const QString& line,
             const QString& errorName, const QString& errorMessage)
 {
     QFile log(behaviour.logPath);
@@ -85,17 +80,9 @@ bool Handle(QDBusContext& context, const Behaviour& behaviour, const QString& li
         log.write((line + QLatin1Char('\n')).toUtf8());
         log.close();
     }
-    switch (behaviour.answer) {
-    case Answer::Accept:
-        return true;
-    case Answer::Deny:
+    if (behaviour.deny) {
         context.sendErrorReply(errorName, errorMessage);
-        return false;
-    case Answer::Never:
-        context.setDelayedReply(true);
-        return false;
     }
-    return true;
 }
 
 class FakeManager : public QObject, protected QDBusContext {
@@ -196,17 +183,11 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
 
     Behaviour behaviour;
-    QString screenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
-    const QString pathOption = QStringLiteral("--screensaver-path=");
     const QString inhibitorOption = QStringLiteral("--inhibitor=");
     const QStringList args = app.arguments().mid(1);
     for (const QString& arg : args) {
         if (arg == QLatin1String("--deny")) {
-            behaviour.answer = Answer::Deny;
-        } else if (arg == QLatin1String("--no-reply")) {
-            behaviour.answer = Answer::Never;
-        } else if (arg.startsWith(pathOption)) {
-            screenSaverPath = arg.mid(pathOption.size());
+            behaviour.deny = true;
         } else if (arg.startsWith(inhibitorOption)) {
             Inhibitor inhibitor;
             if (!ParseInhibitor(arg.mid(inhibitorOption.size()), inhibitor)) {
@@ -222,8 +203,7 @@ int main(int argc, char* argv[])
         }
     }
     if (behaviour.logPath.isEmpty()) {
-        Complain(QStringLiteral("usage: fake_logind <call log> [--deny] [--no-reply] "
-                                "[--screensaver-path=<path>] "
+        Complain(QStringLiteral("usage: fake_logind <call log> [--deny] "
                                 "[--inhibitor=<what>|<who>|<why>|<mode>|<uid>|<pid>]..."));
         return 2;
     }
@@ -239,7 +219,7 @@ int main(int argc, char* argv[])
     if (!Publish(QDBusConnection::systemBus(), QStringLiteral("org.freedesktop.login1"),
                  QStringLiteral("/org/freedesktop/login1"), &manager)
         || !Publish(QDBusConnection::sessionBus(), QStringLiteral("org.freedesktop.ScreenSaver"),
-                    screenSaverPath, &screenSaver)) {
+                    QStringLiteral("/org/freedesktop/ScreenSaver"), &screenSaver)) {
         return 1;
     }
 

@@ -2,20 +2,18 @@
 //
 // The timerfd back end and CPower on top of it are run against the kernel with short real
 // delays: what is under test is that the kernel timer comes due when armed, stays silent when
-// not, and that its expiry reaches the receiver with the right token. Above the timer, a fake
-// IWakeTimer scripts what the kernel cannot be made to do on demand (a refused timer, failing
-// waits, a change of the system clock, which a test must never make), and there no test
-// pauses: every wait ends on an event the test watches for.
+// not, and that its expiry reaches the receiver with the right token. Above the timer, a
+// scripted IWakeTimer does what the kernel cannot be made to do on demand (a refused timer,
+// failing waits, a change of the system clock, which a test must never make), and there no
+// test pauses: every wait ends on an event the test watches for.
 
 #include "CPower.h"
 #include "linux/TimerFdWakeTimer.h"
 #include "time/ZTime.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QObject>
 #include <QTest>
 #include <QThread>
 
@@ -25,32 +23,28 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <future>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace zembra;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using Kind = WakeEvent::Kind;
 using WaitResult = IWakeTimer::WaitResult;
 
 namespace {
 
 // Long enough for a loaded machine (or a sanitizer build) to deliver an expiry that is due.
-constexpr auto kPromptly = 3s;
+constexpr auto kPromptly = 5s;
 
-FileTime Now()
+FileTime FromNow(std::int64_t ms)
 {
-    return GetSystemTimeAsFileTime();
-}
-
-FileTime Milliseconds(std::int64_t ms)
-{
-    return ms * kTicksPerMillisecond;
+    return GetSystemTimeAsFileTime() + ms * kTicksPerMillisecond;
 }
 
 QString Text(const std::string& s)
@@ -58,239 +52,154 @@ QString Text(const std::string& s)
     return QString::fromStdString(s);
 }
 
-} // namespace
-
-// Readable failure messages for QCOMPARE, found through the type's namespace.
-namespace zembra {
-char* toString(const WakeEvent::Kind& kind)
+// One event as text, so that a run of events compares at once and differences read plainly.
+QString Event(Kind kind, std::uint64_t token = 0, FileTime armedFor = 0,
+              const std::string& error = {})
 {
-    switch (kind) {
-    case WakeEvent::Kind::Expired:
-        return qstrdup("Expired");
-    case WakeEvent::Kind::ClockChanged:
-        return qstrdup("ClockChanged");
-    case WakeEvent::Kind::WaitFailed:
-        return qstrdup("WaitFailed");
-    }
-    return qstrdup("?");
-}
-} // namespace zembra
-
-namespace {
-
-// Runs one Wait() and gives it `limit` to end; nullopt when it was still blocked then (it is
-// interrupted, so that the thread can be joined).
-std::optional<WaitResult> WaitWithin(IWakeTimer& timer, Clock::duration limit)
-{
-    auto waiting = std::async(std::launch::async, [&timer] { return timer.Wait(); });
-    if (waiting.wait_for(limit) == std::future_status::ready) {
-        return waiting.get();
-    }
-    timer.Interrupt();
-    const WaitResult result = waiting.get();
-    if (result == WaitResult::Interrupted) {
-        return std::nullopt;
-    }
-    return result;
+    static const char* const kinds[] = {"Expired", "ClockChanged", "WaitFailed"};
+    return QStringLiteral("%1 token %2 for %3 %4")
+        .arg(QLatin1String(kinds[static_cast<std::size_t>(kind)]))
+        .arg(token)
+        .arg(armedFor)
+        .arg(Text(error));
 }
 
-// What a receiver got, when, and on which thread. Declared before the CPower in each test, so
-// that it outlives the waiting thread.
-class EventLog {
-public:
+QString Event(const WakeEvent& e)
+{
+    return Event(e.kind, e.token, e.armedForUtc, e.error);
+}
+
+// What the receiver got, and what the scripted timer answers and was asked: written by the
+// waiting thread, waited on by the test, and shared, so that it can still be read after the
+// CPower is gone.
+struct Record {
+    std::mutex mutex;
+    std::condition_variable changed;
+
     struct Entry {
         WakeEvent event;
         FileTime receivedUtc = 0;
         std::thread::id thread;
     };
+    std::vector<Entry> entries;
 
+    bool createSucceeds = true;
+    std::deque<WaitResult> results; // what the coming waits return, in order
+    bool interruptPending = false;
+    std::vector<Clock::time_point> createTimes;
+    int waitCalls = 0;
+    int interruptedReturns = 0;
+    std::string lastError;
+
+    bool WaitFor(const std::function<bool()>& done, Clock::duration limit = kPromptly)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, limit, done);
+    }
+    template <typename F> auto With(F f)
+    {
+        const std::lock_guard lock(mutex);
+        changed.notify_all();
+        return f();
+    }
     CPower::Receiver Receiver()
     {
-        return [this](const WakeEvent& event) { Add(event); };
+        return [this](const WakeEvent& event) {
+            With([&] { entries.push_back({event, FromNow(0), std::this_thread::get_id()}); });
+        };
     }
-
-    void Add(const WakeEvent& event)
+    bool WaitForEvents(std::size_t count, Clock::duration limit = kPromptly)
     {
-        const std::lock_guard lock(m_mutex);
-        m_entries.push_back({event, Now(), std::this_thread::get_id()});
-        m_changed.notify_all();
+        return WaitFor([&] { return entries.size() >= count; }, limit);
     }
-
-    bool WaitForCount(std::size_t count, Clock::duration limit)
+    // True once the waiting thread has begun its count-th wait, having dealt with all before.
+    bool WaitForWaits(int count)
     {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, limit, [&] { return m_entries.size() >= count; });
+        return WaitFor([&] { return waitCalls >= count; });
     }
-
-    std::vector<Entry> Entries() const
+    std::vector<Entry> Entries()
     {
-        const std::lock_guard lock(m_mutex);
-        return m_entries;
+        return With([&] { return entries; });
     }
-
-    std::size_t Count() const
+    QStringList Events()
     {
-        const std::lock_guard lock(m_mutex);
-        return m_entries.size();
+        QStringList events;
+        for (const Entry& entry : Entries()) {
+            events << Event(entry.event);
+        }
+        return events;
     }
-
-private:
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<Entry> m_entries;
+    void Push(std::initializer_list<WaitResult> more)
+    {
+        With([&] { results.insert(results.end(), more); });
+    }
 };
 
-// Passes everything to the real timer and counts the waits that began and ended, so that a
-// test can tell when the waiting thread has dealt with an expiry even if nobody received it.
-class CountingTimer final : public IWakeTimer {
-public:
-    struct Counts {
-        std::mutex mutex;
-        std::condition_variable changed;
-        int waitsStarted = 0;
-        std::vector<WaitResult> results;
-
-        bool WaitFor(const std::function<bool()>& done, Clock::duration limit)
-        {
-            std::unique_lock lock(mutex);
-            return changed.wait_for(lock, limit, done);
-        }
-    };
-
-    explicit CountingTimer(std::shared_ptr<Counts> counts)
-        : m_counts(std::move(counts))
-    {
-    }
-
-    bool Create() override { return m_real.Create(); }
-    bool Arm(FileTime dueUtc) override { return m_real.Arm(dueUtc); }
-    bool Cancel() override { return m_real.Cancel(); }
-    WaitResult Wait() override
-    {
-        {
-            const std::lock_guard lock(m_counts->mutex);
-            ++m_counts->waitsStarted;
-            m_counts->changed.notify_all();
-        }
-        const WaitResult result = m_real.Wait();
-        const std::lock_guard lock(m_counts->mutex);
-        m_counts->results.push_back(result);
-        m_counts->changed.notify_all();
-        return result;
-    }
-    void Interrupt() override { m_real.Interrupt(); }
-    WakeCapability Capability() const override { return m_real.Capability(); }
-    std::string LastError() const override { return m_real.LastError(); }
-
-private:
-    TimerFdWakeTimer m_real;
-    std::shared_ptr<Counts> m_counts;
-};
-
-// A scripted timer. Its state is shared with the test, so that it can still be read after the
-// CPower that owns the timer is gone.
 class FakeWakeTimer final : public IWakeTimer {
 public:
-    struct State {
-        std::mutex mutex;
-        std::condition_variable changed;
-
-        bool createSucceeds = true;
-        bool failEveryWait = false;
-        std::deque<WaitResult> script;
-        bool interruptPending = false;
-
-        int createCalls = 0;
-        std::vector<FileTime> armedFor;
-        int waitCalls = 0;
-        int activeWaits = 0;
-        int interruptedReturns = 0;
-        std::vector<Clock::time_point> createTimes;
-        std::string lastError;
-
-        bool WaitFor(const std::function<bool()>& done, Clock::duration limit)
-        {
-            std::unique_lock lock(mutex);
-            return changed.wait_for(lock, limit, done);
-        }
-        void Push(WaitResult result)
-        {
-            const std::lock_guard lock(mutex);
-            script.push_back(result);
-            changed.notify_all();
-        }
-        template <typename F> auto With(F f)
-        {
-            const std::lock_guard lock(mutex);
-            return f();
-        }
-    };
-
-    explicit FakeWakeTimer(std::shared_ptr<State> state)
-        : m_state(std::move(state))
+    explicit FakeWakeTimer(std::shared_ptr<Record> record)
+        : m_r(std::move(record))
     {
     }
 
     bool Create() override
     {
-        const std::lock_guard lock(m_state->mutex);
-        ++m_state->createCalls;
-        m_state->createTimes.push_back(Clock::now());
-        m_state->changed.notify_all();
-        if (!m_state->createSucceeds) {
-            m_state->lastError = "fake: the timer is refused";
-        }
-        return m_state->createSucceeds;
+        return m_r->With([&] {
+            m_r->createTimes.push_back(Clock::now());
+            if (!m_r->createSucceeds) {
+                m_r->lastError = "fake: the timer is refused";
+            }
+            return m_r->createSucceeds;
+        });
     }
-    bool Arm(FileTime due) override
-    {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->armedFor.push_back(due);
-        return true;
-    }
+    bool Arm(FileTime) override { return true; }
     bool Cancel() override { return true; }
     WaitResult Wait() override
     {
-        std::unique_lock lock(m_state->mutex);
-        ++m_state->waitCalls;
-        ++m_state->activeWaits;
-        m_state->changed.notify_all();
-        m_state->changed.wait(lock, [this] {
-            return m_state->interruptPending || m_state->failEveryWait || !m_state->script.empty();
-        });
-        --m_state->activeWaits;
-        m_state->changed.notify_all();
-        if (m_state->interruptPending) {
-            m_state->interruptPending = false;
-            ++m_state->interruptedReturns;
+        std::unique_lock lock(m_r->mutex);
+        ++m_r->waitCalls;
+        m_r->changed.notify_all();
+        m_r->changed.wait(lock, [this] { return m_r->interruptPending || !m_r->results.empty(); });
+        if (std::exchange(m_r->interruptPending, false)) {
+            ++m_r->interruptedReturns;
             return WaitResult::Interrupted;
         }
-        if (m_state->failEveryWait) {
-            m_state->lastError = "fake: the wait failed";
-            return WaitResult::Failed;
-        }
-        const WaitResult result = m_state->script.front();
-        m_state->script.pop_front();
+        const WaitResult result = m_r->results.front();
+        m_r->results.pop_front();
         if (result == WaitResult::Failed) {
-            m_state->lastError = "fake: the wait failed";
+            m_r->lastError = "fake: the wait failed";
         }
         return result;
     }
     void Interrupt() override
     {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->interruptPending = true;
-        m_state->changed.notify_all();
+        m_r->With([&] { m_r->interruptPending = true; });
     }
     WakeCapability Capability() const override { return {}; }
     std::string LastError() const override
     {
-        const std::lock_guard lock(m_state->mutex);
-        return m_state->lastError;
+        return m_r->With([&] { return m_r->lastError; });
     }
 
 private:
-    std::shared_ptr<State> m_state;
+    std::shared_ptr<Record> m_r;
+};
+
+enum class Timer { Kernel, Scripted, Refused };
+
+// A started CPower over the kernel's timer or the scripted one, its receiver recording.
+struct Rig {
+    explicit Rig(Timer timer = Timer::Kernel)
+        : power(timer == Timer::Kernel ? std::unique_ptr<IWakeTimer>(new TimerFdWakeTimer)
+                                       : std::make_unique<FakeWakeTimer>(shared))
+    {
+        r.createSucceeds = timer != Timer::Refused;
+        power.SetNotifyWindow(r.Receiver());
+        power.Init();
+    }
+    std::shared_ptr<Record> shared = std::make_shared<Record>();
+    Record& r = *shared;
+    CPower power;
 };
 
 } // namespace
@@ -301,425 +210,280 @@ namespace zembra {
 class NamespacedWakeReceiver : public QObject {
     Q_OBJECT
 public:
-    struct Entry {
-        WakeEvent event;
-        QThread* thread = nullptr;
-    };
-
-    std::vector<Entry> Entries() const
+    QStringList Events() const
     {
         const std::lock_guard lock(m_mutex);
-        return m_entries;
-    }
-    std::size_t Count() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_entries.size();
+        return m_events;
     }
 
 public Q_SLOTS:
     void onWake(const WakeEvent& event)
     {
         const std::lock_guard lock(m_mutex);
-        m_entries.push_back({event, QThread::currentThread()});
+        m_events << Event(event)
+                        + (QThread::currentThread() == thread()
+                               ? QString()
+                               : QStringLiteral(" off its thread"));
     }
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<Entry> m_entries;
+    QStringList m_events;
 };
 } // namespace zembra
+
+Q_DECLARE_METATYPE(zembra::WakeProbe)
 
 class TestWakeTimer : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    // -----------------------------------------------------------------------------------------
+    // The timerfd back end, and CPower over it
 
-    void timerArmedForPassedMoment_expiresAtOnce();
-    void capabilityTellsGrantedMissingPermissionAndNoClock_data();
-    void capabilityTellsGrantedMissingPermissionAndNoClock();
-    void capabilityFindsOnlyClocksThatCanWake();
-
-    void powerPassedMoment_deliversAtOnceOnWaitingThread();
-    void powerArmedTwice_deliversOnlyLatestArming_data();
-    void powerArmedTwice_deliversOnlyLatestArming();
-    void powerCancelAfterExpiry_doesNotRecallDeliveredEvent();
-    void powerAfterExpiry_silentUntilArmedAgain();
-    void powerWithoutReceiver_dropsExpiry();
-    void powerQtReceiver_deliversOnReceiverThread();
-
-    void fakeCreateFails_reportsOnceAndBacksOffThenRecovers();
-    void fakeRepeatedWaitFailures_reportedOnceUntilAWaitSucceeds();
-    void fakeClockChanged_passedOnAndTimerStaysArmed();
-    void fakeClockChangeAfterArmedMoment_deliversExpiryFirst();
-    void fakeDestructor_joinsPromptly_data();
-    void fakeDestructor_joinsPromptly();
-};
-
-void TestWakeTimer::initTestCase()
-{
-    qRegisterMetaType<zembra::WakeEvent>();
-}
-
-// ---------------------------------------------------------------------------------------------
-// The timerfd back end, and CPower over it
-
-void TestWakeTimer::timerArmedForPassedMoment_expiresAtOnce()
-{
-    // Moments at or before the Unix epoch included: a zero it_value would disarm the timer
-    // instead, and the alarm would never ring.
-    const FileTime moments[] = {Now() - Milliseconds(1), kUnixEpochTicks, kUnixEpochTicks - 1, 0,
-                                std::numeric_limits<FileTime>::min()};
-    TimerFdWakeTimer timer;
-    QVERIFY2(timer.Create(), timer.LastError().c_str());
-    for (const FileTime moment : moments) {
-        QVERIFY2(timer.Arm(moment), timer.LastError().c_str());
-        QVERIFY(WaitWithin(timer, kPromptly) == WaitResult::Expired);
-    }
-}
-
-void TestWakeTimer::powerPassedMoment_deliversAtOnceOnWaitingThread()
-{
-    EventLog log;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    power.SetNotifyWindow(log.Receiver());
-    QCOMPARE(power.Init(), 0);
-
-    const FileTime due = Now() - Milliseconds(1);
-    QVERIFY(power.SetWakeTimer(due, 0x1234'5678'9abc'def0ULL));
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    const auto entry = log.Entries()[0];
-    QCOMPARE(entry.event.kind, WakeEvent::Kind::Expired);
-    QCOMPARE(entry.event.token, 0x1234'5678'9abc'def0ULL);
-    QCOMPARE(entry.event.armedForUtc, due);
-    QVERIFY(entry.thread != std::this_thread::get_id());
-}
-
-void TestWakeTimer::powerArmedTwice_deliversOnlyLatestArming_data()
-{
-    QTest::addColumn<int>("firstMs");
-    QTest::addColumn<int>("secondMs");
-    QTest::newRow("later replaces earlier") << 100 << 150;
-    QTest::newRow("at once replaces later") << 100 << 0;
-}
-
-void TestWakeTimer::powerArmedTwice_deliversOnlyLatestArming()
-{
-    QFETCH(int, firstMs);
-    QFETCH(int, secondMs);
-    EventLog log;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() + Milliseconds(firstMs), 1));
-    const FileTime second = Now() + Milliseconds(secondMs);
-    QVERIFY(power.SetWakeTimer(second, 2));
-    QCOMPARE(power.PendingToken(), std::uint64_t{2});
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QVERIFY(!log.WaitForCount(2, 150ms)); // real timer: past the replaced moment, still one
-    const auto entries = log.Entries();
-    QCOMPARE(entries.size(), std::size_t{1});
-    QCOMPARE(entries[0].event.token, std::uint64_t{2});
-    QCOMPARE(entries[0].event.armedForUtc, second);
-    QVERIFY(entries[0].receivedUtc >= second);
-}
-
-void TestWakeTimer::powerCancelAfterExpiry_doesNotRecallDeliveredEvent()
-{
-    EventLog log;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 42));
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QVERIFY2(power.CancelWakeTimer(), power.LastError().c_str());
-    QCOMPARE(power.PendingToken(), std::uint64_t{0});
-    const auto entries = log.Entries();
-    QCOMPARE(entries.size(), std::size_t{1});
-    QCOMPARE(entries[0].event.kind, WakeEvent::Kind::Expired);
-    QCOMPARE(entries[0].event.token, std::uint64_t{42});
-}
-
-void TestWakeTimer::powerAfterExpiry_silentUntilArmedAgain()
-{
-    EventLog log;
-    CPower power(std::make_unique<TimerFdWakeTimer>());
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 1));
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QVERIFY(!log.WaitForCount(2, 80ms)); // real timer: a one-shot timer, nothing follows
-    QVERIFY(power.SetWakeTimer(Now() + Milliseconds(10), 2));
-    QVERIFY(log.WaitForCount(2, kPromptly));
-    const auto entries = log.Entries();
-    QCOMPARE(entries.size(), std::size_t{2});
-    QCOMPARE(entries[1].event.token, std::uint64_t{2});
-}
-
-void TestWakeTimer::powerWithoutReceiver_dropsExpiry()
-{
-    EventLog log;
-    auto counts = std::make_shared<CountingTimer::Counts>();
-    CPower power(std::make_unique<CountingTimer>(counts));
-    power.Init();
-
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 1));
-    // The waiting thread took the expiry and went back to waiting: nobody was there for it.
-    QVERIFY(counts->WaitFor([&] { return counts->waitsStarted >= 2; }, kPromptly));
+    void timerArmedForPassedMoment_expiresAtOnce()
     {
-        const std::lock_guard lock(counts->mutex);
-        QCOMPARE(counts->results.size(), std::size_t{1});
-        QVERIFY(counts->results[0] == WaitResult::Expired);
+        // Moments at or before the Unix epoch included: a zero it_value would disarm the timer
+        // instead, and the alarm would never ring.
+        const FileTime moments[] = {FromNow(-1), kUnixEpochTicks, kUnixEpochTicks - 1, 0,
+                                    std::numeric_limits<FileTime>::min()};
+        Rig rig;
+        std::size_t count = 0;
+        for (const FileTime moment : moments) {
+            QVERIFY(rig.power.SetWakeTimer(moment, 1));
+            QVERIFY(rig.r.WaitForEvents(++count));
+        }
     }
 
-    power.SetNotifyWindow(log.Receiver());
-    QVERIFY(!log.WaitForCount(1, 60ms)); // real timer: the dropped expiry is not replayed
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 2));
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QVERIFY(!log.WaitForCount(2, 40ms)); // real timer: only the new expiry arrives
-    QCOMPARE(log.Entries()[0].event.token, std::uint64_t{2});
-}
-
-void TestWakeTimer::powerQtReceiver_deliversOnReceiverThread()
-{
-    QThread worker;
-    worker.start();
-    auto* receiver = new NamespacedWakeReceiver;
-    receiver->moveToThread(&worker);
+    // Every test runs with ZEMBRA_NO_WAKE_ALARM set: the timer then works on the plain clock,
+    // says why it cannot wake the machine, and never programs the machine's wake-up clock.
+    void timerUnderTheTestSwitch_worksButCannotWake()
     {
-        CPower power(std::make_unique<TimerFdWakeTimer>());
-        QCOMPARE(power.SetNotifyWindow(receiver, "onWake"), 0);
-        power.Init();
-        const FileTime due = Now() + Milliseconds(10);
-        QVERIFY(power.SetWakeTimer(due, 77));
-        QTRY_COMPARE_WITH_TIMEOUT(receiver->Count(), std::size_t{1}, 5000);
-        const auto entries = receiver->Entries();
-        QCOMPARE(entries[0].thread, &worker);
-        QCOMPARE(entries[0].event.kind, WakeEvent::Kind::Expired);
-        QCOMPARE(entries[0].event.token, std::uint64_t{77});
-        QCOMPARE(entries[0].event.armedForUtc, due);
+        TimerFdWakeTimer timer;
+        QVERIFY(timer.Create());
+        QCOMPARE(Text(timer.LastError()), QString());
+        const WakeCapability capability = timer.Capability();
+        QCOMPARE(int(capability.kind), int(WakeCapability::Kind::Disabled));
+        QVERIFY(!capability.canWake);
     }
-    // Deleted on its own thread as that thread finishes.
-    receiver->deleteLater();
-    worker.quit();
-    QVERIFY(worker.wait(5000));
-}
 
-// ---------------------------------------------------------------------------------------------
-void TestWakeTimer::capabilityTellsGrantedMissingPermissionAndNoClock_data()
-{
-    QTest::addColumn<bool>("disabled");
-    QTest::addColumn<bool>("created");
-    QTest::addColumn<int>("error");
-    QTest::addColumn<bool>("rtc");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("command");
-    using K = WakeCapability::Kind;
-    const QString setcap = QStringLiteral("sudo setcap cap_wake_alarm+ep '/opt/my apps/zembra'");
-    QTest::newRow("granted") << false << true << 0 << true << int(K::CanWake) << QString();
-    QTest::newRow("no permission") << false << false << EPERM << true << int(K::NoPermission) << setcap;
-    QTest::newRow("no permission, no clock") << false << false << EPERM << false << int(K::NoWakeClock)
-                                             << QString();
-    QTest::newRow("allowed, no clock") << false << true << 0 << false << int(K::NoWakeClock) << QString();
-    QTest::newRow("no alarm timers") << false << false << EINVAL << true << int(K::NoWakeClock) << QString();
-    QTest::newRow("switched off") << true << false << 0 << true << int(K::Disabled) << QString();
-}
+    void powerDeliversEachArmingOnceOnWaitingThread_cancelRecallsNothing()
+    {
+        Rig rig;
+        const FileTime due = FromNow(-1);
+        QVERIFY(rig.power.SetWakeTimer(due, 0x1234'5678'9abc'def0ULL));
+        QVERIFY(rig.r.WaitForEvents(1));
+        QVERIFY(!rig.r.WaitForEvents(2, 80ms)); // real timer: a one-shot timer, nothing follows
+        QVERIFY2(rig.power.CancelWakeTimer(), rig.power.LastError().c_str());
+        QCOMPARE(rig.power.PendingToken(), std::uint64_t{0});
 
-void TestWakeTimer::capabilityTellsGrantedMissingPermissionAndNoClock()
-{
-    QFETCH(bool, disabled);
-    QFETCH(bool, created);
-    QFETCH(int, error);
-    QFETCH(bool, rtc);
-    QFETCH(int, kind);
-    QFETCH(QString, command);
-    WakeProbe probe;
-    probe.disabledByEnvironment = disabled;
-    probe.alarmClockCreated = created;
-    probe.alarmError = error;
-    probe.wakeCapableRtc = rtc;
-    probe.executablePath = "/opt/my apps/zembra";
-    const WakeCapability capability = ClassifyWakeCapability(probe);
-    QCOMPARE(int(capability.kind), kind);
-    QCOMPARE(capability.canWake, kind == int(WakeCapability::Kind::CanWake));
-    QCOMPARE(Text(capability.command), command);
-    QCOMPARE(capability.reason.empty(), capability.canWake);
-    if (!command.isEmpty()) {
+        const FileTime next = FromNow(10);
+        QVERIFY(rig.power.SetWakeTimer(next, 2));
+        QVERIFY(rig.r.WaitForEvents(2));
+        QCOMPARE(rig.r.Events(), (QStringList{Event(Kind::Expired, 0x1234'5678'9abc'def0ULL, due),
+                                              Event(Kind::Expired, 2, next)}));
+        QVERIFY(rig.r.Entries()[0].thread != std::this_thread::get_id());
+    }
+
+    void powerArmedTwice_deliversOnlyLatestArming_data()
+    {
+        QTest::addColumn<int>("firstMs");
+        QTest::addColumn<int>("secondMs");
+        QTest::newRow("later replaces earlier") << 100 << 150;
+        QTest::newRow("at once replaces later") << 100 << 0;
+    }
+    void powerArmedTwice_deliversOnlyLatestArming()
+    {
+        QFETCH(int, firstMs);
+        QFETCH(int, secondMs);
+        Rig rig;
+        QVERIFY(rig.power.SetWakeTimer(FromNow(firstMs), 1));
+        const FileTime second = FromNow(secondMs);
+        QVERIFY(rig.power.SetWakeTimer(second, 2));
+        QCOMPARE(rig.power.PendingToken(), std::uint64_t{2});
+        QVERIFY(rig.r.WaitForEvents(1));
+        QVERIFY(!rig.r.WaitForEvents(2, 150ms)); // real timer: past the replaced moment, still one
+        QCOMPARE(rig.r.Events(), QStringList{Event(Kind::Expired, 2, second)});
+        QVERIFY(rig.r.Entries()[0].receivedUtc >= second);
+    }
+
+    void powerQtReceiver_deliversOnReceiverThread()
+    {
+        QThread worker;
+        worker.start();
+        auto* receiver = new NamespacedWakeReceiver;
+        receiver->moveToThread(&worker);
+        auto power = std::make_unique<CPower>(std::make_unique<TimerFdWakeTimer>());
+        QCOMPARE(power->SetNotifyWindow(receiver, "onWake"), 0);
+        power->Init();
+        const FileTime due = FromNow(10);
+        QVERIFY(power->SetWakeTimer(due, 77));
+        QTRY_COMPARE_WITH_TIMEOUT(receiver->Events(), QStringList{Event(Kind::Expired, 77, due)},
+                                  5000);
+        power.reset();
+        // Deleted on its own thread as that thread finishes.
+        receiver->deleteLater();
+        worker.quit();
+        QVERIFY(worker.wait(5000));
+    }
+
+    void capabilityTellsGrantedMissingPermissionAndNoClock_data()
+    {
+        QTest::addColumn<WakeProbe>("probe");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("command");
+        using K = WakeCapability::Kind;
+        const std::string path = "/opt/my apps/zembra";
+        QTest::newRow("granted") << WakeProbe{false, true, 0, true, path} << int(K::CanWake)
+                                 << QString();
+        QTest::newRow("no permission")
+            << WakeProbe{false, false, EPERM, true, path} << int(K::NoPermission)
+            << QStringLiteral("sudo setcap cap_wake_alarm+ep '/opt/my apps/zembra'");
+        QTest::newRow("no permission, no clock")
+            << WakeProbe{false, false, EPERM, false, path} << int(K::NoWakeClock) << QString();
+        QTest::newRow("allowed, no clock")
+            << WakeProbe{false, true, 0, false, path} << int(K::NoWakeClock) << QString();
+        QTest::newRow("no alarm timers")
+            << WakeProbe{false, false, EINVAL, true, path} << int(K::NoWakeClock) << QString();
+        QTest::newRow("switched off")
+            << WakeProbe{true, false, 0, true, path} << int(K::Disabled) << QString();
+    }
+    void capabilityTellsGrantedMissingPermissionAndNoClock()
+    {
+        QFETCH(WakeProbe, probe);
+        QFETCH(int, kind);
+        QFETCH(QString, command);
+        const WakeCapability capability = ClassifyWakeCapability(probe);
+        QCOMPARE(int(capability.kind), kind);
+        QCOMPARE(capability.canWake, kind == int(WakeCapability::Kind::CanWake));
+        QCOMPARE(Text(capability.command), command);
+        QCOMPARE(capability.reason.empty(), capability.canWake);
         QVERIFY(Text(capability.remedy).contains(command));
     }
-}
 
-void TestWakeTimer::capabilityFindsOnlyClocksThatCanWake()
-{
-    QTemporaryDir sys;
-    QVERIFY(sys.isValid());
-    const std::string root = sys.path().toStdString();
-    QVERIFY(!HasWakeCapableRtc(root + "/missing"));
-    QVERIFY(QDir(sys.path()).mkpath(QStringLiteral("rtc0")));
-    QVERIFY(!HasWakeCapableRtc(root));
-    QFile wake(sys.filePath(QStringLiteral("rtc0/wakealarm")));
-    QVERIFY(wake.open(QIODevice::WriteOnly));
-    wake.close();
-    QVERIFY(HasWakeCapableRtc(root));
-}
-
-// CPower over the scripted timer
-
-void TestWakeTimer::fakeCreateFails_reportsOnceAndBacksOffThenRecovers()
-{
-    EventLog log;
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    state->createSucceeds = false;
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    QCOMPARE(power.Init(), 0);
-    QCOMPARE(Text(power.LastError()), QStringLiteral("fake: the timer is refused"));
-    const FileTime due = Now();
-    QVERIFY(!power.SetWakeTimer(due, 1));
-
-    // Init's attempt, the thread's first, then retries after 50, 100 and 200 ms.
-    QVERIFY(state->WaitFor([&] { return state->createCalls >= 5; }, 5s));
-    // Backed off, not spinning: the three retries took at least 50 + 100 + 200 ms.
-    const auto times = state->With([&] { return state->createTimes; });
-    QVERIFY(times[4] - times[1] >= 349ms);
-    QCOMPARE(state->With([&] { return state->waitCalls; }), 0);
-    auto entries = log.Entries();
-    QCOMPARE(entries.size(), std::size_t{1});
-    QCOMPARE(entries[0].event.kind, WakeEvent::Kind::WaitFailed);
-    QCOMPARE(Text(entries[0].event.error), QStringLiteral("fake: the timer is refused"));
-
-    // Once the system allows the timer, the thread creates it and makes the arming that was
-    // asked for meanwhile, so that alarm still rings.
-    state->With([&] { return state->createSucceeds = true; });
-    QVERIFY(state->WaitFor([&] { return state->waitCalls >= 1; }, 5s));
-    QCOMPARE(state->With([&] { return state->armedFor; }), std::vector<FileTime>{due});
-    QCOMPARE(log.Count(), std::size_t{1});
-    state->Push(WaitResult::Expired);
-    QVERIFY(log.WaitForCount(2, kPromptly));
-    QCOMPARE(log.Entries()[1].event.kind, WakeEvent::Kind::Expired);
-    QCOMPARE(log.Entries()[1].event.token, std::uint64_t{1});
-}
-
-void TestWakeTimer::fakeRepeatedWaitFailures_reportedOnceUntilAWaitSucceeds()
-{
-    EventLog log;
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    state->failEveryWait = true;
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    QVERIFY(state->WaitFor([&] { return state->waitCalls >= 4; }, 5s));
-    QCOMPARE(log.Count(), std::size_t{1});
-    const auto first = log.Entries()[0].event;
-    QCOMPARE(first.kind, WakeEvent::Kind::WaitFailed);
-    QCOMPARE(Text(first.error), QStringLiteral("fake: the wait failed"));
-    QCOMPARE(Text(power.LastError()), QStringLiteral("fake: the wait failed"));
-
-    // A wait that succeeds ends the run; the next failure is reported again.
-    QVERIFY(power.SetWakeTimer(Now() - Milliseconds(1), 6));
-    state->With([&] {
-        state->failEveryWait = false;
-        state->script.push_back(WaitResult::Expired);
-        state->script.push_back(WaitResult::Failed);
-        state->changed.notify_all();
-        return 0;
-    });
-    QVERIFY(log.WaitForCount(3, 5s));
-    const auto entries = log.Entries();
-    QCOMPARE(entries[1].event.kind, WakeEvent::Kind::Expired);
-    QCOMPARE(entries[1].event.token, std::uint64_t{6});
-    QCOMPARE(entries[2].event.kind, WakeEvent::Kind::WaitFailed);
-}
-
-void TestWakeTimer::fakeClockChanged_passedOnAndTimerStaysArmed()
-{
-    EventLog log;
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    state->Push(WaitResult::ClockChanged); // nothing armed
-    QVERIFY(log.WaitForCount(1, kPromptly));
-    QCOMPARE(log.Entries()[0].event.kind, WakeEvent::Kind::ClockChanged);
-    QCOMPARE(log.Entries()[0].event.token, std::uint64_t{0});
-
-    const FileTime due = Now() + Milliseconds(3'600'000);
-    QVERIFY(power.SetWakeTimer(due, 12));
-    state->Push(WaitResult::ClockChanged);
-    QVERIFY(log.WaitForCount(2, kPromptly));
-    const WakeEvent changed = log.Entries()[1].event;
-    QCOMPARE(changed.kind, WakeEvent::Kind::ClockChanged);
-    QCOMPARE(changed.token, std::uint64_t{12});
-    QCOMPARE(changed.armedForUtc, due);
-    QCOMPARE(power.PendingToken(), std::uint64_t{12});
-
-    // Still armed: a second change reports the same arming.
-    state->Push(WaitResult::ClockChanged);
-    QVERIFY(log.WaitForCount(3, kPromptly));
-    QCOMPARE(log.Entries()[2].event.token, std::uint64_t{12});
-}
-
-void TestWakeTimer::fakeClockChangeAfterArmedMoment_deliversExpiryFirst()
-{
-    EventLog log;
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    CPower power(std::make_unique<FakeWakeTimer>(state));
-    power.SetNotifyWindow(log.Receiver());
-    power.Init();
-
-    // The kernel reports only a clock change when the clock was set past the armed moment,
-    // and also when the machine resumes from suspend, woken by this very timer. The alarm is
-    // due all the same.
-    const FileTime due = Now() - Milliseconds(1);
-    QVERIFY(power.SetWakeTimer(due, 13));
-    state->Push(WaitResult::ClockChanged);
-    QVERIFY(log.WaitForCount(2, kPromptly));
-    const auto entries = log.Entries();
-    QCOMPARE(entries[0].event.kind, WakeEvent::Kind::Expired);
-    QCOMPARE(entries[0].event.token, std::uint64_t{13});
-    QCOMPARE(entries[0].event.armedForUtc, due);
-    QCOMPARE(entries[1].event.kind, WakeEvent::Kind::ClockChanged);
-    QCOMPARE(entries[1].event.token, std::uint64_t{0});
-
-    // Delivered once: a kernel expiry arriving after all is not a second ring.
-    state->Push(WaitResult::Expired);
-    QVERIFY(state->WaitFor([&] { return state->waitCalls >= 3; }, kPromptly));
-    QCOMPARE(log.Count(), std::size_t{2});
-}
-
-void TestWakeTimer::fakeDestructor_joinsPromptly_data()
-{
-    QTest::addColumn<bool>("createFails");
-    QTest::newRow("blocked in a wait") << false;
-    QTest::newRow("backing off") << true;
-}
-
-void TestWakeTimer::fakeDestructor_joinsPromptly()
-{
-    QFETCH(bool, createFails);
-    auto state = std::make_shared<FakeWakeTimer::State>();
-    state->createSucceeds = !createFails;
-    auto power = std::make_unique<CPower>(std::make_unique<FakeWakeTimer>(state));
-    power->Init();
-    if (createFails) {
-        // After the fifth attempt the thread backs off for 400 ms.
-        QVERIFY(state->WaitFor([&] { return state->createCalls >= 5; }, 5s));
-    } else {
-        QVERIFY(state->WaitFor([&] { return state->activeWaits == 1; }, kPromptly));
+    void capabilityFindsOnlyClocksThatCanWake()
+    {
+        QTemporaryDir sys;
+        QVERIFY(sys.isValid());
+        const std::string root = sys.path().toStdString();
+        QVERIFY(!HasWakeCapableRtc(root + "/missing"));
+        QVERIFY(QDir(sys.path()).mkpath(QStringLiteral("rtc0")));
+        QVERIFY(!HasWakeCapableRtc(root));
+        QFile wake(sys.filePath(QStringLiteral("rtc0/wakealarm")));
+        QVERIFY(wake.open(QIODevice::WriteOnly));
+        wake.close();
+        QVERIFY(HasWakeCapableRtc(root));
     }
-    const auto start = Clock::now();
-    power.reset();
-    // Not waiting out the 400 ms back-off (nor a blocked wait): the stop interrupts it.
-    QVERIFY(Clock::now() - start < 390ms);
-    QCOMPARE(state->activeWaits, 0);
-    QCOMPARE(state->interruptedReturns, createFails ? 0 : 1);
-}
+
+    // -----------------------------------------------------------------------------------------
+    // CPower over the scripted timer
+
+    // With no receiver an expiry is taken and dropped: a receiver set later never gets it.
+    void fakeWithoutReceiver_dropsExpiryForGood()
+    {
+        Rig rig(Timer::Scripted);
+        QCOMPARE(rig.power.SetNotifyWindow(nullptr, nullptr), 0);
+        QVERIFY(rig.power.SetWakeTimer(FromNow(-1), 1));
+        rig.r.Push({WaitResult::Expired});
+        QVERIFY(rig.r.WaitForWaits(2));
+
+        rig.power.SetNotifyWindow(rig.r.Receiver());
+        const FileTime due = FromNow(-1);
+        QVERIFY(rig.power.SetWakeTimer(due, 2));
+        rig.r.Push({WaitResult::Expired});
+        QVERIFY(rig.r.WaitForWaits(3));
+        QCOMPARE(rig.r.Events(), QStringList{Event(Kind::Expired, 2, due)});
+    }
+
+    void fakeCreateFails_reportsOnceAndBacksOffThenRecovers()
+    {
+        Rig rig(Timer::Refused);
+        QCOMPARE(Text(rig.power.LastError()), QStringLiteral("fake: the timer is refused"));
+        const FileTime due = FromNow(0);
+        QVERIFY(!rig.power.SetWakeTimer(due, 1));
+
+        // Init's attempt, the thread's first, then retries after 50, 100 and 200 ms.
+        QVERIFY(rig.r.WaitFor([&] { return rig.r.createTimes.size() >= 5; }));
+        // Backed off, not spinning: the three retries took at least 50 + 100 + 200 ms.
+        const auto times = rig.r.With([&] { return rig.r.createTimes; });
+        QVERIFY(times[4] - times[1] >= 349ms);
+        QCOMPARE(rig.r.With([&] { return rig.r.waitCalls; }), 0);
+        const QString refused = Event(Kind::WaitFailed, 0, 0, "fake: the timer is refused");
+        QCOMPARE(rig.r.Events(), QStringList{refused});
+
+        // Once the system allows the timer, the thread creates it and makes the arming that was
+        // asked for meanwhile, so that alarm still rings.
+        rig.r.With([&] { rig.r.createSucceeds = true; });
+        QVERIFY(rig.r.WaitForWaits(1));
+        rig.r.Push({WaitResult::Expired});
+        QVERIFY(rig.r.WaitForEvents(2));
+        QCOMPARE(rig.r.Events(), (QStringList{refused, Event(Kind::Expired, 1, due)}));
+    }
+
+    void fakeRepeatedWaitFailures_reportedOnceUntilAWaitSucceeds()
+    {
+        Rig rig(Timer::Scripted);
+        rig.r.Push({WaitResult::Failed, WaitResult::Failed, WaitResult::Failed});
+        QVERIFY(rig.r.WaitForWaits(4));
+        const QString failed = Event(Kind::WaitFailed, 0, 0, "fake: the wait failed");
+        QCOMPARE(rig.r.Events(), QStringList{failed});
+        QCOMPARE(Text(rig.power.LastError()), QStringLiteral("fake: the wait failed"));
+
+        // A wait that succeeds ends the run; the next failure is reported again.
+        const FileTime due = FromNow(-1);
+        QVERIFY(rig.power.SetWakeTimer(due, 6));
+        rig.r.Push({WaitResult::Expired, WaitResult::Failed});
+        QVERIFY(rig.r.WaitForEvents(3));
+        QCOMPARE(rig.r.Events(), (QStringList{failed, Event(Kind::Expired, 6, due), failed}));
+    }
+
+    void fakeClockChange_reportsArmingInForce_orDeliversAPassedOneFirst()
+    {
+        Rig rig(Timer::Scripted);
+        rig.r.Push({WaitResult::ClockChanged}); // nothing armed
+        QVERIFY(rig.r.WaitForEvents(1));
+        // Still armed after a change: a second change reports the same arming.
+        const FileTime later = FromNow(3'600'000);
+        QVERIFY(rig.power.SetWakeTimer(later, 12));
+        rig.r.Push({WaitResult::ClockChanged, WaitResult::ClockChanged});
+        QVERIFY(rig.r.WaitForEvents(3));
+        QCOMPARE(rig.power.PendingToken(), std::uint64_t{12});
+
+        // The kernel reports only a clock change when the clock was set past the armed moment,
+        // and also when the machine resumes from suspend, woken by this very timer. The alarm
+        // is due all the same, and rings once: a kernel expiry arriving after all is dropped.
+        const FileTime passed = FromNow(-1);
+        QVERIFY(rig.power.SetWakeTimer(passed, 13));
+        rig.r.Push({WaitResult::ClockChanged, WaitResult::Expired});
+        QVERIFY(rig.r.WaitForWaits(6));
+        const QString changed = Event(Kind::ClockChanged, 12, later);
+        QCOMPARE(rig.r.Events(),
+                 (QStringList{Event(Kind::ClockChanged), changed, changed,
+                              Event(Kind::Expired, 13, passed), Event(Kind::ClockChanged)}));
+    }
+
+    void fakeDestructor_joinsPromptly_data()
+    {
+        QTest::addColumn<bool>("createFails");
+        QTest::newRow("blocked in a wait") << false;
+        QTest::newRow("backing off") << true;
+    }
+    void fakeDestructor_joinsPromptly()
+    {
+        QFETCH(bool, createFails);
+        auto rig = std::make_unique<Rig>(createFails ? Timer::Refused : Timer::Scripted);
+        const std::shared_ptr<Record> record = rig->shared;
+        // After the fifth attempt to create the timer the thread backs off for 400 ms.
+        QVERIFY(record->WaitFor([&] {
+            return createFails ? record->createTimes.size() >= 5 : record->waitCalls == 1;
+        }));
+        const auto start = Clock::now();
+        rig.reset();
+        // Not waiting out the 400 ms back-off (nor a blocked wait): the stop interrupts it.
+        QVERIFY(Clock::now() - start < 390ms);
+        QCOMPARE(record->interruptedReturns, createFails ? 0 : 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestWakeTimer)
 
