@@ -1,12 +1,15 @@
 #pragma once
 
-// Helpers shared by the core tests: a scoped time zone and short ways to write moments.
+// Helpers shared by the core tests: a scoped time zone, short ways to write moments and alarms,
+// and a temporary folder.
 
+#include "model/CAlarm.h"
 #include "time/ZTime.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -78,14 +81,9 @@ private:
 inline SystemTime St(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                      int ms = 0)
 {
-    SystemTime st;
-    st.wYear = static_cast<std::uint16_t>(year);
-    st.wMonth = static_cast<std::uint16_t>(month);
-    st.wDay = static_cast<std::uint16_t>(day);
-    st.wHour = static_cast<std::uint16_t>(hour);
-    st.wMinute = static_cast<std::uint16_t>(minute);
-    st.wSecond = static_cast<std::uint16_t>(second);
-    st.wMilliseconds = static_cast<std::uint16_t>(ms);
+    const auto field = [](int value) { return static_cast<std::uint16_t>(value); };
+    SystemTime st{field(year),   field(month),  0,        field(day), field(hour),
+                  field(minute), field(second), field(ms)};
     FileTime ft = 0;
     if (SystemTimeToFileTime(st, ft)) {
         FileTimeToSystemTime(ft, st); // fills in the day of week
@@ -122,6 +120,18 @@ inline SystemTime LocalAsUtcSt(const SystemTime& local)
 inline std::string Iso(const SystemTime& st)
 {
     return FormatIso(st, false);
+}
+
+// An alarm with no actions at a local wall-clock moment.
+inline std::unique_ptr<CAlarm> NewAlarm(const char* frequency, const SystemTime& local,
+                                        const char* type = kTypeWakeup, bool active = true)
+{
+    auto alarm = std::make_unique<CAlarm>();
+    alarm->m_strFrequency = frequency;
+    alarm->m_strType = type;
+    alarm->m_time = local;
+    alarm->m_bActive = active;
+    return alarm;
 }
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
