@@ -216,33 +216,30 @@ TEST_P(CliUsage, ExitsWith2AndSaysWhy)
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliUsage,
-    ::testing::Values(
-        UsageCase{"NoArguments", "", "Usage: zembractl COMMAND"},
-        UsageCase{"UnknownCommand", "frobnicate LIST", "zembractl: unknown command 'frobnicate'"},
-        UsageCase{"MissingFile", "list", "missing FILE"},
-        UsageCase{"ExtraArgument", "list LIST extra", "unexpected argument 'extra'"},
-        UsageCase{"UnknownOption", "list LIST --bogus", "unknown option '--bogus'"},
-        UsageCase{"OptionWithoutValue", "next LIST --at", "--at needs a value (TIME)"},
-        UsageCase{"OptionTwice", "next LIST --at 2026-03-28T07:00 --at 2026-03-28T07:00",
-                  "--at is given more than once"},
-        UsageCase{"DayThatDoesNotExist", "next LIST --at 2026-02-30T07:00",
-                  "--at: '2026-02-30T07:00'"},
-        UsageCase{"Hour24", "next LIST --at 2026-03-28T24:00", "--at: '2026-03-28T24:00'"},
-        UsageCase{"TimeBeforeTheFile", "occurrences /nonexistent/z.zmb --to 2026-13-01T00:00",
-                  "--to: '"},
-        UsageCase{"CountZero", "occurrences LIST --count 0", "--count"},
-        UsageCase{"DueWithoutTo", "due LIST --from 2026-03-28T07:00", "--to TIME is required"},
-        UsageCase{"AddWithoutAt", "add LIST", "--at TIME is required"},
-        UsageCase{"FrequencyIsCaseSensitive", "add LIST --at 2026-03-28T07:00 --frequency Weekly",
-                  "--frequency: 'Weekly' is not one of"},
-        UsageCase{"UnknownType", "add LIST --at 2026-03-28T07:00 --type sleep",
-                  "--type: 'sleep' is not one of"},
-        UsageCase{"MissingIndex", "remove LIST", "missing INDEX"},
-        UsageCase{"NegativeIndex", "disable LIST -1", "INDEX must be a number"},
-        UsageCase{"IndexOutOfRange", "enable LIST 5",
-                  "index 5 is out of range: valid indexes are 0 to 4"},
-        UsageCase{"IndexPastAnyNumber", "remove LIST 99999999999999999999999", "zembractl: "},
-        UsageCase{"IndexInAnEmptyList", "remove EMPTY 0", "holds no alarms"}),
+    ::testing::ValuesIn(std::vector<UsageCase>{
+        {"NoArguments", "", "Usage: zembractl COMMAND"},
+        {"UnknownCommand", "frobnicate LIST", "zembractl: unknown command 'frobnicate'"},
+        {"MissingFile", "list", "missing FILE"},
+        {"ExtraArgument", "list LIST extra", "unexpected argument 'extra'"},
+        {"UnknownOption", "list LIST --bogus", "unknown option '--bogus'"},
+        {"OptionWithoutValue", "next LIST --at", "--at needs a value (TIME)"},
+        {"OptionTwice", "next LIST --at 2026-03-28T07:00 --at 2026-03-28T07:00",
+         "--at is given more than once"},
+        {"DayThatDoesNotExist", "next LIST --at 2026-02-30T07:00", "--at: '2026-02-30T07:00'"},
+        {"Hour24", "next LIST --at 2026-03-28T24:00", "--at: '2026-03-28T24:00'"},
+        {"TimeBeforeTheFile", "occurrences /nonexistent/z.zmb --to 2026-13-01T00:00", "--to: '"},
+        {"CountZero", "occurrences LIST --count 0", "--count"},
+        {"DueWithoutTo", "due LIST --from 2026-03-28T07:00", "--to TIME is required"},
+        {"AddWithoutAt", "add LIST", "--at TIME is required"},
+        {"FrequencyIsCaseSensitive", "add LIST --at 2026-03-28T07:00 --frequency Weekly",
+         "--frequency: 'Weekly' is not one of"},
+        {"UnknownType", "add LIST --at 2026-03-28T07:00 --type sleep",
+         "--type: 'sleep' is not one of"},
+        {"MissingIndex", "remove LIST", "missing INDEX"},
+        {"NegativeIndex", "disable LIST -1", "INDEX must be a number"},
+        {"IndexOutOfRange", "enable LIST 5", "index 5 is out of range: valid indexes are 0 to 4"},
+        {"IndexPastAnyNumber", "remove LIST 99999999999999999999999", "zembractl: "},
+        {"IndexInAnEmptyList", "remove EMPTY 0", "holds no alarms"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 // What the reading commands write for tests/data/cli_alarms.zmb, exactly.
@@ -264,59 +261,56 @@ TEST_P(CliRead, WritesExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliRead,
-    ::testing::Values(
-        ReadCase{"CheckSaysWhatTheFileIs", "check LIST", kList + ": alarm list with 5 alarms\n"},
-        ReadCase{"ListJsonInListOrder", "list LIST --json", kAlarmsJson},
-        ReadCase{"ListText", "list LIST",
-                 "#  On   Type       Frequency    Local time               Actions  Comment\n"
-                 "0  yes  wakeup     workdays     2008-03-14T06:30:00.000  message  Praca\n"
-                 "1  yes  standby    monthly      2026-01-31T08:00:00.000  sound    Rachunki\n"
-                 "2  yes  wakeup     everyday     2026-03-01T07:00:00.000  message  Codziennie\n"
-                 "3  no   shutdown   once         2026-03-30T12:00:00.000  program  Wyłącz\n"
-                 "4  yes  hibernate  fortnightly  2026-03-02T07:00:00.000  -        Nieznana\n"},
-        ReadCase{"ListJsonOfAnEmptyList", "list EMPTY --json", "[]\n"},
-        ReadCase{"ListTextOfAnEmptyList", "list EMPTY", Data("cli_empty.zmb") + ": no alarms\n"},
+    ::testing::ValuesIn(std::vector<ReadCase>{
+        {"CheckSaysWhatTheFileIs", "check LIST", kList + ": alarm list with 5 alarms\n"},
+        {"ListJsonInListOrder", "list LIST --json", kAlarmsJson},
+        {"ListText", "list LIST",
+         "#  On   Type       Frequency    Local time               Actions  Comment\n"
+         "0  yes  wakeup     workdays     2008-03-14T06:30:00.000  message  Praca\n"
+         "1  yes  standby    monthly      2026-01-31T08:00:00.000  sound    Rachunki\n"
+         "2  yes  wakeup     everyday     2026-03-01T07:00:00.000  message  Codziennie\n"
+         "3  no   shutdown   once         2026-03-30T12:00:00.000  program  Wyłącz\n"
+         "4  yes  hibernate  fortnightly  2026-03-02T07:00:00.000  -        Nieznana\n"},
+        {"ListJsonOfAnEmptyList", "list EMPTY --json", "[]\n"},
+        {"ListTextOfAnEmptyList", "list EMPTY", Data("cli_empty.zmb") + ": no alarms\n"},
         // From Saturday 06:45 the everyday alarm (third in the list) comes before Monday's.
-        ReadCase{"NextIsTheEarliestFiring", "next LIST --at 2026-03-28T06:45 --json", kSaturday7},
-        ReadCase{"NextAtTheFiringItselfIsThatFiring", "next LIST --at 2026-03-28T07:00 --json",
-                 kSaturday7},
-        ReadCase{"NextTimeWithZIsUtc", "next LIST --at 2026-03-28T05:45Z --json", kSaturday7},
+        {"NextIsTheEarliestFiring", "next LIST --at 2026-03-28T06:45 --json", kSaturday7},
+        {"NextAtTheFiringItselfIsThatFiring", "next LIST --at 2026-03-28T07:00 --json", kSaturday7},
+        {"NextTimeWithZIsUtc", "next LIST --at 2026-03-28T05:45Z --json", kSaturday7},
         // A millisecond after Saturday's firing: Sunday's, already in summer time.
-        ReadCase{"NextAMillisecondLaterIsInSummerTime",
-                 "next LIST --at 2026-03-28T06:00:00.001Z --json",
-                 NextJson(2, "2026-03-29T07:00:00.000", "2026-03-29T05:00:00.000Z")},
+        {"NextAMillisecondLaterIsInSummerTime", "next LIST --at 2026-03-28T06:00:00.001Z --json",
+         NextJson(2, "2026-03-29T07:00:00.000", "2026-03-29T05:00:00.000Z")},
         // The switched-off one-time alarm at 12:00 on 30 March would otherwise come first.
-        ReadCase{"NextSkipsTheSwitchedOffAlarm", "next LIST --at 2026-03-30T11:00 --json",
-                 NextJson(0, "2026-03-31T06:30:00.000", "2026-03-31T04:30:00.000Z")},
-        ReadCase{"NextText", "next LIST --at 2026-03-28T06:45",
-                 "alarm 2 (everyday) fires at 2026-03-28T07:00:00.000 (2026-03-28T06:00:00.000Z): "
-                 "Codziennie\n"},
-        ReadCase{"NextInAnEmptyListIsNull", "next EMPTY --at 2026-03-28T06:45 --json", "null\n"},
-        ReadCase{"OccurrencesOfEveryAlarmIncludingTheThirtyFirst", kOccurrences, kOccurrencesJson},
-        ReadCase{"OccurrencesText",
-                 "occurrences LIST --from 2026-03-29T00:00 --to 2026-03-30T12:00 --count 2",
-                 "alarm 0 (workdays): Praca\n"
-                 "  2026-03-30T06:30:00.000  2026-03-30T04:30:00.000Z\n"
-                 "alarm 1 (monthly): Rachunki\n"
-                 "  no firing\n"
-                 "alarm 2 (everyday): Codziennie\n"
-                 "  2026-03-29T07:00:00.000  2026-03-29T05:00:00.000Z\n"
-                 "  2026-03-30T07:00:00.000  2026-03-30T05:00:00.000Z\n"
-                 "alarm 3 (once, off): Wyłącz\n"
-                 "  switched off: no firing\n"
-                 "alarm 4 (fortnightly): Nieznana\n"
-                 "  no firing\n"},
+        {"NextSkipsTheSwitchedOffAlarm", "next LIST --at 2026-03-30T11:00 --json",
+         NextJson(0, "2026-03-31T06:30:00.000", "2026-03-31T04:30:00.000Z")},
+        {"NextText", "next LIST --at 2026-03-28T06:45",
+         "alarm 2 (everyday) fires at 2026-03-28T07:00:00.000 (2026-03-28T06:00:00.000Z): "
+         "Codziennie\n"},
+        {"NextInAnEmptyListIsNull", "next EMPTY --at 2026-03-28T06:45 --json", "null\n"},
+        {"OccurrencesOfEveryAlarmIncludingTheThirtyFirst", kOccurrences, kOccurrencesJson},
+        {"OccurrencesText",
+         "occurrences LIST --from 2026-03-29T00:00 --to 2026-03-30T12:00 --count 2",
+         "alarm 0 (workdays): Praca\n"
+         "  2026-03-30T06:30:00.000  2026-03-30T04:30:00.000Z\n"
+         "alarm 1 (monthly): Rachunki\n"
+         "  no firing\n"
+         "alarm 2 (everyday): Codziennie\n"
+         "  2026-03-29T07:00:00.000  2026-03-29T05:00:00.000Z\n"
+         "  2026-03-30T07:00:00.000  2026-03-30T05:00:00.000Z\n"
+         "alarm 3 (once, off): Wyłącz\n"
+         "  switched off: no firing\n"
+         "alarm 4 (fortnightly): Nieznana\n"
+         "  no firing\n"},
         // The switched-off one-time alarm at 12:00 lies in the window too, but is not due.
-        ReadCase{"DueOnlySwitchedOn",
-                 "due LIST --from 2026-03-30T06:00 --to 2026-03-30T12:30 --json", "[0, 2]\n"},
-        ReadCase{"DueOnTheThirtyFirst",
-                 "due LIST --from 2026-03-31T00:00 --to 2026-03-31T23:59 --json", "[0, 1, 2]\n"},
-        ReadCase{"DueNone", "due LIST --from 2026-03-28T08:00 --to 2026-03-28T09:00 --json",
-                 "[]\n"},
-        ReadCase{"DueIncludesBothEnds",
-                 "due LIST --from 2026-03-28T07:00 --to 2026-03-28T07:00 --json", "[2]\n"},
-        ReadCase{"DueInUtc",
-                 "due LIST --from 2026-03-28T05:00Z --to 2026-03-28T05:59:59.999Z --json", "[]\n"}),
+        {"DueOnlySwitchedOn", "due LIST --from 2026-03-30T06:00 --to 2026-03-30T12:30 --json",
+         "[0, 2]\n"},
+        {"DueOnTheThirtyFirst", "due LIST --from 2026-03-31T00:00 --to 2026-03-31T23:59 --json",
+         "[0, 1, 2]\n"},
+        {"DueNone", "due LIST --from 2026-03-28T08:00 --to 2026-03-28T09:00 --json", "[]\n"},
+        {"DueIncludesBothEnds", "due LIST --from 2026-03-28T07:00 --to 2026-03-28T07:00 --json",
+         "[2]\n"},
+        {"DueInUtc", "due LIST --from 2026-03-28T05:00Z --to 2026-03-28T05:59:59.999Z --json",
+         "[]\n"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(CliUsage, HelpGoesToTheStandardOutput)
@@ -678,18 +672,17 @@ TEST_P(CliThroughProgram, GoesThroughTheProgram)
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliThroughProgram,
-    ::testing::Values(
-        ThroughProgramCase{"add", "add FILE --at 2026-03-28T09:15 --comment x --inactive",
-                           "add 2026-03-28T09:15 x off", "7\n"},
-        ThroughProgramCase{"remove", "remove FILE 3", "remove 3", ""},
-        ThroughProgramCase{"enable", "enable FILE 4", "switch 4 on", ""},
-        ThroughProgramCase{"disable", "disable FILE 0", "switch 0 off", ""},
-        ThroughProgramCase{
-            "list", "list FILE", "list",
-            "#  On   Type    Frequency  Local time               Actions  Comment\n"
-            "0  yes  wakeup  everyday   2026-03-28T07:00:00.000  -        in the window\n"},
-        ThroughProgramCase{"next", "next FILE --json", "next",
-                           NextJson(0, "2026-03-28T07:00:00.000", "2026-03-28T06:00:00.000Z")}),
+    ::testing::ValuesIn(std::vector<ThroughProgramCase>{
+        {"add", "add FILE --at 2026-03-28T09:15 --comment x --inactive",
+         "add 2026-03-28T09:15 x off", "7\n"},
+        {"remove", "remove FILE 3", "remove 3", ""},
+        {"enable", "enable FILE 4", "switch 4 on", ""},
+        {"disable", "disable FILE 0", "switch 0 off", ""},
+        {"list", "list FILE", "list",
+         "#  On   Type    Frequency  Local time               Actions  Comment\n"
+         "0  yes  wakeup  everyday   2026-03-28T07:00:00.000  -        in the window\n"},
+        {"next", "next FILE --json", "next",
+         NextJson(0, "2026-03-28T07:00:00.000", "2026-03-28T06:00:00.000Z")}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(CliProgram, AnotherListOrNoProgramLeavesTheFileToZembractl)

@@ -202,15 +202,14 @@ TEST_P(AlarmFileText, IsWrittenSoAndReadBack)
 
 INSTANTIATE_TEST_SUITE_P(
     AlarmFile, AlarmFileText,
-    ::testing::Values(
-        TextCase{"Escaped", "<b> & co", "Hi", "<Comment>&lt;b&gt; &amp; co</Comment>\r\n"},
-        TextCase{"EmptyMessage", "x", "", "<Message Active=\"1\"/>\r\n"},
-        TextCase{"PolishKeepsTheFileInWindows1250", "Zażółć gęślą jaźń €", "",
-                 kDeclaration + "<Zembra"},
-        TextCase{"PolishLettersAsWindows1250Bytes", "Zażółć gęślą jaźń €", "",
-                 "<Comment>Za\xBF\xF3\xB3\xE6 g\xEA\x9C\x6C\xB9 ja\x9F\xF1 \x80</Comment>"},
-        TextCase{"OtherLettersMakeTheFileUtf8", "Wecker ⏰ 目覚まし ß", "Zażółć",
-                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Zembra"}),
+    ::testing::ValuesIn(std::vector<TextCase>{
+        {"Escaped", "<b> & co", "Hi", "<Comment>&lt;b&gt; &amp; co</Comment>\r\n"},
+        {"EmptyMessage", "x", "", "<Message Active=\"1\"/>\r\n"},
+        {"PolishKeepsTheFileInWindows1250", "Zażółć gęślą jaźń €", "", kDeclaration + "<Zembra"},
+        {"PolishLettersAsWindows1250Bytes", "Zażółć gęślą jaźń €", "",
+         "<Comment>Za\xBF\xF3\xB3\xE6 g\xEA\x9C\x6C\xB9 ja\x9F\xF1 \x80</Comment>"},
+        {"OtherLettersMakeTheFileUtf8", "Wecker ⏰ 目覚まし ß", "Zażółć",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Zembra"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(AlarmFile, ReadsInTheDeclaredEncoding)
