@@ -19,62 +19,47 @@
 
 namespace zembra::test {
 
-#ifdef _WIN32
-// Windows knows zones by keys of its own, and its time code takes TZ as such a key.
-inline std::string SystemZoneName(const std::string& zone)
-{
-    static const std::pair<const char*, const char*> kKeys[] = {
-        {"UTC", "UTC"},
-        {"Europe/Warsaw", "Central European Standard Time"},
-        {"America/New_York", "Eastern Standard Time"},
-        {"Australia/Lord_Howe", "Lord Howe Standard Time"},
-    };
-    for (const auto& [name, key] : kKeys) {
-        if (zone == name) {
-            return key;
-        }
-    }
-    return zone;
-}
-inline void SetZoneVariable(const std::optional<std::string>& value)
-{
-    _putenv_s("TZ", value ? value->c_str() : ""); // an empty value removes it
-}
-#else
-inline std::string SystemZoneName(const std::string& zone)
-{
-    return zone;
-}
-inline void SetZoneVariable(const std::optional<std::string>& value)
-{
-    if (value) {
-        setenv("TZ", value->c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-}
-#endif
-
 // Switches the process's zone for the lifetime of the object, restoring the one before.
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* zone)
+    explicit ScopedTimeZone(std::string zone)
     {
         if (const char* old = std::getenv("TZ")) {
             m_old = old;
         }
-        SetZoneVariable(SystemZoneName(zone));
-        ReloadTimeZone();
+#ifdef _WIN32
+        // Windows knows zones by keys of its own, and its time code takes TZ as such a key.
+        for (const auto& [name, key] :
+             {std::pair{"Europe/Warsaw", "Central European Standard Time"},
+              std::pair{"America/New_York", "Eastern Standard Time"},
+              std::pair{"Australia/Lord_Howe", "Lord Howe Standard Time"}}) {
+            zone = zone == name ? key : zone;
+        }
+#endif
+        Set(zone);
     }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
     ~ScopedTimeZone()
     {
-        SetZoneVariable(m_old);
-        ReloadTimeZone();
+        Set(m_old);
     }
 
 private:
+    static void Set(const std::optional<std::string>& value)
+    {
+#ifdef _WIN32
+        _putenv_s("TZ", value ? value->c_str() : ""); // an empty value removes it
+#else
+        if (value) {
+            setenv("TZ", value->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+#endif
+        ReloadTimeZone();
+    }
+
     std::optional<std::string> m_old;
 };
 
