@@ -163,22 +163,6 @@ TEST(AlarmFile, RoundTripKeepsOrderAndEveryFieldButMilliseconds)
     EXPECT_FALSE(loaded.At(0)->m_bHandled);
 }
 
-TEST(AlarmFile, SummerSaveLoadsBackTheSameLocalTimeInWinter)
-{
-    // Each moment is stored with the rules of its own instant, so when the file is written or
-    // read makes no difference.
-    ScopedTimeZone zone("Europe/Warsaw");
-    std::vector<std::unique_ptr<CAlarm>> alarms;
-    alarms.push_back(NewAlarm(kFrequencyOnce, St(2026, 7, 15, 7)));
-    alarms.push_back(NewAlarm(kFrequencyOnce, St(2026, 12, 15, 7)));
-    const std::string text = TextOf(std::move(alarms));
-    EXPECT_TRUE(Holds(text, R"(<Time Hour="5" Min="0" Sec="0"/>)"));
-    EXPECT_TRUE(Holds(text, R"(<Time Hour="6" Min="0" Sec="0"/>)"));
-    const auto loaded = Load(text);
-    EXPECT_EQ(Iso(loaded->At(0)->m_time), "2026-07-15T07:00:00.000");
-    EXPECT_EQ(Iso(loaded->At(1)->m_time), "2026-12-15T07:00:00.000");
-}
-
 struct TextCase {
     const char* name;
     const char* comment;
