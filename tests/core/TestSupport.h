@@ -1,12 +1,15 @@
 #pragma once
 
-// Helpers shared by the core tests: a scoped time zone and short ways to write moments.
+// Helpers shared by the core tests: a scoped time zone, short ways to write moments and alarms,
+// and a temporary folder.
 
+#include "model/CAlarm.h"
 #include "time/ZTime.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -16,76 +19,56 @@
 
 namespace zembra::test {
 
-#ifdef _WIN32
-// Windows knows zones by keys of its own, and its time code takes TZ as such a key.
-inline std::string SystemZoneName(const std::string& zone)
-{
-    static const std::pair<const char*, const char*> kKeys[] = {
-        {"UTC", "UTC"},
-        {"Europe/Warsaw", "Central European Standard Time"},
-        {"America/New_York", "Eastern Standard Time"},
-        {"Australia/Lord_Howe", "Lord Howe Standard Time"},
-    };
-    for (const auto& [name, key] : kKeys) {
-        if (zone == name) {
-            return key;
-        }
-    }
-    return zone;
-}
-inline void SetZoneVariable(const std::optional<std::string>& value)
-{
-    _putenv_s("TZ", value ? value->c_str() : ""); // an empty value removes it
-}
-#else
-inline std::string SystemZoneName(const std::string& zone)
-{
-    return zone;
-}
-inline void SetZoneVariable(const std::optional<std::string>& value)
-{
-    if (value) {
-        setenv("TZ", value->c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-}
-#endif
-
 // Switches the process's zone for the lifetime of the object, restoring the one before.
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* zone)
+    explicit ScopedTimeZone(std::string zone)
     {
         if (const char* old = std::getenv("TZ")) {
             m_old = old;
         }
-        SetZoneVariable(SystemZoneName(zone));
-        ReloadTimeZone();
+#ifdef _WIN32
+        // Windows knows zones by keys of its own, and its time code takes TZ as such a key.
+        for (const auto& [name, key] :
+             {std::pair{"Europe/Warsaw", "Central European Standard Time"},
+              std::pair{"America/New_York", "Eastern Standard Time"},
+              std::pair{"Australia/Lord_Howe", "Lord Howe Standard Time"}}) {
+            zone = zone == name ? key : zone;
+        }
+#endif
+        Set(zone);
     }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
     ~ScopedTimeZone()
     {
-        SetZoneVariable(m_old);
-        ReloadTimeZone();
+        Set(m_old);
     }
 
 private:
+    static void Set(const std::optional<std::string>& value)
+    {
+#ifdef _WIN32
+        _putenv_s("TZ", value ? value->c_str() : ""); // an empty value removes it
+#else
+        if (value) {
+            setenv("TZ", value->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+#endif
+        ReloadTimeZone();
+    }
+
     std::optional<std::string> m_old;
 };
 
 inline SystemTime St(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                      int ms = 0)
 {
-    SystemTime st;
-    st.wYear = static_cast<std::uint16_t>(year);
-    st.wMonth = static_cast<std::uint16_t>(month);
-    st.wDay = static_cast<std::uint16_t>(day);
-    st.wHour = static_cast<std::uint16_t>(hour);
-    st.wMinute = static_cast<std::uint16_t>(minute);
-    st.wSecond = static_cast<std::uint16_t>(second);
-    st.wMilliseconds = static_cast<std::uint16_t>(ms);
+    const auto field = [](int value) { return static_cast<std::uint16_t>(value); };
+    SystemTime st{field(year),   field(month),  0,        field(day), field(hour),
+                  field(minute), field(second), field(ms)};
     FileTime ft = 0;
     if (SystemTimeToFileTime(st, ft)) {
         FileTimeToSystemTime(ft, st); // fills in the day of week
@@ -122,6 +105,18 @@ inline SystemTime LocalAsUtcSt(const SystemTime& local)
 inline std::string Iso(const SystemTime& st)
 {
     return FormatIso(st, false);
+}
+
+// An alarm with no actions at a local wall-clock moment.
+inline std::unique_ptr<CAlarm> NewAlarm(const char* frequency, const SystemTime& local,
+                                        const char* type = kTypeWakeup, bool active = true)
+{
+    auto alarm = std::make_unique<CAlarm>();
+    alarm->m_strFrequency = frequency;
+    alarm->m_strType = type;
+    alarm->m_time = local;
+    alarm->m_bActive = active;
+    return alarm;
 }
 
 // A fresh folder under the system's temporary directory, removed with everything in it.

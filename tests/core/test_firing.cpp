@@ -17,15 +17,10 @@ protected:
     CAlarm* Add(const char* frequency, const SystemTime& local, const char* type = kTypeWakeup,
                 bool active = true)
     {
-        auto alarm = std::make_unique<CAlarm>();
-        alarm->m_strFrequency = frequency;
-        alarm->m_strType = type;
-        alarm->m_time = local;
-        alarm->m_bActive = active;
+        auto alarm = NewAlarm(frequency, local, type, active);
         alarm->m_strComment = "alarm " + std::to_string(m_schedule.Count());
-        CAlarm* raw = alarm.get();
         m_schedule.AddAlarm(std::move(alarm));
-        return raw;
+        return m_schedule.At(m_schedule.Count() - 1);
     }
 
     // The program starts (or the road is made) at this local moment.
@@ -293,7 +288,8 @@ TEST_P(AdjustOneOccurrence, OnlyThatOccurrenceChanges)
     StartAt(St(2026, 6, 2, 21, 56));
 
     // Both power alarms, three minutes apart, lie within the countdown of the first.
-    const std::vector<Occurrence> ahead = m_road->OccurrencesUntil(m_schedule, m_armedFor + kPowerCountdownSpan);
+    const std::vector<Occurrence> ahead =
+        m_road->OccurrencesUntil(m_schedule, m_armedFor + kPowerCountdownSpan);
     ASSERT_EQ(ahead.size(), 2u);
     EXPECT_EQ(ahead[1].atUtc - ahead[0].atUtc, 3 * kTicksPerMinute);
 
@@ -301,7 +297,8 @@ TEST_P(AdjustOneOccurrence, OnlyThatOccurrenceChanges)
     if (c.postponeMinutes < 0) {
         ASSERT_TRUE(m_road->Skip(m_schedule, standby->m_nId, at));
     } else {
-        ASSERT_TRUE(m_road->Postpone(m_schedule, standby->m_nId, at, at + c.postponeMinutes * kTicksPerMinute));
+        ASSERT_TRUE(m_road->Postpone(m_schedule, standby->m_nId, at,
+                                     at + c.postponeMinutes * kTicksPerMinute));
     }
     EXPECT_FALSE(m_road->Skip(m_schedule, standby->m_nId, at)); // it is no longer there
     Arm();
@@ -335,7 +332,8 @@ TEST_F(FiringTest, APostponedOccurrenceOfAnAlarmSwitchedOffOrEditedIsGone)
     const FileTime at = m_armedFor;
     ASSERT_TRUE(m_road->Postpone(m_schedule, alarm->m_nId, at, at + 30 * kTicksPerMinute));
     // Postponed again from where it went.
-    ASSERT_TRUE(m_road->Postpone(m_schedule, alarm->m_nId, at + 30 * kTicksPerMinute, at + 35 * kTicksPerMinute));
+    ASSERT_TRUE(m_road->Postpone(m_schedule, alarm->m_nId, at + 30 * kTicksPerMinute,
+                                 at + 35 * kTicksPerMinute));
     Arm();
     EXPECT_EQ(m_armedFor, at + 35 * kTicksPerMinute);
     alarm->m_bActive = false;
