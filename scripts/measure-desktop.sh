@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures what the desktop program costs beside a bare Qt program of the same shape (main
-# window, menu bar, toolbar, three-column list, tray icon: tests/bench/bench_bare_window.cpp),
+# window, menu bar, toolbar, three-column list, tray icon: bench/bench_bare_window.cpp),
 # and how late its alarms show, and prints the figures as Markdown tables.
 #
 #   scripts/measure-desktop.sh [--build-dir DIR] [--zembra PATH] [--runs N] [--idle SECONDS]
@@ -20,7 +20,7 @@
 # unmeasured run of each program first fills the caches (GStreamer's registry, the page cache).
 #
 # How each figure is taken:
-#   start to window mapped / painted: tests/bench/window_clock starts the program (the clock
+#   start to window mapped / painted: bench/window_clock starts the program (the clock
 #     starts just before fork) and watches the X server: "mapped" when the window manager's
 #     frame holding a window whose _NET_WM_PID is the program's is mapped on the root window,
 #     "painted" at the first drawing inside that window (Damage extension on the root window,
@@ -104,8 +104,8 @@ if ! cmake --build "$build" -j 2 --target "${targets[@]}" >"$build_log" 2>&1; th
 fi
 rm -f "$build_log"
 [ -n "$zembra" ] || zembra="$build/src/app/zembra"
-reference="$build/tests/bench/bench_bare_window"
-clock="$build/tests/bench/window_clock"
+reference="$build/bench/bench_bare_window"
+clock="$build/bench/window_clock"
 for binary in "$zembra" "$reference" "$clock"; do
     [ -x "$binary" ] || die "$binary was not built"
 done

@@ -1,5 +1,5 @@
 // Speed of the core: the earliest-alarm search over a large list, the list file, and the
-// markup engine's growth with document size. Run by hand: build/tests/bench/bench_core.
+// markup engine's growth with document size. Run by hand: build/bench/bench_core.
 
 #include "markup/CMarkup.h"
 #include "model/CScheduler.h"

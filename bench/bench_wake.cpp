@@ -1,7 +1,7 @@
 // How late an alarm reaches its receiver: the wake timer is armed 200 ms ahead and the time from
 // the armed moment to the receiver's first line is taken, once for the callback receiver (on
 // the waiting thread) and once for a Qt receiver (through the event loop of this thread).
-// Run by hand: build/tests/bench/bench_wake. It arms the real kernel timer; set
+// Run by hand: build/bench/bench_wake. It arms the real kernel timer; set
 // ZEMBRA_NO_WAKE_ALARM=1 to keep it off the machine's wake-up clock.
 
 #include "CPower.h"
