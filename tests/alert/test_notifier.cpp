@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QImage>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -127,10 +128,6 @@ class TestNotifier : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { zembra::NotifierAccessible::SetReporterForTesting(&Record); }
-    void cleanupTestCase() { zembra::NotifierAccessible::SetReporterForTesting(nullptr); }
-    void init() { Reported().clear(); }
-
     void geometryEdges_data()
     {
         QTest::addColumn<QRect>("screen");
@@ -645,6 +642,9 @@ private Q_SLOTS:
     void reportsWhatIsNewOnly()
     {
         QFETCH(QStringList, texts);
+        using zembra::NotifierAccessible::SetReporterForTesting;
+        SetReporterForTesting(&Record);
+        const auto reset = qScopeGuard([] { SetReporterForTesting(nullptr); });
         CTaskbarNotifier n;
         SetUp(n);
         Reported().clear();
