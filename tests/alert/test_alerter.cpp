@@ -106,9 +106,19 @@ class TestAlerter : public QObject {
     bool m_repeat = false;
     std::atomic<bool> m_ringing{false};
     std::atomic<bool> m_soundPlaying{false};
+    std::unique_ptr<CAlerterWindow> m_window;
 
-    std::unique_ptr<CAlerterWindow> MakeWindow()
+private Q_SLOTS:
+    void init()
     {
+        m_now = kNow;
+        m_system = kSystemVolume;
+        m_reads = m_soundsMade = 0;
+        m_power.Clear();
+        m_started.clear();
+        m_soundLog.Clear();
+        m_repeat = m_ringing = m_soundPlaying = false;
+        Clock::SetForTesting([this] { return m_now; });
         CAlerterWindow::Dependencies deps;
         deps.power = &m_power;
         deps.volume = std::make_unique<CVolumeMixer>(
@@ -125,22 +135,13 @@ class TestAlerter : public QObject {
         deps.repeatSound = [this] { return m_repeat; };
         deps.ringing = &m_ringing;
         deps.soundPlaying = &m_soundPlaying;
-        return std::make_unique<CAlerterWindow>(std::move(deps));
+        m_window = std::make_unique<CAlerterWindow>(std::move(deps));
     }
-
-private Q_SLOTS:
-    void init()
+    void cleanup()
     {
-        m_now = kNow;
-        m_system = kSystemVolume;
-        m_reads = m_soundsMade = 0;
-        m_power.Clear();
-        m_started.clear();
-        m_soundLog.Clear();
-        m_repeat = m_ringing = m_soundPlaying = false;
-        Clock::SetForTesting([this] { return m_now; });
+        m_window.reset();
+        Clock::SetForTesting({});
     }
-    void cleanup() { Clock::SetForTesting({}); }
 
     void countdownTextsForEachPowerType()
     {
@@ -153,76 +154,74 @@ private Q_SLOTS:
 
     void countdownWaitsQuietlyThenTicksInTheLastFiveMinutes()
     {
-        auto window = MakeWindow();
-        QSignalSpy shown(window.get(), &CAlerterWindow::ShowNotifierText);
+        QSignalSpy shown(m_window.get(), &CAlerterWindow::ShowNotifierText);
         // No countdown for a wake-up alarm or for none at all, and no timer ticks for them.
-        window->SetNextAlarm(Alarm(kTypeWakeup), kNow + kTicksPerMinute);
-        QVERIFY(!window->IsTimerActive(CAlerterWindow::kCountdownTimer));
-        QVERIFY(!window->IsCountdownWaiting());
-        window->SetNextAlarm(std::nullopt, 0);
-        QVERIFY(!window->IsCountdownWaiting());
-        QCOMPARE(window->WakeUps(), 0);
+        m_window->SetNextAlarm(Alarm(kTypeWakeup), kNow + kTicksPerMinute);
+        QVERIFY(!m_window->IsTimerActive(CAlerterWindow::kCountdownTimer));
+        QVERIFY(!m_window->IsCountdownWaiting());
+        m_window->SetNextAlarm(std::nullopt, 0);
+        QVERIFY(!m_window->IsCountdownWaiting());
+        QCOMPARE(m_window->WakeUps(), 0);
 
         const FileTime firing = kNow + 10 * kTicksPerMinute;
-        window->SetNextAlarm(Alarm(kTypeStandby), firing);
+        m_window->SetNextAlarm(Alarm(kTypeStandby), firing);
         // Ten minutes ahead: no ticking, one wait that ends as the last five minutes begin.
-        QVERIFY(!window->IsTimerActive(CAlerterWindow::kCountdownTimer));
-        QVERIFY(window->IsCountdownWaiting());
-        QVERIFY(std::abs(window->CountdownWaitMs() - 300'000) <= 1);
+        QVERIFY(!m_window->IsTimerActive(CAlerterWindow::kCountdownTimer));
+        QVERIFY(m_window->IsCountdownWaiting());
+        QVERIFY(std::abs(m_window->CountdownWaitMs() - 300'000) <= 1);
         QCOMPARE(shown.count(), 0);
 
         m_now = firing - 5 * kTicksPerMinute;
-        window->OnCountdownStart();
+        m_window->OnCountdownStart();
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.last().at(0).toString(), u"Do uśpienia zostało: 05:00"_s);
         QCOMPARE(shown.last().at(2).toInt(), 300'000);
-        QCOMPARE(window->TimerInterval(CAlerterWindow::kCountdownTimer), 1000);
+        QCOMPARE(m_window->TimerInterval(CAlerterWindow::kCountdownTimer), 1000);
         m_now += kTicksPerSecond;
-        window->OnTimer(CAlerterWindow::kCountdownTimer);
+        m_window->OnTimer(CAlerterWindow::kCountdownTimer);
         QCOMPARE(shown.last().at(0).toString(), u"Do uśpienia zostało: 04:59"_s);
         m_now = firing + 2 * kTicksPerSecond; // fired, not yet re-armed
-        window->OnTimer(CAlerterWindow::kCountdownTimer);
+        m_window->OnTimer(CAlerterWindow::kCountdownTimer);
         QCOMPARE(shown.last().at(0).toString(), u"Do uśpienia zostało: 00:00"_s);
 
         // A message goes first: the countdown does not overwrite it every second.
-        window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!")}));
+        m_window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!")}));
         const qsizetype before = shown.count();
-        window->OnTimer(CAlerterWindow::kCountdownTimer);
+        m_window->OnTimer(CAlerterWindow::kCountdownTimer);
         QCOMPARE(shown.count(), before);
         // A click slides the pop-up out and forgets messages and countdown until the next arming.
-        QSignalSpy slideOut(window.get(), &CAlerterWindow::SlideOutNotifier);
-        window->OnNotifierClicked();
+        QSignalSpy slideOut(m_window.get(), &CAlerterWindow::SlideOutNotifier);
+        m_window->OnNotifierClicked();
         QCOMPARE(slideOut.count(), 1);
-        QVERIFY(window->Messages().isEmpty());
-        QVERIFY(!window->IsTimerActive(CAlerterWindow::kMessageTimer));
-        QVERIFY(!window->IsTimerActive(CAlerterWindow::kCountdownTimer));
-        window->SetNextAlarm(Alarm(kTypeStandby), firing);
-        QVERIFY(window->IsTimerActive(CAlerterWindow::kCountdownTimer));
+        QVERIFY(m_window->Messages().isEmpty());
+        QVERIFY(!m_window->IsTimerActive(CAlerterWindow::kMessageTimer));
+        QVERIFY(!m_window->IsTimerActive(CAlerterWindow::kCountdownTimer));
+        m_window->SetNextAlarm(Alarm(kTypeStandby), firing);
+        QVERIFY(m_window->IsTimerActive(CAlerterWindow::kCountdownTimer));
 
         // Re-armed for an alarm far away (the power alarm was postponed, say): the ticking stops
         // and the countdown's text leaves the pop-up.
-        window->SetNextAlarm(Alarm(kTypeShutdown), m_now + 3 * kTicksPerHour);
+        m_window->SetNextAlarm(Alarm(kTypeShutdown), m_now + 3 * kTicksPerHour);
         QCOMPARE(slideOut.count(), 2);
-        QVERIFY(!window->IsTimerActive(CAlerterWindow::kCountdownTimer));
-        QCOMPARE(window->CountdownWaitMs(), 3'600'001); // looked at again within the hour
+        QVERIFY(!m_window->IsTimerActive(CAlerterWindow::kCountdownTimer));
+        QCOMPARE(m_window->CountdownWaitMs(), 3'600'001); // looked at again within the hour
     }
 
     void messagesRotateWithNumbersOnlyWhenSeveral()
     {
-        auto window = MakeWindow();
-        QSignalSpy shown(window.get(), &CAlerterWindow::ShowNotifierText);
-        window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!")}));
-        QCOMPARE(window->TimerInterval(CAlerterWindow::kMessageTimer), 2000);
-        window->OnTimer(CAlerterWindow::kMessageTimer);
-        window->OnTimer(CAlerterWindow::kMessageTimer);
+        QSignalSpy shown(m_window.get(), &CAlerterWindow::ShowNotifierText);
+        m_window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!")}));
+        QCOMPARE(m_window->TimerInterval(CAlerterWindow::kMessageTimer), 2000);
+        m_window->OnTimer(CAlerterWindow::kMessageTimer);
+        m_window->OnTimer(CAlerterWindow::kMessageTimer);
         QCOMPARE(shown.at(0).at(0).toString(), u"Wstawaj!"_s);
         QCOMPARE(shown.at(1).at(0).toString(), u"Wstawaj!"_s);
         QCOMPARE(shown.at(0).at(2).toInt(), 600'000);
 
-        window->CarryOut(Pass({Alarm(kTypeWakeup, "b"), Alarm(kTypeWakeup, "c")}));
+        m_window->CarryOut(Pass({Alarm(kTypeWakeup, "b"), Alarm(kTypeWakeup, "c")}));
         QStringList texts;
         for (int i = 0; i < 4; ++i) {
-            window->OnTimer(CAlerterWindow::kMessageTimer);
+            m_window->OnTimer(CAlerterWindow::kMessageTimer);
             texts << shown.last().at(0).toString();
         }
         // The rotation goes on from where it was: the index had wrapped to the first message.
@@ -243,17 +242,16 @@ private Q_SLOTS:
     {
         QFETCH(FileTime, ahead);
         QFETCH(bool, readyAtOnce);
-        auto window = MakeWindow();
-        window->SetNextAlarm(std::nullopt, 0);
-        QCOMPARE(window->Sound(), nullptr);
+        m_window->SetNextAlarm(std::nullopt, 0);
+        QCOMPARE(m_window->Sound(), nullptr);
         const FileTime firing = kNow + ahead;
-        window->SetNextAlarm(Ringer(), firing);
+        m_window->SetNextAlarm(Ringer(), firing);
         QCOMPARE(m_soundsMade, readyAtOnce ? 1 : 0);
         // The timer's moment: the minute before the alarm begins; then it is readied, once.
         m_now = firing - CAlerterWindow::kSoundPrepareSpan;
-        window->SetNextAlarm(Ringer(), firing);
-        QVERIFY(window->Sound() != nullptr);
-        window->SetNextAlarm(Ringer(), firing + kTicksPerMinute);
+        m_window->SetNextAlarm(Ringer(), firing);
+        QVERIFY(m_window->Sound() != nullptr);
+        m_window->SetNextAlarm(Ringer(), firing + kTicksPerMinute);
         QCOMPARE(m_soundsMade, 1);
         // (An alarm nobody announced makes its device when it rings: every sound test below.)
     }
@@ -270,44 +268,42 @@ private Q_SLOTS:
     void volumeGoesBackAfterEveryEndOfTheSound()
     {
         QFETCH(QString, end);
-        auto window = MakeWindow();
-        window->CarryOut(Pass({Ringer()}));
-        QVERIFY(window->Volume()->IsRaised());
+        m_window->CarryOut(Pass({Ringer()}));
+        QVERIFY(m_window->Volume()->IsRaised());
         if (end == "played out"_L1) {
-            Q_EMIT window->Sound()->PlayedToEnd();
+            Q_EMIT m_window->Sound()->PlayedToEnd();
         } else if (end == "snoozed"_L1) {
-            window->Snooze(5);
+            m_window->Snooze(5);
         } else {
-            window->StartFadeOut(2000);
-            QCOMPARE(window->TimerInterval(CAlerterWindow::kFadeTimer), 200);
+            m_window->StartFadeOut(2000);
+            QCOMPARE(m_window->TimerInterval(CAlerterWindow::kFadeTimer), 200);
             QList<int> volumes;
             for (int i = 0; i < 10; ++i) {
-                window->OnTimer(CAlerterWindow::kFadeTimer);
-                volumes << window->FadeVolume();
+                m_window->OnTimer(CAlerterWindow::kFadeTimer);
+                volumes << m_window->FadeVolume();
             }
             QCOMPARE(volumes, (QList<int>{900, 800, 700, 600, 500, 400, 300, 200, 100, 0}));
-            QVERIFY(!window->IsTimerActive(CAlerterWindow::kFadeTimer));
+            QVERIFY(!m_window->IsTimerActive(CAlerterWindow::kFadeTimer));
         }
-        QVERIFY(!window->Sound()->IsOpen());
+        QVERIFY(!m_window->Sound()->IsOpen());
         QVERIFY(!(m_system == kSystemVolume));
-        QCOMPARE(window->TimerInterval(CAlerterWindow::kRestoreTimer), 5000);
+        QCOMPARE(m_window->TimerInterval(CAlerterWindow::kRestoreTimer), 5000);
         // A second alarm sound while the restore is pending: the volume stays raised, unsaved.
-        window->CarryOut(Pass({Ringer()}));
+        m_window->CarryOut(Pass({Ringer()}));
         QCOMPARE(m_reads, 1);
-        window->OnTimer(CAlerterWindow::kRestoreTimer);
+        m_window->OnTimer(CAlerterWindow::kRestoreTimer);
         QCOMPARE(m_system, kSystemVolume);
     }
 
     void aNewAlarmSoundIsNotFadedWithTheSilencedOne()
     {
-        auto window = MakeWindow();
-        window->CarryOut(Pass({Ringer()}));
-        window->Silence(2000);
-        window->OnTimer(CAlerterWindow::kFadeTimer);
-        window->CarryOut(Pass({Alarm(kTypeWakeup), Ringer()}));
-        QVERIFY(!window->IsTimerActive(CAlerterWindow::kFadeTimer));
-        QCOMPARE(window->Sound()->Volume(), 1000);
-        QVERIFY(window->Sound()->IsPlaying());
+        m_window->CarryOut(Pass({Ringer()}));
+        m_window->Silence(2000);
+        m_window->OnTimer(CAlerterWindow::kFadeTimer);
+        m_window->CarryOut(Pass({Alarm(kTypeWakeup), Ringer()}));
+        QVERIFY(!m_window->IsTimerActive(CAlerterWindow::kFadeTimer));
+        QCOMPARE(m_window->Sound()->Volume(), 1000);
+        QVERIFY(m_window->Sound()->IsPlaying());
     }
 
     void aSoundThatCannotPlayRingsTheBuiltInTone_data()
@@ -328,15 +324,14 @@ private Q_SLOTS:
         QFETCH(QString, failure);
         QFETCH(QStringList, played);
         const QString reason = failure.isEmpty() ? u"nie ma pliku "_s + file : failure;
-        auto window = MakeWindow();
-        QSignalSpy animation(window.get(), &CAlerterWindow::StartTrayAnimation);
+        QSignalSpy animation(m_window.get(), &CAlerterWindow::StartTrayAnimation);
         const QByteArray sound = file.toUtf8();
-        window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!", sound.constData())}));
+        m_window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!", sound.constData())}));
         if (!failure.isEmpty()) {
-            Q_EMIT window->Sound()->Failed(failure);
+            Q_EMIT m_window->Sound()->Failed(failure);
         }
         QCOMPARE(m_soundLog.Entries(), played);
-        QCOMPARE(window->Messages(), QStringList{u"Wstawaj!\nNie można odtworzyć dźwięku: %1\n"
+        QCOMPARE(m_window->Messages(), QStringList{u"Wstawaj!\nNie można odtworzyć dźwięku: %1\n"
                                                  "Zamiast niego dzwoni wbudowany sygnał alarmu."_s
                                                      .arg(reason)});
         QVERIFY(m_soundPlaying);
@@ -344,10 +339,10 @@ private Q_SLOTS:
 
         // Should the tone fail as well, there is no sound to be had: said, and the ringing is over
         // once the message is read.
-        Q_EMIT window->Sound()->Failed(u"brak urządzenia"_s);
-        QVERIFY(window->Messages().at(0).endsWith(u"odtworzyć dźwięku: brak urządzenia"_s));
+        Q_EMIT m_window->Sound()->Failed(u"brak urządzenia"_s);
+        QVERIFY(m_window->Messages().at(0).endsWith(u"odtworzyć dźwięku: brak urządzenia"_s));
         QCOMPARE(m_soundLog.Entries().count(u"open tone"_s), 1);
-        QVERIFY(window->IsTimerActive(CAlerterWindow::kRestoreTimer));
+        QVERIFY(m_window->IsTimerActive(CAlerterWindow::kRestoreTimer));
     }
 
     // A repeated sound starts over until silenced, snoozed, or fifteen minutes are up.
@@ -367,19 +362,18 @@ private Q_SLOTS:
         QFETCH(QString, then);
         QFETCH(int, plays);
         m_repeat = repeat;
-        auto window = MakeWindow();
-        window->CarryOut(Pass({Ringer()}));
+        m_window->CarryOut(Pass({Ringer()}));
         m_now += 7 * kTicksPerMinute;
-        Q_EMIT window->Sound()->PlayedToEnd();
+        Q_EMIT m_window->Sound()->PlayedToEnd();
         if (then == "silence"_L1) {
-            window->Silence(2000);
+            m_window->Silence(2000);
         } else if (then == "snooze"_L1) {
-            window->Snooze(10);
+            m_window->Snooze(10);
         }
         m_now += 7 * kTicksPerMinute;
-        Q_EMIT window->Sound()->PlayedToEnd();
+        Q_EMIT m_window->Sound()->PlayedToEnd();
         m_now += 7 * kTicksPerMinute; // past the fifteen minutes
-        Q_EMIT window->Sound()->PlayedToEnd();
+        Q_EMIT m_window->Sound()->PlayedToEnd();
         QCOMPARE(m_soundLog.Entries().count(u"play"_s), plays);
         QVERIFY(!m_ringing);
     }
@@ -387,13 +381,12 @@ private Q_SLOTS:
     // A refused power request is shown, not dropped, and a snooze leaves it there.
     void snoozeQuietsTheRingingAlarmsAndHandsThemBack()
     {
-        auto window = MakeWindow();
-        QSignalSpy snoozed(window.get(), &CAlerterWindow::Snoozed);
-        QSignalSpy ringing(window.get(), &CAlerterWindow::RingingChanged);
-        QSignalSpy slideOut(window.get(), &CAlerterWindow::SlideOutNotifier);
-        QSignalSpy failed(window.get(), &CAlerterWindow::ActionFailed);
+        QSignalSpy snoozed(m_window.get(), &CAlerterWindow::Snoozed);
+        QSignalSpy ringing(m_window.get(), &CAlerterWindow::RingingChanged);
+        QSignalSpy slideOut(m_window.get(), &CAlerterWindow::SlideOutNotifier);
+        QSignalSpy failed(m_window.get(), &CAlerterWindow::ActionFailed);
         m_power.Refuse("Access denied");
-        window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!", "/sounds/a.wav"),
+        m_window->CarryOut(Pass({Alarm(kTypeWakeup, "Wstawaj!", "/sounds/a.wav"),
                                Alarm(kTypeWakeup, nullptr, nullptr, "backup"),
                                Alarm(kTypeHibernate)},
                               kTypeHibernate));
@@ -402,33 +395,32 @@ private Q_SLOTS:
         QCOMPARE(failed.last().at(0).toString(), refused);
         QVERIFY(m_ringing);
         QCOMPARE(ringing.count(), 1);
-        QCOMPARE(window->Messages(), (QStringList{u"Wstawaj!"_s, refused}));
+        QCOMPARE(m_window->Messages(), (QStringList{u"Wstawaj!"_s, refused}));
 
-        window->Snooze(5);
+        m_window->Snooze(5);
         QCOMPARE(snoozed.count(), 1);
         const auto alarms = snoozed.last().at(0).value<std::vector<CAlarm>>();
         QCOMPARE(alarms.size(), std::size_t(1)); // only what rang: not the program, not the failure
         QCOMPARE(alarms[0].m_strMessage, std::string("Wstawaj!"));
         QCOMPARE(snoozed.last().at(1).toInt(), 5);
-        QCOMPARE(window->Messages(), QStringList{refused});
+        QCOMPARE(m_window->Messages(), QStringList{refused});
         QCOMPARE(slideOut.count(), 0);
         QCOMPARE(m_soundLog.Entries().last(), u"stop"_s);
         QVERIFY(!m_ringing && !m_soundPlaying);
         // Nothing rings any more: a second snooze hands nothing over.
-        window->Snooze(5);
+        m_window->Snooze(5);
         QCOMPARE(snoozed.count(), 1);
     }
 
     void aSnoozeRingsWithMessageAndSoundOnly()
     {
-        auto window = MakeWindow();
         // No display-on either.
         FiringPass pass = Pass({Alarm(kTypeWakeup, "Koniec pracy", "/sounds/a.wav", "backup")});
         pass.alarms[0].snoozed = true;
         pass.alarms.push_back(pass.alarms[0]);
         pass.alarms[1].late = true; // slept through: dropped
-        window->CarryOut(pass);
-        QCOMPARE(window->Messages(), QStringList{u"Koniec pracy"_s});
+        m_window->CarryOut(pass);
+        QCOMPARE(m_window->Messages(), QStringList{u"Koniec pracy"_s});
         QCOMPARE(m_soundLog.Entries().count(u"play"_s), 1);
         QVERIFY(m_started.isEmpty());
         QVERIFY(m_power.Requests().isEmpty());
@@ -436,30 +428,28 @@ private Q_SLOTS:
 
     void onePowerRequestAfterEveryAction()
     {
-        auto window = MakeWindow();
         // The road decided: the late shut-down asks nothing, the on-time standby asks once.
         FiringPass pass = Pass({Alarm(kTypeShutdown, "late", nullptr, "backup --now"),
                                 Alarm(kTypeWakeup), Alarm(kTypeWakeup), Alarm(kTypeStandby)},
                                kTypeStandby);
         pass.alarms[0].late = true;
         pass.alarms[2].late = true; // no display-on for this one
-        window->CarryOut(pass);
+        m_window->CarryOut(pass);
         QCOMPARE(m_started, QStringList{u"backup --now"_s});
-        QCOMPARE(window->Messages(), QStringList{u"late"_s});
+        QCOMPARE(m_window->Messages(), QStringList{u"late"_s});
         QCOMPARE(m_power.Requests(), (QStringList{u"display-on"_s, u"standby"_s}));
     }
 
     void aProgramHeldBackIsToldAndNotStarted()
     {
-        auto window = MakeWindow();
         const char* program = "rm -rf ~/important";
         FiringPass pass = Pass({Alarm(kTypeWakeup, "Wstawaj!", nullptr, program),
                                 Alarm(kTypeWakeup, nullptr, nullptr, program)});
         pass.alarms[0].programHeldBack = pass.alarms[1].programHeldBack = true;
-        window->CarryOut(pass);
+        m_window->CarryOut(pass);
         QVERIFY(m_started.isEmpty());
         const QString told = u"Nie uruchomiono programu: rm -rf ~/important"_s;
-        QCOMPARE(window->Messages(), (QStringList{u"Wstawaj!\n"_s + told, told}));
+        QCOMPARE(m_window->Messages(), (QStringList{u"Wstawaj!\n"_s + told, told}));
     }
 
     void firedAlarmReachesThePopUpProgramAndPowerLog()
@@ -480,9 +470,9 @@ private Q_SLOTS:
             Pass({Alarm(kTypeStandby, "Koniec pracy", nullptr, program.c_str())}, kTypeStandby));
 
         // One tick of the rotation, on the alerter thread, brings the message to the pop-up.
-        CAlerterWindow* window = thread.Window();
+        CAlerterWindow* alerter = thread.Window();
         QMetaObject::invokeMethod(
-            window, [window] { window->OnTimer(CAlerterWindow::kMessageTimer); },
+            alerter, [alerter] { alerter->OnTimer(CAlerterWindow::kMessageTimer); },
             Qt::BlockingQueuedConnection);
         QTRY_COMPARE(thread.Notifier()->Text(), u"Koniec pracy"_s);
         QTRY_VERIFY(QFile::exists(marker));

@@ -305,83 +305,69 @@ private Q_SLOTS:
         QVERIFY(!n.geometry().intersects(icon));
     }
 
-    void firstShowSlidesInWaitsAndSlidesOut()
+    // The first text slides in from the tick after it, stays, and slides out; a new text while
+    // it is up changes only what each state must change.
+    void showTextInEachState()
     {
         CTaskbarNotifier n;
         SetUp(n);
-        QCOMPARE(n.State(), CTaskbarNotifier::StateIdle);
-        n.ShowText(u"Pobudka"_s, 500, 600000, 1000, 2);
+        n.ShowText(u"pierwszy"_s, 500, 1000, 1000, 2);
         // Nothing moves or appears before the first tick.
         QCOMPARE(n.State(), CTaskbarNotifier::StateIdle);
         QVERIFY(!n.isVisible());
         QCOMPARE(Running(n), u"in"_s);
         QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerSlideIn), 15);
-
         // The offscreen screen has no bars: the pop-up rises at its bottom-right corner.
-        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-        const QPoint corner = avail.bottomRight() - QPoint(255, 63);
+        const QPoint corner =
+            QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(255, 63);
         QCOMPARE(n.Position(), corner + QPoint(0, 64));
         n.OnTimer(CTaskbarNotifier::TimerSlideIn);
         QCOMPARE(n.State(), CTaskbarNotifier::StateSlidingIn);
         QVERIFY(n.isVisible());
         QCOMPARE(n.geometry(), QRect(corner + QPoint(0, 62), QSize(256, 2)));
+        for (int i = 0; i < 4; ++i)
+            n.OnTimer(CTaskbarNotifier::TimerSlideIn);
+
+        // Sliding in: only the text changes, the slide goes on from where it is.
+        const QPoint midway = n.Position();
+        n.ShowText(u"drugi"_s, 500, 2000, 1000, 2);
+        QCOMPARE(n.Text(), u"drugi"_s);
+        QCOMPARE(n.State(), CTaskbarNotifier::StateSlidingIn);
+        QCOMPARE(n.Position(), midway);
+        QCOMPARE(Running(n), u"in"_s);
         SlideIn(n);
         QCOMPARE(n.geometry(), QRect(corner, kSkin));
+        QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerStay), 2000);
+
+        // Waiting: the stay starts anew, with the new stay time.
+        n.ShowText(u"trzeci"_s, 500, 3000, 1000, 2);
+        QCOMPARE(n.State(), CTaskbarNotifier::StateWaiting);
         QCOMPARE(Running(n), u"stay"_s);
-        QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerStay), 600000);
+        QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerStay), 3000);
 
         // Stay over: the slide-out timer starts; the state changes at its first tick.
         n.OnTimer(CTaskbarNotifier::TimerStay);
         QCOMPARE(Running(n), u"out"_s);
         QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerSlideOut), 31);
         QCOMPARE(n.State(), CTaskbarNotifier::StateWaiting);
+        // Sliding out, midway and after the end: straight back at the shown position, waiting,
+        // no new slide-in.
+        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
+        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
+        QCOMPARE(n.State(), CTaskbarNotifier::StateSlidingOut);
+        QVERIFY(n.Position() != corner);
+        n.ShowText(u"czwarty"_s, 500, 4000, 1000, 2);
+        QCOMPARE(n.Position(), corner);
+        QVERIFY(n.isVisible());
+        QCOMPARE(Running(n), u"stay"_s);
+        n.OnTimer(CTaskbarNotifier::TimerStay);
         SlideOutFully(n);
         QCOMPARE(Running(n), QString());
         QCOMPARE(n.State(), CTaskbarNotifier::StateSlidingOut);
         QCOMPARE(n.Position(), n.Geometry().StartPosition());
         QVERIFY(!n.isVisible());
-    }
-
-    void showTextInEachState()
-    {
-        CTaskbarNotifier n;
-        SetUp(n);
-        n.ShowText(u"pierwszy"_s, 500, 1000, 500, 2);
-        for (int i = 0; i < 5; ++i)
-            n.OnTimer(CTaskbarNotifier::TimerSlideIn);
-        // Sliding in: only the text changes, the slide goes on from where it is.
-        const QPoint midway = n.Position();
-        n.ShowText(u"drugi"_s, 500, 2000, 500, 2);
-        QCOMPARE(n.Text(), u"drugi"_s);
-        QCOMPARE(n.State(), CTaskbarNotifier::StateSlidingIn);
-        QCOMPARE(n.Position(), midway);
-        QCOMPARE(Running(n), u"in"_s);
-        SlideIn(n);
-        QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerStay), 2000);
-
-        // Waiting: the stay starts anew, with the new stay time.
-        n.ShowText(u"trzeci"_s, 500, 3000, 500, 2);
-        QCOMPARE(n.State(), CTaskbarNotifier::StateWaiting);
-        QCOMPARE(Running(n), u"stay"_s);
-        QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerStay), 3000);
-
-        // Sliding out, midway and after the end: straight back at the shown position, waiting,
-        // no new slide-in.
-        const QPoint shown = n.Position();
-        n.OnTimer(CTaskbarNotifier::TimerStay);
-        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
-        n.OnTimer(CTaskbarNotifier::TimerSlideOut);
-        QCOMPARE(n.State(), CTaskbarNotifier::StateSlidingOut);
-        QVERIFY(n.Position() != shown);
-        n.ShowText(u"czwarty"_s, 500, 4000, 500, 2);
-        QCOMPARE(n.Position(), shown);
-        QVERIFY(n.isVisible());
-        QCOMPARE(Running(n), u"stay"_s);
-        n.OnTimer(CTaskbarNotifier::TimerStay);
-        SlideOutFully(n);
-        QVERIFY(!n.isVisible());
-        n.ShowText(u"piąty"_s, 500, 5000, 500, 2);
-        QCOMPARE(n.geometry(), QRect(shown, kSkin));
+        n.ShowText(u"piąty"_s, 500, 5000, 1000, 2);
+        QCOMPARE(n.geometry(), QRect(corner, kSkin));
         QVERIFY(n.isVisible());
         QCOMPARE(Running(n), u"stay"_s);
         QCOMPARE(n.TimerInterval(CTaskbarNotifier::TimerStay), 5000);
