@@ -443,7 +443,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("popUpPoints");
         QTest::newRow("usual desktop font") << 9.0 << 9.0;
         QTest::newRow("16 pt desktop") << 16.0 << 16.0;
-        QTest::newRow("12 pt desktop") << 12.0 << 12.0;
         QTest::newRow("a smaller desktop font keeps 9 pt") << 7.0 << 9.0;
     }
     void textGrowsWithTheDesktopFont()
@@ -527,12 +526,9 @@ private Q_SLOTS:
         QVERIFY(!n.CurrentFont().underline());
         QCOMPARE(CountPixels(n.grab().toImage(), kTextArea, IsRed), 0);
 
-        const QPoint corner(1, 1);
-        QVERIFY(n.mask().contains(centre));
-        QVERIFY(!n.mask().contains(corner));
         QTest::mouseClick(&n, Qt::LeftButton, {}, centre);
         QCOMPARE(clicked.count(), 1);
-        QTest::mouseClick(&n, Qt::LeftButton, {}, corner);
+        QTest::mouseClick(&n, Qt::LeftButton, {}, QPoint(1, 1));
         QTest::mouseClick(&n, Qt::LeftButton, {}, QPoint(254, 62));
         QTest::mouseClick(&n, Qt::RightButton, {}, centre);
         QCOMPARE(clicked.count(), 1);
