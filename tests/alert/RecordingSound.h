@@ -46,28 +46,23 @@ public:
         }
         return m_open;
     }
-    bool OpenBuiltInTone() override
-    {
-        m_log->Add(QStringLiteral("open tone"));
-        return m_open = true;
-    }
-    bool Play() override
-    {
-        m_log->Add(QStringLiteral("play"));
-        return m_playing = m_open;
-    }
+    bool OpenBuiltInTone() override { return Log("open tone", m_open = true); }
+    bool Play() override { return Log("play", m_playing = m_open); }
     void SetVolume(int volume) override { m_volume = volume; }
     int Volume() const override { return m_volume; }
-    void Stop() override
-    {
-        m_log->Add(QStringLiteral("stop"));
-        m_playing = false;
-    }
+    void Stop() override { Log("stop", m_playing = false); }
     void Close() override { m_open = m_playing = false; }
     bool IsOpen() const override { return m_open; }
     bool IsPlaying() const override { return m_playing; }
 
 private:
+    // Records the request after it was carried out; returns its result.
+    bool Log(const char* request, bool result)
+    {
+        m_log->Add(QString::fromLatin1(request));
+        return result;
+    }
+
     SoundLog* m_log;
     int m_volume = 1000;
     bool m_open = false;

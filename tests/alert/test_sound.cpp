@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
 using zembra::CSoundDevice;
 
 namespace {
@@ -29,8 +30,7 @@ namespace {
 // lasts `ms`; silence keeps a run on a machine with a sound card inaudible.
 void writeWav(const QString& path, int ms)
 {
-    constexpr quint32 rate = 8000;
-    const quint32 dataBytes = rate * static_cast<quint32>(ms) / 1000 * 2;
+    const auto dataBytes = static_cast<quint32>(16 * ms); // 8000 samples of 2 bytes a second
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QDataStream out(&file);
@@ -38,8 +38,8 @@ void writeWav(const QString& path, int ms)
     out.writeRawData("RIFF", 4);
     out << quint32(36 + dataBytes);
     out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
-        << quint16(16);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000)
+        << quint16(2) << quint16(16);
     out.writeRawData("data", 4);
     out << dataBytes;
     file.write(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
@@ -52,19 +52,14 @@ class TestSound : public QObject {
 
 private:
     QTemporaryDir m_dir;
-    QString m_short; // 0.2 s
-    QString m_long;  // 5 s: never reaches its end within a test
-
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    const QString m_short = m_dir.filePath(u"short.wav"_s); // 0.2 s
+    const QString m_long = m_dir.filePath(u"long.wav"_s);   // 5 s: never ends within a test
 
 private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        qputenv("PULSE_SERVER",
-                QFile::encodeName(QStringLiteral("unix:") + path(QStringLiteral("no-server"))));
-        m_short = path(QStringLiteral("short.wav"));
-        m_long = path(QStringLiteral("long.wav"));
+        qputenv("PULSE_SERVER", QFile::encodeName(u"unix:"_s + m_dir.filePath(u"no-server"_s)));
         writeWav(m_short, 200);
         writeWav(m_long, 5000);
     }
@@ -73,7 +68,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("file");
         QTest::newRow("empty path") << QString();
-        QTest::newRow("missing") << path(QStringLiteral("missing.wav"));
+        QTest::newRow("missing") << m_dir.filePath(u"missing.wav"_s);
         QTest::newRow("directory") << m_dir.path();
     }
 
@@ -122,7 +117,7 @@ private Q_SLOTS:
             QVERIFY(peak > 16000);
             QVERIFY(device.OpenBuiltInTone());
         } else {
-            QString reason = QStringLiteral("stale");
+            QString reason = u"stale"_s;
             QVERIFY(device.Open(m_short, &reason));
             QVERIFY(reason.isEmpty());
         }
@@ -161,14 +156,11 @@ private Q_SLOTS:
         QVERIFY(output);
         QCOMPARE(device.Volume(), 1000);
 
-        const struct {
-            int set;
-            int kept;
-        } steps[] = {{0, 0}, {500, 500}, {1000, 1000}, {-5, 0}, {1500, 1000}};
-        for (const auto& step : steps) {
-            device.SetVolume(step.set);
-            QCOMPARE(device.Volume(), step.kept);
-            QCOMPARE(output->volume(), static_cast<float>(step.kept) / 1000.0f);
+        for (const auto& [set, kept] :
+             {std::pair{0, 0}, {500, 500}, {1000, 1000}, {-5, 0}, {1500, 1000}}) {
+            device.SetVolume(set);
+            QCOMPARE(device.Volume(), kept);
+            QCOMPARE(output->volume(), static_cast<float>(kept) / 1000.0f);
         }
 
         // A fade-out that ended at a low step must not carry over to the next sound.

@@ -21,54 +21,46 @@
 
 using namespace std::chrono_literals;
 using namespace zembra;
+using namespace Qt::StringLiterals;
 
 namespace zembra {
 // Lets QCOMPARE show the states that differ.
 char* toString(const VolumeState& state)
 {
-    QStringList levels;
-    for (const std::uint32_t level : state.levels) {
-        levels << QString::number(level);
-    }
-    return qstrdup(
-        qPrintable(QStringLiteral("%1 [%2]%3")
-                       .arg(QString::fromStdString(state.device), levels.join(QLatin1Char(' ')),
-                            state.muted ? QStringLiteral(" muted") : QString())));
+    QStringList text{QString::fromStdString(state.device)};
+    for (const std::uint32_t level : state.levels)
+        text << QString::number(level);
+    return qstrdup(qPrintable(text.join(u' ') + (state.muted ? " muted"_L1 : ""_L1)));
 }
 } // namespace zembra
 
 namespace {
 
-const std::string kSink = "zembra_test";
+constexpr char kSink[] = "zembra_test";
 const std::uint32_t kFull = 65536; // 100 %
 
-QString pactl(const QStringList& args)
+QString pactl(const QString& command, const QStringList& args = {})
 {
     QProcess process;
-    process.start(QStringLiteral("pactl"), args);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0) {
-        qWarning() << "pactl" << args << "failed:" << process.readAllStandardError();
-    }
+    process.start(u"pactl"_s, QStringList{command, QLatin1String(kSink)} + args);
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        qWarning() << "pactl" << command << args << "failed:" << process.readAllStandardError();
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-void setSink(QStringList percents, bool muted)
+void setSink(const QStringList& percents, bool muted)
 {
-    const QString sink = QString::fromStdString(kSink);
-    pactl(QStringList{QStringLiteral("set-sink-volume"), sink} + percents);
-    pactl({QStringLiteral("set-sink-mute"), sink, QString::number(muted ? 1 : 0)});
+    pactl(u"set-sink-volume"_s, percents);
+    pactl(u"set-sink-mute"_s, {QString::number(muted ? 1 : 0)});
 }
 
 // The sink as pactl reports it: "Volume: front-left: 19661 /  30% / -31.37 dB,   ...".
 VolumeState sink()
 {
-    const QString name = QString::fromStdString(kSink);
-    static const QRegularExpression raw(QStringLiteral(":\\s*(\\d+)\\s*/\\s*\\d+%"));
-    VolumeState state{kSink, {}, false};
-    for (const auto& match : raw.globalMatch(pactl({QStringLiteral("get-sink-volume"), name}))) {
+    static const QRegularExpression raw(uR"(:\s*(\d+)\s*/\s*\d+%)"_s);
+    VolumeState state{kSink, {}, pactl(u"get-sink-mute"_s).contains("yes"_L1)};
+    for (const auto& match : raw.globalMatch(pactl(u"get-sink-volume"_s)))
         state.levels.push_back(match.captured(1).toUInt());
-    }
-    state.muted = pactl({QStringLiteral("get-sink-mute"), name}).contains(QStringLiteral("yes"));
     return state;
 }
 
@@ -89,10 +81,10 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         const QString socket = path("native");
         // First of all, so that nothing in this process can reach the user's server.
-        qputenv("PULSE_SERVER", QFile::encodeName(QStringLiteral("unix:") + socket));
-        const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        qputenv("PULSE_SERVER", QFile::encodeName(u"unix:"_s + socket));
+        const QString pulseaudio = QStandardPaths::findExecutable(u"pulseaudio"_s);
         QVERIFY2(!pulseaudio.isEmpty(), "pulseaudio is not installed (scripts/setup.sh)");
-        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty(),
+        QVERIFY2(!QStandardPaths::findExecutable(u"pactl"_s).isEmpty(),
                  "pactl is not installed (scripts/setup.sh)");
 
         // Its own home and runtime directory, and no way to the session's D-Bus or display,
@@ -105,27 +97,20 @@ private Q_SLOTS:
                                                  | QFileDevice::ExeOwner);
             env.insert(QString::fromLatin1(var), path(var));
         }
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/none"));
-        env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), QStringLiteral("unix:path=/none"));
-        for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER"}) {
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/none"_s);
+        env.insert(u"DBUS_SYSTEM_BUS_ADDRESS"_s, u"unix:path=/none"_s);
+        for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER"})
             env.remove(QString::fromLatin1(var));
-        }
         m_daemon.setProcessEnvironment(env);
         m_daemon.setProcessChannelMode(QProcess::MergedChannels);
         // Dies with the test, even one killed for running too long.
         m_daemon.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         // It warns when run as root (as CI does) but runs; --system would be shared by all.
-        m_daemon.start(
-            pulseaudio,
-            QStringList{QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                        QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disable-shm=yes"),
-                        QStringLiteral("--use-pid-file=no"), QStringLiteral("--log-target=stderr"),
-                        QStringLiteral("-L"),
-                        QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=")
-                            + socket,
-                        QStringLiteral("-L"),
-                        QStringLiteral("module-null-sink channels=2 sink_name=")
-                            + QString::fromStdString(kSink)});
+        QStringList args = u"-n --daemonize=no --exit-idle-time=-1 --disable-shm=yes "
+                           "--use-pid-file=no --log-target=stderr"_s.split(u' ');
+        args << u"-L"_s << u"module-native-protocol-unix auth-anonymous=1 socket="_s + socket
+             << u"-L"_s << u"module-null-sink channels=2 sink_name="_s + QLatin1String(kSink);
+        m_daemon.start(pulseaudio, args);
         QVERIFY2(m_daemon.waitForStarted(10000), qPrintable(m_daemon.errorString()));
         PulseVolumeControl control;
         QTRY_VERIFY_WITH_TIMEOUT(control.Available() || m_daemon.state() != QProcess::Running,
@@ -146,7 +131,7 @@ private Q_SLOTS:
     {
         CVolumeMixer mixer; // the system's control, here the test's daemon
         // Uneven channels and muted, so that one level for all or a lost mute would show.
-        setSink({QStringLiteral("30%"), QStringLiteral("20%")}, true);
+        setSink({u"30%"_s, u"20%"_s}, true);
         const VolumeState before = sink();
         QCOMPARE(before.levels.size(), std::size_t(2));
 
@@ -155,7 +140,7 @@ private Q_SLOTS:
         QCOMPARE(sink(), (VolumeState{kSink, {kFull, kFull}, false}));
 
         // A second alarm while raised neither saves again nor raises again.
-        setSink({QStringLiteral("50%")}, false);
+        setSink({u"50%"_s}, false);
         const VolumeState during = sink();
         mixer.RaiseVolume();
         QCOMPARE(sink(), during);
@@ -165,7 +150,7 @@ private Q_SLOTS:
         QCOMPARE(sink(), before);
 
         // Nothing is saved any more: a further restore writes nothing.
-        setSink({QStringLiteral("70%")}, false);
+        setSink({u"70%"_s}, false);
         const VolumeState changed = sink();
         mixer.RestoreVolume();
         QCOMPARE(sink(), changed);
@@ -187,7 +172,7 @@ private Q_SLOTS:
         QVERIFY(!hung || silent.listen(socket));
         const VolumeState before = sink();
         auto owned = std::make_unique<PulseVolumeControl>(
-            (QStringLiteral("unix:") + socket).toStdString(), 300ms);
+            (u"unix:"_s + socket).toStdString(), 300ms);
         PulseVolumeControl& control = *owned;
 
         QVERIFY(!control.Available());
