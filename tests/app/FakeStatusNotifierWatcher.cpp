@@ -35,9 +35,22 @@ public Q_SLOTS:
         const QString item = service.startsWith(u'/') ? message.service() : service;
         m_items.append(item);
         Q_EMIT StatusNotifierItemRegistered(item);
-        Describe(item);
+        // The tooltip is (icon name, icon pixmaps, title, text).
+        ReadItemProperty(item, "ToolTip", [this, item](const QDBusArgument& toolTip) {
+            QString iconName;
+            QString title;
+            toolTip.beginStructure();
+            toolTip >> iconName;
+            PixmapsDigest(toolTip);
+            toolTip >> title;
+            ReadItemProperty(item, "IconPixmap", [item, title](const QDBusArgument& icon) {
+                std::printf("registered %s tooltip=%s icon=%s\n", qPrintable(item),
+                            qPrintable(title), PixmapsDigest(icon).constData());
+                std::fflush(stdout);
+            });
+        });
     }
-    void RegisterStatusNotifierHost(const QString& service) { Q_UNUSED(service); }
+    void RegisterStatusNotifierHost(const QString&) {}
 
 Q_SIGNALS:
     void StatusNotifierItemRegistered(const QString& service);
@@ -48,27 +61,25 @@ private:
     // Reads a property of an item without blocking, as a panel does: the item's program may be
     // busy asking this watcher something at the same moment.
     template <typename Then>
-    void ReadItemProperty(const QString& service, const QString& name, Then then)
+    void ReadItemProperty(const QString& service, const char* name, Then then)
     {
         QDBusMessage get = QDBusMessage::createMethodCall(
             service, QStringLiteral("/StatusNotifierItem"),
             QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-        get.setArguments({QStringLiteral("org.kde.StatusNotifierItem"), name});
+        get.setArguments({QStringLiteral("org.kde.StatusNotifierItem"), QLatin1String(name)});
         auto* pending =
             new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
         connect(pending, &QDBusPendingCallWatcher::finished, this, [name, then](auto* call) {
             call->deleteLater();
             const QDBusMessage reply = call->reply();
-            if (reply.type() != QDBusMessage::ReplyMessage) {
-                std::fprintf(stderr, "%s: %s\n", qPrintable(name),
-                             qPrintable(reply.errorMessage()));
-                return;
-            }
-            then(reply.arguments()
-                     .value(0)
-                     .value<QDBusVariant>()
-                     .variant()
-                     .template value<QDBusArgument>());
+            if (reply.type() != QDBusMessage::ReplyMessage)
+                std::fprintf(stderr, "%s: %s\n", name, qPrintable(reply.errorMessage()));
+            else
+                then(reply.arguments()
+                         .value(0)
+                         .value<QDBusVariant>()
+                         .variant()
+                         .template value<QDBusArgument>());
         });
     }
 
@@ -90,28 +101,6 @@ private:
         return hash.result().toHex().left(16);
     }
 
-    void Describe(const QString& item)
-    {
-        ReadItemProperty(
-            item, QStringLiteral("ToolTip"), [this, item](const QDBusArgument& toolTip) {
-                // (icon name, icon pixmaps, title, text)
-                QString iconName;
-                QString title;
-                QString text;
-                toolTip.beginStructure();
-                toolTip >> iconName;
-                PixmapsDigest(toolTip);
-                toolTip >> title >> text;
-                toolTip.endStructure();
-                ReadItemProperty(
-                    item, QStringLiteral("IconPixmap"), [item, title](const QDBusArgument& icon) {
-                        std::printf("registered %s tooltip=%s icon=%s\n", qPrintable(item),
-                                    qPrintable(title), PixmapsDigest(icon).constData());
-                        std::fflush(stdout);
-                    });
-            });
-    }
-
     QStringList m_items;
 };
 
@@ -120,12 +109,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     FakeStatusNotifierWatcher watcher;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    const bool registered =
-        bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                           QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
-                               | QDBusConnection::ExportAllProperties)
-        && bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-    if (!registered) {
+    if (!bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
+                                | QDBusConnection::ExportAllProperties)
+        || !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
         std::fprintf(stderr, "cannot own org.kde.StatusNotifierWatcher: %s\n",
                      qPrintable(bus.lastError().message()));
         return 1;

@@ -1,145 +1,169 @@
-// What a screen reader and a keyboard user find in each window, in each language: every control
-// that can be used has a name, no two controls of a window share one, every label of a field and
-// every button of a dialog has a key of its own, and the focus is drawn where it can be seen.
+// Everyone can use it: in each window and language a screen reader finds a name on every control,
+// the keyboard reaches every field and command by a key of its own, the focus is drawn where it
+// can be seen, texts stay readable under a dark palette and a large desktop font cuts none.
 
 #include "CAboutDlg.h"
 #include "CAlarmDialog.h"
+#include "CAlarmPropDialog.h"
+#include "CBitmapViewer.h"
 #include "CDialogSettings.h"
-#include "CHelpWindow.h"
 #include "CFocusStyle.h"
+#include "CHelpWindow.h"
 #include "CMainFrame.h"
 #include "CMessageBox.h"
 #include "CPower.h"
 #include "CPowerCountdown.h"
 #include "CSettings.h"
+#include "CStartupTip.h"
+#include "CStatusDIalog.h"
 #include "CTipsDialog.h"
+#include "CTrueColorToolBar.h"
 #include "CWakeTestDialog.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 #include "QuietTimer.h"
+#include "model/CScheduler.h"
 #include "time/Clock.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSlider>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
 #include <QToolButton>
 
-#include <algorithm>
-#include <functional>
-#include <memory>
+#include <cmath>
 
 using namespace zembra;
-using zembra::test::QuietTimer;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// The key letter of a text ("Co &tydzień" -> 't'), or none.
-QChar Mnemonic(const QString& text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text.at(i) == u'&') {
-            if (text.at(i + 1) != u'&') {
-                return text.at(i + 1).toLower();
-            }
-            ++i;
-        }
-    }
-    return {};
-}
-
-bool HasLetters(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
-}
-
 QString Describe(const QWidget* widget)
 {
-    return QStringLiteral("%1 \"%2\"")
-        .arg(QLatin1String(widget->metaObject()->className()), widget->objectName());
+    return u"%1 \"%2\""_s.arg(QLatin1String(widget->metaObject()->className()),
+                              widget->objectName());
 }
 
-// Controls the user works with: those Tab reaches and every button (toolbar buttons too, which
-// take no focus). Parts of a compound control (the text box inside a spin box) speak through
-// the whole, which names them.
-QList<QWidget*> Controls(QWidget* window)
+// Each text needs a key ("Co &tydzień" -> Alt+T); with `unique`, one no other text has.
+void CheckKeys(const QStringList& texts, bool unique, QStringList& findings)
 {
-    QList<QWidget*> controls;
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        if (!widget->isVisibleTo(window) || widget->window() != window
-            || widget->focusProxy() != nullptr) {
-            continue;
-        }
-        if (qobject_cast<QAbstractButton*>(widget) != nullptr
-            || (widget->focusPolicy() & Qt::TabFocus) != 0) {
-            controls << widget;
-        }
+    QMap<QKeySequence, QString> seen;
+    for (const QString& text : texts) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (key.isEmpty())
+            findings << u"no key: "_s + text;
+        else if (unique && seen.contains(key))
+            findings << u"key %1 twice: %2, %3"_s.arg(key.toString(), seen.value(key), text);
+        seen.insert(key, text);
     }
-    return controls;
 }
 
-QString AccessibleName(QWidget* widget)
+QStringList Texts(const QList<QAction*>& actions)
 {
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-    return accessible != nullptr ? accessible->text(QAccessible::Name).trimmed() : QString();
+    QStringList texts;
+    for (const QAction* action : actions)
+        if (action->isVisible() && !action->isSeparator())
+            texts << action->text();
+    return texts;
 }
 
 // Everything wrong with one window; empty when nothing is.
 QStringList Findings(QWidget* window, bool dialog)
 {
+    // The controls the user works with: those Tab reaches and every button (toolbar buttons
+    // too, which take no focus). Parts of a compound control (the text box inside a spin box)
+    // speak through the whole, which names them.
     QStringList findings;
     QMap<QString, QWidget*> names;
-    for (QWidget* control : Controls(window)) {
-        const QString name = AccessibleName(control);
-        if (name.isEmpty()) {
-            findings << QStringLiteral("no name: ") + Describe(control);
-        } else if (names.contains(name)) {
-            findings << QStringLiteral("name \"%1\" twice: %2, %3")
-                            .arg(name, Describe(names.value(name)), Describe(control));
-        }
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(window) || control->window() != window
+            || control->focusProxy() != nullptr
+            || (qobject_cast<QAbstractButton*>(control) == nullptr
+                && (control->focusPolicy() & Qt::TabFocus) == 0))
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        const QString name = accessible ? accessible->text(QAccessible::Name).trimmed() : QString();
+        if (name.isEmpty())
+            findings << u"no name: "_s + Describe(control);
+        else if (names.contains(name))
+            findings << u"name \"%1\" twice: %2, %3"_s.arg(name, Describe(names.value(name)),
+                                                           Describe(control));
         names.insert(name, control);
     }
 
     // A label that names a field takes the user there with its key; in a dialog so does every
     // button but OK and Cancel, which Enter and Escape reach.
-    QMap<QChar, QString> keys;
-    const auto needsKey = [&](const QString& text, const QWidget* widget) {
-        const QChar key = Mnemonic(text);
-        if (key.isNull()) {
-            findings << QStringLiteral("no key: ") + Describe(widget) + u' ' + text;
-        } else if (dialog && keys.contains(key)) {
-            findings
-                << QStringLiteral("key '%1' twice: %2, %3").arg(key).arg(keys.value(key), text);
-        }
-        keys.insert(key, text);
-    };
-    for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (label->buddy() != nullptr && label->isVisibleTo(window)) {
-            needsKey(label->text(), label);
-        }
+    QStringList texts;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy() != nullptr && label->isVisibleTo(window))
+            texts << label->text();
+    const QStringList okAndCancel{u"buttonOk"_s, u"okButton"_s, u"buttonCancel"_s};
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        const QString text = button->text();
+        if (dialog && button->isVisibleTo(window) && !okAndCancel.contains(button->objectName())
+            && std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }))
+            texts << text;
     }
-    if (dialog) {
-        for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-            const QString name = button->objectName();
-            if (button->isVisibleTo(window) && HasLetters(button->text())
-                && !QStringList{QStringLiteral("buttonOk"), QStringLiteral("okButton"),
-                                QStringLiteral("buttonCancel")}
-                        .contains(name)) {
-                needsKey(button->text(), button);
-            }
-        }
+    CheckKeys(texts, dialog, findings);
+    // The menu bar and each of its menus give every command a key of its own.
+    if (auto* frame = qobject_cast<QMainWindow*>(window)) {
+        CheckKeys(Texts(frame->menuBar()->actions()), true, findings);
+        for (const QAction* menu : frame->menuBar()->actions())
+            CheckKeys(Texts(menu->menu()->actions()), true, findings);
     }
     return findings;
+}
+
+// Pixels of the highlight colour in a control painted with or without the focus.
+int HighlightPixels(QWidget& control, bool focused)
+{
+    control.setAttribute(Qt::WA_KeyboardFocusChange, true);
+    QImage image(control.size(), QImage::Format_ARGB32);
+    image.fill(control.palette().color(QPalette::Window));
+    if (focused)
+        control.setFocus();
+    else
+        control.clearFocus();
+    {
+        QPainter painter(&image);
+        control.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    }
+    const QRgb highlight = control.palette().color(QPalette::Active, QPalette::Highlight).rgb();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += (image.pixel(x, y) & 0xFFFFFF) == (highlight & 0xFFFFFF) ? 1 : 0;
+    return count;
+}
+
+// Contrast ratio of two colours as the web accessibility guidelines define it.
+double Contrast(QRgb a, QRgb b)
+{
+    const auto luminance = [](QRgb rgb) {
+        const auto channel = [](int value) {
+            const double c = value / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb))
+               + 0.0722 * channel(qBlue(rgb));
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 CAlarm PowerAlarm(std::uint64_t id, const char* comment)
@@ -152,282 +176,395 @@ CAlarm PowerAlarm(std::uint64_t id, const char* comment)
     return alarm;
 }
 
-// Pixels of the highlight colour in a control painted with or without the focus.
-int HighlightPixels(QWidget& control, bool focused)
-{
-    control.setAttribute(Qt::WA_KeyboardFocusChange, true);
-    QImage image(control.size(), QImage::Format_ARGB32);
-    image.fill(control.palette().color(QPalette::Window));
-    {
-        QPainter painter(&image);
-        if (focused) {
-            control.setFocus();
-        } else {
-            control.clearFocus();
-        }
-        control.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    }
-    const QRgb highlight = control.palette().color(QPalette::Active, QPalette::Highlight).rgb();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            count += (image.pixel(x, y) & 0xFFFFFF) == (highlight & 0xFFFFFF) ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 } // namespace
 
 class TestAccessibility : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void everyWindowIsNamedAndKeyed_data();
-    void everyWindowIsNamedAndKeyed();
-    void theAlarmDialogOpensOnTheTimeAndEndsWithOkAndCancel();
-    void theTimeTakesTabAfterAPartThatFilledItself();
-    void theDateOpensItsCalendarFromTheKeyboard_data();
-    void theDateOpensItsCalendarFromTheKeyboard();
-    void theFocusIsDrawnOnEveryKindOfControl_data();
-    void theFocusIsDrawnOnEveryKindOfControl();
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(u"config"_s).toUtf8());
+        CSettings::SetStorePath(m_dir.filePath(u"settings.ini"_s));
+        CMessageBox::SetTestMode(true);
+    }
+    void cleanupTestCase()
+    {
+        CMessageBox::SetTestMode(false);
+        CSettings::SetStorePath({});
+    }
+    void init()
+    {
+        m_settings = std::make_unique<CSettings>();
+        m_power = std::make_unique<CPower>(std::make_unique<test::QuietTimer>());
+        m_doc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings);
+        m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, nullptr);
+    }
+    void cleanup()
+    {
+        m_frame->SetLanguage(2);
+        m_frame.reset();
+        m_doc.reset();
+        m_power.reset();
+        m_settings.reset();
+    }
+    void everyWindowIsNamedAndKeyed_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("window");
+        const std::pair<int, const char*> languages[] = {
+            {2, "Polish"}, {1, "English"}, {3, "German"}};
+        for (const auto& [language, name] : languages)
+            for (const char* window : {"main window", "alarm", "alarm playing", "settings", "tips",
+                                       "wake test", "countdown", "about", "help"})
+                QTest::addRow("%s %s", name, window) << language << QString::fromLatin1(window);
+    }
+    void everyWindowIsNamedAndKeyed()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, window);
+        m_frame->SetLanguage(language);
+
+        std::unique_ptr<QWidget> owned;
+        QWidget* shown = nullptr;
+        if (window == u"main window") {
+            m_doc->SetDialogRunner([](CAlarmDialog& dialog) {
+                dialog.InitDialog();
+                dialog.accept();
+                return static_cast<int>(QDialog::Accepted);
+            });
+            m_doc->OnNewAlarm();
+            m_doc->SetModifiedFlag(false);
+            // The bars above the list, with their answers, are part of the window when they show.
+            m_frame->View()->ShowConsentBar(u"lista.zmb"_s, {u"/bin/true"_s});
+            m_frame->View()->ShowDiskChangedBar(u"lista.zmb"_s);
+            shown = m_frame.get();
+        } else if (window.startsWith(u"alarm")) {
+            auto* dialog = new CAlarmDialog;
+            dialog->InitDialog();
+            // While a sound plays its button reads "Stop", and keeps a key of its own.
+            if (window == u"alarm playing")
+                dialog->findChild<QAbstractButton*>(u"buttonPlay"_s)
+                    ->setText(QCoreApplication::translate("zembra::CAlarmDialog", "&Stop"));
+            owned.reset(dialog);
+        } else if (window == u"settings") {
+            auto* dialog = new CDialogSettings;
+            dialog->InitDialog();
+            owned.reset(dialog);
+        } else if (window == u"tips") {
+            auto* dialog = new CTipsDialog;
+            dialog->InitDialog();
+            owned.reset(dialog);
+        } else if (window == u"wake test") {
+            auto* dialog = new CWakeTestDialog;
+            dialog->SetWakeProblem(u"RTC"_s, u"sudo true"_s);
+            owned.reset(dialog);
+        } else if (window == u"countdown") {
+            // Two power alarms close together: two rows with the same buttons.
+            const FileTime now = Clock::Now();
+            auto* countdown = new CPowerCountdown;
+            countdown->SetOccurrences({{PowerAlarm(1, "Noc"), now + 60 * kTicksPerSecond, 0},
+                                       {PowerAlarm(2, "Kino"), now + 120 * kTicksPerSecond, 0}});
+            QCOMPARE(countdown->Shown().size(), std::size_t(2));
+            owned.reset(countdown);
+        } else if (window == u"help") {
+            CHelpWindow::Instance()->ShowMainTopic();
+            shown = CHelpWindow::Instance();
+        } else {
+            owned = std::make_unique<CAboutDlg>();
+        }
+        if (owned)
+            shown = owned.get();
+        shown->show();
+        const QStringList findings = Findings(shown, qobject_cast<QDialog*>(shown) != nullptr);
+        QVERIFY2(findings.isEmpty(), qPrintable(findings.join(u'\n')));
+    }
+    void theAlarmDialogOpensOnTheTimeAndEndsWithOkAndCancel()
+    {
+        CAlarmDialog dialog;
+        dialog.InitDialog();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QWidget* time = dialog.findChild<QTimeEdit*>(u"timeEdit"_s);
+        QCOMPARE(dialog.focusWidget(), time);
+        // Tab goes round once: top to bottom, OK and Cancel last, then back to the time.
+        QStringList order;
+        QWidget* widget = time;
+        do {
+            order << widget->objectName();
+            widget = widget->nextInFocusChain();
+            while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(&dialog)
+                   || widget->focusProxy() != nullptr || widget->window() != &dialog)
+                widget = widget->nextInFocusChain();
+        } while (widget != time && order.size() < 100);
+        QCOMPARE(order.mid(0, 3), (QStringList{u"timeEdit"_s, u"dateEdit"_s, u"radioOnce"_s}));
+        QCOMPARE(order.mid(order.size() - 3),
+                 (QStringList{u"checkActive"_s, u"buttonOk"_s, u"buttonCancel"_s}));
+    }
+    void theTimeTakesTabAfterAPartThatFilledItself_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QTime>("time");
+        // "7" fills the hour by itself (no hour starts with 7 and has two digits); the Tab typed
+        // after it, as after every part, must not skip the minutes.
+        QTest::newRow("24 hours") << 2 << u"7\t30\t15"_s << QTime(7, 30, 15);
+        // Where the locale has AM and PM, the last part takes "p" for PM and keeps it when the Tab
+        // after it leaves the field (the field starts at a morning time).
+        QTest::newRow("AM/PM, p for PM") << 1 << u"7\t30\t00\tp\t"_s << QTime(19, 30);
+    }
+    void theTimeTakesTabAfterAPartThatFilledItself()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, typed);
+        QFETCH(QTime, time);
+        m_frame->SetLanguage(language);
+        CAlarmDialog dialog;
+        dialog.m_dtTime = QTime(1, 13);
+        dialog.InitDialog();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* edit = dialog.findChild<QTimeEdit*>(u"timeEdit"_s);
+        QVERIFY(edit->hasFocus());
+        QCOMPARE(edit->displayFormat().contains(u"AP"_s, Qt::CaseInsensitive), language == 1);
+        edit->setSelectedSection(QDateTimeEdit::HourSection);
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->time(), time);
+        QCOMPARE(edit->hasFocus(), !typed.endsWith(u'\t'));
+        // A language switch while the dialog is open keeps what was typed; Cancel then gives
+        // the alarm back its own time.
+        m_frame->SetLanguage(3);
+        QCOMPARE(edit->time(), time);
+        dialog.reject();
+        QCOMPARE(dialog.m_dtTime, QTime(1, 13));
+    }
+    void theDateOpensItsCalendarFromTheKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("F4") << int(Qt::Key_F4) << int(Qt::NoModifier);
+        QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier);
+        QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier);
+    }
+    void theDateOpensItsCalendarFromTheKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        CAlarmDialog dialog;
+        dialog.InitDialog();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* date = dialog.findChild<QDateEdit*>(u"dateEdit"_s);
+        date->setFocus();
+        QTest::keyClick(date, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCalendarWidget* calendar = date->calendarWidget();
+        QVERIFY(calendar != nullptr);
+        QTRY_VERIFY(calendar->window()->isVisible());
+        QCOMPARE(calendar->selectedDate(), date->date());
+        calendar->window()->close();
+    }
+    void theFocusIsDrawnOnEveryKindOfControl_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"check box", "radio button", "slider"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void theFocusIsDrawnOnEveryKindOfControl()
+    {
+        QFETCH(QString, kind);
+        CFocusStyle style(u"Fusion"_s);
+        QWidget window;
+        QWidget* control = nullptr;
+        if (kind == u"check box") {
+            control = new QCheckBox(u"&Aktywny"_s, &window);
+        } else if (kind == u"radio button") {
+            control = new QRadioButton(u"&Raz"_s, &window);
+        } else {
+            auto* slider = new QSlider(Qt::Horizontal, &window);
+            slider->setRange(0, 90);
+            control = slider;
+        }
+        control->setStyle(&style);
+        control->resize(control->sizeHint().expandedTo(QSize(120, 24)));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const int without = HighlightPixels(*control, false);
+        const int with = HighlightPixels(*control, true);
+        // A frame round the control, not a dot: at least its two long sides.
+        QVERIFY2(with - without >= 2 * (control->width() / 2),
+                 qPrintable(u"%1 more highlight pixels"_s.arg(with - without)));
+    }
+    void aLargeFontCutsNoText_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Polish") << 2;
+        QTest::newRow("English") << 1;
+        QTest::newRow("German") << 3;
+    }
+    // With a 16 pt desktop font the main window makes room for it: its first size comes from what
+    // it holds, every toolbar button shows its whole text, and no text of the panels beside the
+    // list is cut or drawn over the clock picture.
+    void aLargeFontCutsNoText()
+    {
+        QFETCH(int, language);
+        const QFont saved = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(saved); });
+        QFont large = saved;
+        large.setPointSize(16);
+        QApplication::setFont(large);
+        m_frame.reset(); // the window is made under the large font
+        m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, nullptr);
+        m_frame->SetLanguage(language);
+        ShowOneAlarm(kFrequencyWorkdays, kTypeHibernate);
+        auto* rows = m_frame->View()->findChild<QAbstractItemView*>();
+        rows->setCurrentIndex(rows->model()->index(0, 0));
+        QCoreApplication::processEvents();
+        CMainFrame& frame = *m_frame;
+
+        QVERIFY2(frame.width() >= frame.sizeHint().width()
+                     && frame.height() >= frame.sizeHint().height(),
+                 qPrintable(u"%1 x %2 for %3 x %4"_s.arg(frame.width())
+                                .arg(frame.height())
+                                .arg(frame.sizeHint().width())
+                                .arg(frame.sizeHint().height())));
+        // Each button has at least the room its whole text asks for, and none is pushed into the
+        // toolbar's overflow menu.
+        for (QAction* action : frame.ToolBar()->ButtonActions()) {
+            QToolButton* button = frame.ToolBar()->ButtonFor(action);
+            const QString text = button->text();
+            QVERIFY2(button->isVisible(), qPrintable(text));
+            QVERIFY2(!text.contains(u"..."_s) && !text.contains(QChar(0x2026)), qPrintable(text));
+            QVERIFY2(button->width() >= button->sizeHint().width()
+                         && button->height() >= button->sizeHint().height(),
+                     qPrintable(text));
+        }
+        // Every text of the panels fits its label whole, and none runs over the picture.
+        CStatusDIalog* status = frame.View()->StatusPanel();
+        const QRect picture(status->Picture()->mapTo(&frame, QPoint()), status->Picture()->size());
+        QList<QLabel*> labels = status->findChildren<QLabel*>();
+        labels += frame.View()->PropertiesPanel()->findChildren<QLabel*>();
+        int checked = 0;
+        for (QLabel* label : std::as_const(labels)) {
+            if (!label->isVisible() || label->text().isEmpty())
+                continue;
+            ++checked;
+            const QString what = u"%1 \"%2\""_s.arg(label->objectName(), label->text());
+            const int needed = label->wordWrap() ? label->heightForWidth(label->width())
+                                                 : label->sizeHint().height();
+            QVERIFY2(label->height() >= needed, qPrintable(what + u" is cut at the bottom"_s));
+            if (!label->wordWrap())
+                QVERIFY2(label->width() >= label->sizeHint().width(),
+                         qPrintable(what + u" is cut at the right"_s));
+            const QRect placed(label->mapTo(&frame, QPoint()), label->size());
+            QVERIFY2(!placed.intersects(picture), qPrintable(what + u" runs over the picture"_s));
+        }
+        QVERIFY(checked >= 3);
+    }
+    void readableOnADarkPalette_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<int>("backgroundRole");
+        QTest::newRow("tip of the day") << u"tip"_s << int(QPalette::Base);
+        QTest::newRow("list of alarms") << u"list"_s << int(QPalette::Base);
+        QTest::newRow("about box link") << u"link"_s << int(QPalette::Window);
+    }
+    // Under a dark desktop palette the tip of the day, the list of alarms and the about box's links
+    // are drawn on the palette's own background, and their text stands out from it as much as
+    // accessibility guidelines ask (a contrast ratio of 4.5). Judged on what is painted, pixel by
+    // pixel, not on how the widgets are set up.
+    void readableOnADarkPalette()
+    {
+        QFETCH(QString, part);
+        QFETCH(int, backgroundRole);
+        const QPalette saved = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(saved); });
+        QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
+        QPalette dark(QColor(0x35, 0x35, 0x35)); // white text on black fields
+        dark.setColor(QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
+        QApplication::setPalette(dark);
+
+        QImage painted;
+        QRect area;
+        std::unique_ptr<QWidget> owner; // kept until the image is read
+        if (part == u"tip") {
+            auto* tip = new CStartupTip;
+            owner.reset(tip);
+            tip->SetTipText(u"Alarm może uśpić komputer i obudzić go o ustalonej porze, "
+                            "a nawet odtworzyć wybraną muzykę."_s);
+            tip->resize(tip->sizeHint());
+            tip->show();
+            painted = tip->grab().toImage();
+            // The lines of the tip, right of the band and under the header.
+            area = QRect(60, 40, tip->width() - 70, tip->height() - 50);
+        } else if (part == u"list") {
+            ShowOneAlarm(kFrequencyEveryday, kTypeWakeup);
+            auto* view = m_frame->View()->findChild<QAbstractItemView*>();
+            view->clearSelection();
+            view->setCurrentIndex({});
+            // The comment's cell of the row, as the list paints it.
+            const QModelIndex comment = view->model()->index(0, view->model()->columnCount() - 1);
+            area = view->visualRect(comment).intersected(view->viewport()->rect());
+            QVERIFY(!area.isEmpty());
+            painted = view->viewport()->grab().toImage();
+        } else {
+            auto* about = new CAboutDlg;
+            owner.reset(about);
+            about->show();
+            auto* link = about->findChild<QLabel*>(u"webPageLink"_s);
+            painted = link->grab().toImage();
+            area = link->rect();
+        }
+        // A pixel of a grab is a device pixel; the area was in widget pixels.
+        const qreal ratio = painted.devicePixelRatio();
+        area = QRect(area.topLeft() * ratio, area.size() * ratio).intersected(painted.rect());
+
+        // The background is the commonest colour; the text's contrast is that of the pixel that
+        // stands out most (the core of a glyph's stroke).
+        QMap<QRgb, int> counts;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                ++counts[painted.pixel(x, y) | 0xFF000000u];
+        const QRgb background =
+            std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), [](auto a, auto b) {
+                return a.second < b.second;
+            })->first;
+        double text = 0;
+        for (const QRgb colour : counts.keys())
+            text = std::max(text, Contrast(colour, background));
+        const QRgb expected = dark.color(QPalette::ColorRole(backgroundRole)).rgb();
+        QVERIFY2(Contrast(background, expected) < 1.1 && text >= 4.5,
+                 qPrintable(u"background %1 (palette %2), text contrast %3"_s
+                                .arg(QColor(background).name(), QColor(expected).name())
+                                .arg(text, 0, 'f', 2)));
+    }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    // The list holds one alarm with a message and a comment, and the window shows it.
+    void ShowOneAlarm(const char* frequency, const char* type)
+    {
+        m_power->Init();
+        CScheduler schedule;
+        auto alarm = std::make_unique<CAlarm>();
+        alarm->m_strFrequency = frequency;
+        alarm->m_strType = type;
+        alarm->m_time = SystemTime{2030, 3, 1, 4, 7, 30, 0, 0};
+        alarm->m_bActive = alarm->m_bMessageActive = true;
+        alarm->m_strMessage = "Czas wstawać";
+        alarm->m_strComment = "Poranna pobudka przed pracą";
+        schedule.AddAlarm(std::move(alarm));
+        const QString list = m_dir.filePath(u"one.zmb"_s);
+        QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
+        QVERIFY(m_doc->OnOpenDocument(list));
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    }
+
+    QTemporaryDir m_dir;
     std::unique_ptr<CSettings> m_settings;
     std::unique_ptr<CPower> m_power;
     std::unique_ptr<CZembracfgDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
 };
-
-void TestAccessibility::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    CSettings::SetStorePath(m_dir->filePath(QStringLiteral("settings.ini")));
-    CMessageBox::SetTestMode(true);
-    m_settings = std::make_unique<CSettings>();
-    m_power = std::make_unique<CPower>(std::make_unique<QuietTimer>());
-    m_doc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings);
-    m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, nullptr);
-}
-
-void TestAccessibility::cleanup()
-{
-    m_frame->SetLanguage(2);
-    m_frame.reset();
-    m_doc.reset();
-    m_power.reset();
-    m_settings.reset();
-    CSettings::SetStorePath({});
-    CMessageBox::SetTestMode(false);
-}
-
-void TestAccessibility::everyWindowIsNamedAndKeyed_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("window");
-    const std::pair<int, const char*> languages[] = {{2, "Polish"}, {1, "English"}, {3, "German"}};
-    for (const auto& [language, name] : languages) {
-        for (const char* window :
-             {"main window", "alarm", "settings", "tips", "wake test", "countdown", "about", "help"}) {
-            QTest::addRow("%s %s", name, window) << language << QString::fromLatin1(window);
-        }
-    }
-}
-
-void TestAccessibility::everyWindowIsNamedAndKeyed()
-{
-    QFETCH(int, language);
-    QFETCH(QString, window);
-    m_frame->SetLanguage(language);
-
-    std::unique_ptr<QWidget> owned;
-    QWidget* shown = nullptr;
-    if (window == QLatin1String("main window")) {
-        m_doc->SetDialogRunner([](CAlarmDialog& dialog) {
-            dialog.InitDialog();
-            dialog.accept();
-            return static_cast<int>(QDialog::Accepted);
-        });
-        m_doc->OnNewAlarm();
-        m_doc->SetModifiedFlag(false);
-        // The bars above the list, with their answers, are part of the window when they show.
-        m_frame->View()->ShowConsentBar(QStringLiteral("lista.zmb"), {QStringLiteral("/bin/true")});
-        m_frame->View()->ShowDiskChangedBar(QStringLiteral("lista.zmb"));
-        shown = m_frame.get();
-    } else if (window == QLatin1String("alarm")) {
-        auto* dialog = new CAlarmDialog;
-        dialog->InitDialog();
-        owned.reset(dialog);
-    } else if (window == QLatin1String("settings")) {
-        auto* dialog = new CDialogSettings;
-        dialog->InitDialog();
-        owned.reset(dialog);
-    } else if (window == QLatin1String("tips")) {
-        auto* dialog = new CTipsDialog;
-        dialog->InitDialog();
-        owned.reset(dialog);
-    } else if (window == QLatin1String("wake test")) {
-        auto* dialog = new CWakeTestDialog;
-        dialog->SetWakeProblem(QStringLiteral("RTC"), QStringLiteral("sudo true"));
-        owned.reset(dialog);
-    } else if (window == QLatin1String("countdown")) {
-        // Two power alarms close together: two rows with the same buttons.
-        const FileTime now = Clock::Now();
-        auto* countdown = new CPowerCountdown;
-        countdown->SetOccurrences({{PowerAlarm(1, "Noc"), now + 60 * kTicksPerSecond, 0},
-                                   {PowerAlarm(2, "Kino"), now + 120 * kTicksPerSecond, 0}});
-        QCOMPARE(countdown->Shown().size(), std::size_t(2));
-        owned.reset(countdown);
-    } else if (window == QLatin1String("help")) {
-        CHelpWindow::Instance()->ShowMainTopic();
-        shown = CHelpWindow::Instance();
-    } else {
-        owned = std::make_unique<CAboutDlg>();
-    }
-    if (owned) {
-        shown = owned.get();
-    }
-    shown->show();
-    const bool dialog = qobject_cast<QDialog*>(shown) != nullptr;
-    const QStringList findings = Findings(shown, dialog);
-    QVERIFY2(findings.isEmpty(), qPrintable(findings.join(QStringLiteral("\n"))));
-}
-
-void TestAccessibility::theAlarmDialogOpensOnTheTimeAndEndsWithOkAndCancel()
-{
-    CAlarmDialog dialog;
-    dialog.InitDialog();
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QWidget* time = dialog.findChild<QTimeEdit*>(QStringLiteral("timeEdit"));
-    QCOMPARE(dialog.focusWidget(), time);
-    // Tab goes round once: top to bottom, OK and Cancel last, then back to the time.
-    QStringList order;
-    QWidget* widget = time;
-    do {
-        order << widget->objectName();
-        widget = widget->nextInFocusChain();
-        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(&dialog)
-               || widget->focusProxy() != nullptr || widget->window() != &dialog) {
-            widget = widget->nextInFocusChain();
-        }
-    } while (widget != time && order.size() < 100);
-    QCOMPARE(order.mid(0, 3), (QStringList{QStringLiteral("timeEdit"), QStringLiteral("dateEdit"),
-                                           QStringLiteral("radioOnce")}));
-    QCOMPARE(order.mid(order.size() - 3),
-             (QStringList{QStringLiteral("checkActive"), QStringLiteral("buttonOk"),
-                          QStringLiteral("buttonCancel")}));
-}
-
-void TestAccessibility::theTimeTakesTabAfterAPartThatFilledItself()
-{
-    m_frame->SetLanguage(2);
-    CAlarmDialog dialog;
-    dialog.m_dtTime = QTime(12, 0, 0);
-    dialog.InitDialog();
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    auto* time = dialog.findChild<QTimeEdit*>(QStringLiteral("timeEdit"));
-    QVERIFY(time->hasFocus());
-    QCOMPARE(time->displayFormat(), QStringLiteral("HH:mm:ss"));
-    time->setSelectedSection(QDateTimeEdit::HourSection);
-    // "7" fills the hour by itself (no hour starts with 7 and has two digits); the Tab typed
-    // after it, as after every part, must not skip the minutes.
-    QTest::keyClicks(time, QStringLiteral("7"));
-    QTest::keyClick(time, Qt::Key_Tab);
-    QTest::keyClicks(time, QStringLiteral("30"));
-    QTest::keyClick(time, Qt::Key_Tab);
-    QTest::keyClicks(time, QStringLiteral("15"));
-    QCOMPARE(time->time(), QTime(7, 30, 15));
-    QVERIFY(time->hasFocus());
-
-    // Where the locale has AM and PM, the last part takes "p" for PM and keeps it.
-    dialog.close();
-    m_frame->SetLanguage(1);
-    CAlarmDialog english;
-    english.m_dtTime = QTime(1, 13, 0); // a morning time: the last part starts at AM
-    english.InitDialog();
-    english.show();
-    QVERIFY(QTest::qWaitForWindowActive(&english));
-    time = english.findChild<QTimeEdit*>(QStringLiteral("timeEdit"));
-    QVERIFY(time->displayFormat().contains(QStringLiteral("AP"), Qt::CaseInsensitive));
-    time->setSelectedSection(QDateTimeEdit::HourSection);
-    QTest::keyClicks(time, QStringLiteral("7"));
-    QTest::keyClick(time, Qt::Key_Tab);
-    QTest::keyClicks(time, QStringLiteral("30"));
-    QTest::keyClick(time, Qt::Key_Tab);
-    QTest::keyClicks(time, QStringLiteral("00"));
-    QTest::keyClick(time, Qt::Key_Tab);
-    QTest::keyClicks(time, QStringLiteral("p"));
-    QTest::keyClick(time, Qt::Key_Tab);
-    QCOMPARE(time->time(), QTime(19, 30, 0));
-    QVERIFY(!time->hasFocus());
-    QVERIFY(!time->hasFocus());
-}
-
-void TestAccessibility::theDateOpensItsCalendarFromTheKeyboard_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::newRow("F4") << int(Qt::Key_F4) << int(Qt::NoModifier);
-    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier);
-    QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier);
-}
-
-void TestAccessibility::theDateOpensItsCalendarFromTheKeyboard()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    CAlarmDialog dialog;
-    dialog.InitDialog();
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    auto* date = dialog.findChild<QDateEdit*>(QStringLiteral("dateEdit"));
-    date->setFocus();
-    QTest::keyClick(date, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCalendarWidget* calendar = date->calendarWidget();
-    QVERIFY(calendar != nullptr);
-    QTRY_VERIFY(calendar->window()->isVisible());
-    QCOMPARE(calendar->selectedDate(), date->date());
-    calendar->window()->close();
-}
-
-void TestAccessibility::theFocusIsDrawnOnEveryKindOfControl_data()
-{
-    QTest::addColumn<QString>("kind");
-    for (const char* kind : {"check box", "radio button", "slider"}) {
-        QTest::newRow(kind) << QString::fromLatin1(kind);
-    }
-}
-
-void TestAccessibility::theFocusIsDrawnOnEveryKindOfControl()
-{
-    QFETCH(QString, kind);
-    CFocusStyle style(QStringLiteral("Fusion"));
-    QWidget window;
-    std::unique_ptr<QWidget> control;
-    if (kind == QLatin1String("check box")) {
-        control = std::make_unique<QCheckBox>(QStringLiteral("&Aktywny"), &window);
-    } else if (kind == QLatin1String("radio button")) {
-        control = std::make_unique<QRadioButton>(QStringLiteral("&Raz"), &window);
-    } else {
-        auto slider = std::make_unique<QSlider>(Qt::Horizontal, &window);
-        slider->setRange(0, 90);
-        control = std::move(slider);
-    }
-    control->setStyle(&style);
-    control->resize(control->sizeHint().expandedTo(QSize(120, 24)));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    const int without = HighlightPixels(*control, false);
-    const int with = HighlightPixels(*control, true);
-    // A frame round the control, not a dot: at least its two long sides.
-    QVERIFY2(with - without >= 2 * (control->width() / 2),
-             qPrintable(QStringLiteral("%1 more highlight pixels").arg(with - without)));
-}
 
 QTEST_MAIN(TestAccessibility)
 #include "test_accessibility.moc"

@@ -1,37 +1,41 @@
+// The Help menu's windows: the help pages in each language with their contents, links, history
+// and search, and the about box whose links open their addresses.
+
+#include "CAboutDlg.h"
 #include "CHelpWindow.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTextCursor>
 #include <QToolButton>
-#include <QTranslator>
 
-using zembra::CHelpWindow;
+using namespace zembra;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-QString ReadPage(const QString& language, const QString& page)
+// The anchors a page's HTML declares, as name="..." or id="...".
+QSet<QString> AnchorsOfPage(const QString& language, const QString& page, QString* html = nullptr)
 {
     QFile file(CHelpWindow::PageResource(language, page));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// The anchors a page's HTML declares, as name="..." or id="...".
-QSet<QString> AnchorsInHtml(const QString& html)
-{
+    const QString text =
+        file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    if (html != nullptr)
+        *html = text;
     QSet<QString> anchors;
-    static const QRegularExpression pattern(QStringLiteral("\\b(?:name|id)=\"([^\"]+)\""));
-    for (auto it = pattern.globalMatch(html); it.hasNext();) {
+    static const QRegularExpression pattern(u"\\b(?:name|id)=\"([^\"]+)\""_s);
+    for (auto it = pattern.globalMatch(text); it.hasNext();)
         anchors.insert(it.next().captured(1));
-    }
     return anchors;
 }
 
@@ -39,37 +43,11 @@ QSet<QString> AnchorsInHtml(const QString& html)
 QSet<QString> AnchorsInDocument(const QTextDocument* document)
 {
     QSet<QString> anchors;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            for (const QString& name : it.fragment().charFormat().anchorNames()) {
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            for (const QString& name : it.fragment().charFormat().anchorNames())
                 anchors.insert(name);
-            }
-        }
-    }
     return anchors;
-}
-
-// Answers for the window title only, as a translation file would.
-class TitleTranslator : public QTranslator {
-public:
-    QString translate(const char* context, const char* sourceText, const char*, int) const override
-    {
-        const bool title =
-            QLatin1String(context) == QLatin1String("zembra::CHelpWindow")
-            && QString::fromUtf8(sourceText) == QStringLiteral("Pomoc programu Zembra");
-        return title ? QStringLiteral("Zembra Help") : QString();
-    }
-    bool isEmpty() const override { return false; }
-};
-
-// The offscreen platform cannot raise windows and says so each time; that is no fault of help.
-QtMessageHandler g_previousHandler = nullptr;
-
-void QuietAboutRaising(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type != QtWarningMsg || !message.contains(QLatin1String("This plugin does not support"))) {
-        g_previousHandler(type, context, message);
-    }
 }
 
 } // namespace
@@ -77,8 +55,13 @@ void QuietAboutRaising(QtMsgType type, const QMessageLogContext& context, const 
 class TestHelp : public QObject {
     Q_OBJECT
 
+public Q_SLOTS:
+    // Stands in for the browser and the mail program: QDesktopServices hands it every address.
+    void Open(const QUrl& url) { m_urls.append(url); }
+
 private:
-    CHelpWindow* m_pHelp = nullptr;
+    CHelpWindow* m_pHelp = CHelpWindow::Instance();
+    QList<QUrl> m_urls;
 
     QTextBrowser* Browser() const { return m_pHelp->Browser(); }
     int SelectionStart() const { return Browser()->textCursor().selectionStart(); }
@@ -86,49 +69,44 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        g_previousHandler = qInstallMessageHandler(QuietAboutRaising);
-        m_pHelp = CHelpWindow::Instance();
         QCOMPARE(CHelpWindow::Instance(), m_pHelp);
+        QCoreApplication::setApplicationVersion(u"1.6.0"_s);
+        for (const char* scheme : {"https", "http", "mailto"})
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "Open");
     }
-
-    void init() { m_pHelp->SetLanguage(QStringLiteral("pl")); }
+    void cleanupTestCase()
+    {
+        for (const char* scheme : {"https", "http", "mailto"})
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
+    void init()
+    {
+        m_pHelp->SetLanguage(u"pl"_s);
+        m_urls.clear();
+    }
 
     void showContext()
     {
         m_pHelp->ShowContext(57601);
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("commands.html"));
-        QCOMPARE(m_pHelp->CurrentAnchor(), QStringLiteral("open_list"));
+        QCOMPARE(m_pHelp->CurrentPage(), u"commands.html"_s);
+        QCOMPARE(m_pHelp->CurrentAnchor(), u"open_list"_s);
         QVERIFY(m_pHelp->isVisible());
         QVERIFY(!m_pHelp->isModal());
         QVERIFY(!m_pHelp->testAttribute(Qt::WA_QuitOnClose));
+        // Only the low 16 bits of a command count: the framework's context value maps alike.
+        m_pHelp->ShowContext(CHelpWindow::ContextForCommand(0x10000 + 32784));
+        QCOMPARE(Browser()->source().path(), u"/help/pl/alarms.html"_s);
+        QCOMPARE(m_pHelp->CurrentAnchor(), u"new_alarm"_s);
 
         // An unknown context, and a page that does not exist, show the main topic.
         m_pHelp->ShowContext(1016);
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("how_it_works.html"));
+        QCOMPARE(m_pHelp->CurrentPage(), u"how_it_works.html"_s);
         QCOMPARE(m_pHelp->CurrentAnchor(), QString());
-        m_pHelp->ShowTopic(QStringLiteral("tray.html"));
-        m_pHelp->ShowTopic(QStringLiteral("no_such_page.html"), QStringLiteral("hide"));
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("how_it_works.html"));
-        m_pHelp->ShowTopic(QStringLiteral("../en/alarms.html"));
-        QCOMPARE(Browser()->source().path(), QStringLiteral("/help/pl/how_it_works.html"));
-    }
-
-    void newAlarmInEveryLanguage_data()
-    {
-        QTest::addColumn<QString>("language");
-        for (const QString& language : CHelpWindow::Languages()) {
-            QTest::newRow(qPrintable(language)) << language;
-        }
-    }
-    void newAlarmInEveryLanguage()
-    {
-        QFETCH(QString, language);
-        m_pHelp->SetLanguage(language);
-        // Only the low 16 bits of a command count: the framework's context value maps alike.
-        m_pHelp->ShowContext(CHelpWindow::ContextForCommand(0x10000 + 32784));
-        QCOMPARE(Browser()->source().path(), QStringLiteral("/help/%1/alarms.html").arg(language));
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("alarms.html"));
-        QCOMPARE(m_pHelp->CurrentAnchor(), QStringLiteral("new_alarm"));
+        m_pHelp->ShowTopic(u"tray.html"_s);
+        m_pHelp->ShowTopic(u"no_such_page.html"_s, u"hide"_s);
+        QCOMPARE(m_pHelp->CurrentPage(), u"how_it_works.html"_s);
+        m_pHelp->ShowTopic(u"../en/alarms.html"_s);
+        QCOMPARE(Browser()->source().path(), u"/help/pl/how_it_works.html"_s);
     }
 
     // Every page of the contents exists in every language, nothing more; each page has the same
@@ -137,29 +115,23 @@ private Q_SLOTS:
     {
         const QStringList pages = CHelpWindow::Pages();
         QVERIFY(pages.contains(QLatin1String(CHelpWindow::kMainTopic)));
+        static const QRegularExpression link(u"href=\"([^\":]*)\""_s);
         for (const QString& language : CHelpWindow::Languages()) {
-            const QStringList files =
-                QDir(QStringLiteral(":/help/") + language).entryList(QDir::Files);
+            const QStringList files = QDir(u":/help/"_s + language).entryList(QDir::Files);
             QCOMPARE(QSet<QString>(files.begin(), files.end()),
                      QSet<QString>(pages.begin(), pages.end()));
-        }
-        static const QRegularExpression link(QStringLiteral("href=\"([^\":]*)\""));
-        for (const QString& page : pages) {
-            const QSet<QString> polish = AnchorsInHtml(ReadPage(QStringLiteral("pl"), page));
-            for (const QString& language : CHelpWindow::Languages()) {
-                const QString html = ReadPage(language, page);
-                QVERIFY2(html.contains(QStringLiteral("lang=\"%1\"").arg(language)),
-                         qPrintable(page));
-                QCOMPARE(AnchorsInHtml(html), polish);
+            for (const QString& page : pages) {
+                QString html;
+                QCOMPARE(AnchorsOfPage(language, page, &html), AnchorsOfPage(u"pl"_s, page));
+                QVERIFY2(html.contains(u"lang=\"%1\""_s.arg(language)), qPrintable(page));
                 for (auto it = link.globalMatch(html); it.hasNext();) {
                     const QString target = it.next().captured(1);
-                    const QString where = language + u'/' + page + QStringLiteral(" -> ") + target;
+                    const QString where = language + u'/' + page + u" -> "_s + target;
                     const QString targetPage = target.section(u'#', 0, 0);
                     const QString anchor = target.section(u'#', 1);
                     const QString resolved = targetPage.isEmpty() ? page : targetPage;
                     QVERIFY2(pages.contains(resolved), qPrintable(where));
-                    QVERIFY2(anchor.isEmpty()
-                                 || AnchorsInHtml(ReadPage(language, resolved)).contains(anchor),
+                    QVERIFY2(anchor.isEmpty() || AnchorsOfPage(language, resolved).contains(anchor),
                              qPrintable(where));
                 }
             }
@@ -186,69 +158,65 @@ private Q_SLOTS:
     {
         m_pHelp->hide();
         m_pHelp->ShowMainTopic();
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("how_it_works.html"));
+        QCOMPARE(m_pHelp->CurrentPage(), u"how_it_works.html"_s);
         QVERIFY(m_pHelp->isVisible());
         QListWidget* contents = m_pHelp->Contents();
         QCOMPARE(contents->count(), CHelpWindow::Pages().size());
-        QCOMPARE(contents->currentItem()->text(), QStringLiteral("Jak działa Zembra"));
-
+        QCOMPARE(contents->currentItem()->text(), u"Jak działa Zembra"_s);
         QListWidgetItem* settings =
-            contents->item(CHelpWindow::Pages().indexOf(QStringLiteral("settings.html")));
-        QCOMPARE(settings->text(), QStringLiteral("Ustawienia"));
+            contents->item(CHelpWindow::Pages().indexOf(u"settings.html"_s));
+        QCOMPARE(settings->text(), u"Ustawienia"_s);
         Q_EMIT contents->itemClicked(settings);
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("settings.html"));
+        QCOMPARE(m_pHelp->CurrentPage(), u"settings.html"_s);
     }
 
     void backAndForward()
     {
-        auto* back = m_pHelp->findChild<QToolButton*>(QStringLiteral("helpBack"));
-        auto* forward = m_pHelp->findChild<QToolButton*>(QStringLiteral("helpForward"));
-        QVERIFY(back != nullptr && forward != nullptr);
-        m_pHelp->ShowTopic(QStringLiteral("alarms.html"), QStringLiteral("edit_alarm"));
+        auto* back = m_pHelp->findChild<QToolButton*>(u"helpBack"_s);
+        auto* forward = m_pHelp->findChild<QToolButton*>(u"helpForward"_s);
+        m_pHelp->ShowTopic(u"alarms.html"_s, u"edit_alarm"_s);
         Browser()->clearHistory();
         QVERIFY(!back->isEnabled());
-        m_pHelp->ShowTopic(QStringLiteral("tray.html"));
+        m_pHelp->ShowTopic(u"tray.html"_s);
         QVERIFY(back->isEnabled() && !forward->isEnabled());
-
         back->click();
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("alarms.html"));
-        QCOMPARE(m_pHelp->CurrentAnchor(), QStringLiteral("edit_alarm"));
+        QCOMPARE(m_pHelp->CurrentPage(), u"alarms.html"_s);
+        QCOMPARE(m_pHelp->CurrentAnchor(), u"edit_alarm"_s);
         QVERIFY(!back->isEnabled() && forward->isEnabled());
-
         forward->click();
-        QCOMPARE(m_pHelp->CurrentPage(), QStringLiteral("tray.html"));
+        QCOMPARE(m_pHelp->CurrentPage(), u"tray.html"_s);
         QVERIFY(back->isEnabled() && !forward->isEnabled());
     }
 
     void search()
     {
-        m_pHelp->SetLanguage(QStringLiteral("en"));
-        m_pHelp->ShowTopic(QStringLiteral("frequencies.html"));
+        m_pHelp->SetLanguage(u"en"_s);
+        m_pHelp->ShowTopic(u"frequencies.html"_s);
         QLineEdit* edit = m_pHelp->FindEdit();
-        edit->setText(QStringLiteral("leap years"));
+        edit->setText(u"leap years"_s);
         QTest::keyClick(edit, Qt::Key_Return);
-        QCOMPARE(Browser()->textCursor().selectedText(), QStringLiteral("leap years"));
+        QCOMPARE(Browser()->textCursor().selectedText(), u"leap years"_s);
         QVERIFY(m_pHelp->FindStatusText().isEmpty());
 
         const int found = SelectionStart();
-        edit->setText(QStringLiteral("qxzvjw"));
-        m_pHelp->findChild<QToolButton*>(QStringLiteral("helpFindNext"))->click();
-        QVERIFY(m_pHelp->FindStatusText().contains(QStringLiteral("qxzvjw")));
-        QCOMPARE(SelectionStart(), found);         // what was found before stays selected
-        edit->setText(QStringLiteral("February")); // typing again clears the old verdict
+        edit->setText(u"qxzvjw"_s);
+        m_pHelp->findChild<QToolButton*>(u"helpFindNext"_s)->click();
+        QVERIFY(m_pHelp->FindStatusText().contains(u"qxzvjw"_s));
+        QCOMPARE(SelectionStart(), found); // what was found before stays selected
+        edit->setText(u"February"_s);      // typing again clears the old verdict
         QVERIFY(m_pHelp->FindStatusText().isEmpty());
 
         // From the last place the search wraps to the first; backwards from the first to the last.
         Browser()->setTextCursor(QTextCursor(Browser()->document()));
-        QVERIFY(m_pHelp->FindText(QStringLiteral("February")));
+        QVERIFY(m_pHelp->FindText(u"February"_s));
         const int first = SelectionStart();
         int steps = 0;
         do {
-            QVERIFY(m_pHelp->FindText(QStringLiteral("February")));
+            QVERIFY(m_pHelp->FindText(u"February"_s));
             QVERIFY(++steps < 50);
         } while (SelectionStart() != first);
         QVERIFY(steps > 1);
-        QVERIFY(m_pHelp->FindText(QStringLiteral("February"), true));
+        QVERIFY(m_pHelp->FindText(u"February"_s, true));
         QVERIFY(SelectionStart() > first);
         QVERIFY(!m_pHelp->FindText(QString()));
         QVERIFY(m_pHelp->FindStatusText().isEmpty());
@@ -259,9 +227,8 @@ private Q_SLOTS:
         m_pHelp->ShowMainTopic();
         m_pHelp->activateWindow();
         QApplication::processEvents();
-        if (QApplication::activeWindow() != m_pHelp) {
+        if (QApplication::activeWindow() != m_pHelp)
             QSKIP("this platform does not activate windows");
-        }
         Browser()->setFocus();
         QTest::keySequence(Browser(), QKeySequence::Find);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(m_pHelp->FindEdit()));
@@ -269,40 +236,82 @@ private Q_SLOTS:
 
     void languageSwitchKeepsTheTopic()
     {
-        m_pHelp->SetLanguage(QStringLiteral("en"));
-        m_pHelp->ShowTopic(QStringLiteral("frequencies.html"), QStringLiteral("monthly"));
-        QCOMPARE(Browser()->documentTitle(), QStringLiteral("Frequencies"));
-
-        m_pHelp->SetLanguage(QStringLiteral("de"));
-        QCOMPARE(Browser()->source().path(), QStringLiteral("/help/de/frequencies.html"));
-        QCOMPARE(m_pHelp->CurrentAnchor(), QStringLiteral("monthly"));
-        QCOMPARE(Browser()->documentTitle(), QStringLiteral("Häufigkeit"));
-        QCOMPARE(m_pHelp->Contents()->item(0)->text(), QStringLiteral("Inhalt"));
+        m_pHelp->SetLanguage(u"en"_s);
+        m_pHelp->ShowTopic(u"frequencies.html"_s, u"monthly"_s);
+        QCOMPARE(Browser()->documentTitle(), u"Frequencies"_s);
+        m_pHelp->SetLanguage(u"de"_s);
+        QCOMPARE(Browser()->source().path(), u"/help/de/frequencies.html"_s);
+        QCOMPARE(m_pHelp->CurrentAnchor(), u"monthly"_s);
+        QCOMPARE(Browser()->documentTitle(), u"Häufigkeit"_s);
+        QCOMPARE(m_pHelp->Contents()->item(0)->text(), u"Inhalt"_s);
         QVERIFY(!Browser()->isBackwardAvailable()); // no way back into the other language
         m_pHelp->ShowMainTopic();
-        QCOMPARE(Browser()->source().path(), QStringLiteral("/help/de/how_it_works.html"));
+        QCOMPARE(Browser()->source().path(), u"/help/de/how_it_works.html"_s);
 
         // Letter case does not matter; anything but the three codes is the built-in Polish.
-        m_pHelp->SetLanguage(QStringLiteral("EN"));
-        QCOMPARE(m_pHelp->Language(), QStringLiteral("en"));
-        m_pHelp->SetLanguage(QStringLiteral("fr"));
-        QCOMPARE(Browser()->source().path(), QStringLiteral("/help/pl/how_it_works.html"));
-        QCOMPARE(CHelpWindow::LanguageCode(1), QStringLiteral("en"));
-        QCOMPARE(CHelpWindow::LanguageCode(2), QStringLiteral("pl"));
-        QCOMPARE(CHelpWindow::LanguageCode(3), QStringLiteral("de"));
+        m_pHelp->SetLanguage(u"EN"_s);
+        QCOMPARE(m_pHelp->Language(), u"en"_s);
+        m_pHelp->SetLanguage(u"fr"_s);
+        QCOMPARE(Browser()->source().path(), u"/help/pl/how_it_works.html"_s);
     }
 
-    void windowTextsFollowTheInterfaceLanguage()
+    void aboutShowsMajorAndMinorVersionOnly()
     {
-        QCOMPARE(m_pHelp->windowTitle(), QStringLiteral("Pomoc programu Zembra"));
-        TitleTranslator translator;
-        QCoreApplication::installTranslator(&translator);
-        QEvent change(QEvent::LanguageChange);
-        QApplication::sendEvent(m_pHelp, &change);
-        QCOMPARE(m_pHelp->windowTitle(), QStringLiteral("Zembra Help"));
-        QCoreApplication::removeTranslator(&translator);
-        QApplication::sendEvent(m_pHelp, &change);
-        QCOMPARE(m_pHelp->windowTitle(), QStringLiteral("Pomoc programu Zembra"));
+        CAboutDlg dlg;
+        QCOMPARE(dlg.findChild<QLabel*>(u"versionLabel"_s)->text(), u"Zembra wersja 1.6"_s);
+        QCOMPARE(CAboutDlg::ShortVersion(u"2.10.3"_s), u"2.10"_s);
+        QCOMPARE(CAboutDlg::ShortVersion(u"dev"_s), u"dev"_s);
+    }
+
+    void aboutLinkOpensItsAddress_data()
+    {
+        const QString web = QLatin1String(CAboutDlg::kProjectWebPage);
+        const QString mail = QLatin1String(CAboutDlg::kProjectEmail);
+        const QString help = QLatin1String(CAboutDlg::kProjectHelpPages);
+        const QUrl mailTo(u"mailto:"_s + mail);
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QUrl>("url");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("web page") << u"webPageLink"_s << QUrl(web) << web;
+        QTest::newRow("e-mail") << u"emailLink"_s << mailTo << mail;
+        QTest::newRow("Polish help") << u"helpPolishEmailLink"_s << mailTo << mail;
+        QTest::newRow("English help") << u"helpEnglishEmailLink"_s << mailTo << mail;
+        QTest::newRow("help pages") << u"helpPagesLink"_s << QUrl(help) << help;
+        QTest::newRow("project page") << u"projectPageLink"_s << QUrl(web) << web;
+        // The picture opens the help pages on a left click only.
+        QTest::newRow("picture") << u"helpPagesImage"_s << QUrl(help) << QString();
+    }
+    void aboutLinkOpensItsAddress()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(QUrl, url);
+        QFETCH(QString, shown);
+        CAboutDlg dlg;
+        dlg.show();
+        auto* link = dlg.findChild<QLabel*>(objectName);
+        QVERIFY(link != nullptr);
+        // Each link shows the address it opens, in the desktop's link colour, under a hand.
+        QCOMPARE(link->palette().color(QPalette::Link), dlg.palette().color(QPalette::Link));
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        if (shown.isEmpty()) {
+            QVERIFY(!link->pixmap().isNull());
+            QTest::mouseClick(link, Qt::RightButton, {}, link->rect().center());
+            QVERIFY(m_urls.isEmpty());
+        } else {
+            QVERIFY(link->text().contains(shown));
+        }
+        QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+        QCOMPARE(m_urls, QList<QUrl>{url});
+    }
+
+    void aboutOkClosesWithoutOpeningAnything()
+    {
+        CAboutDlg dlg;
+        dlg.show();
+        QTest::mouseClick(dlg.findChild<QPushButton*>(u"okButton"_s), Qt::LeftButton);
+        QCOMPARE(dlg.result(), static_cast<int>(QDialog::Accepted));
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(m_urls.isEmpty());
     }
 };
 

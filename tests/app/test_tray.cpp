@@ -1,6 +1,7 @@
 // The tray icon: its menu and default command, clicks and the icon animation. Clicks are emitted
-// as the Qt icon's activated() signal; time moves by the injectable clock. The test that needs a
-// tray host runs in the test_tray_host variant, against a stand-in watcher on a private bus.
+// as the Qt icon's activated() signal; time moves by the injectable clock. The tests that need a
+// tray host run in the test_tray_host and test_tray_late_host variants, against a stand-in
+// watcher on a private bus.
 
 #include "CSystemTray.h"
 #include "time/Clock.h"
@@ -16,21 +17,10 @@
 #include <memory>
 #include <thread>
 
-using zembra::CSystemTray;
-using zembra::FileTime;
-using zembra::kTicksPerMillisecond;
+using namespace zembra;
+using namespace Qt::StringLiterals;
 
 namespace {
-
-// The frame's side of the menu, for the two commands the tests run.
-struct FrameActions {
-    QAction about{QStringLiteral("&O programie Zembra...")};
-    QAction hide{QStringLiteral("&Ukryj")};
-    QMap<int, QAction*> Map()
-    {
-        return {{CSystemTray::kIdAppAbout, &about}, {CSystemTray::kIdHide, &hide}};
-    }
-};
 
 QIcon SolidIcon(Qt::GlobalColor colour)
 {
@@ -39,21 +29,11 @@ QIcon SolidIcon(Qt::GlobalColor colour)
     return QIcon(pixmap);
 }
 
-void DoubleClick(CSystemTray& tray)
-{
-    Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::DoubleClick);
-    // The command runs once the click has been handled.
-    QCoreApplication::processEvents();
-}
-
 QAction* Entry(const CSystemTray& tray, int id)
 {
-    const QList<QAction*> items = tray.GetMenu()->actions();
-    for (QAction* item : items) {
-        if (item->data().toInt() == id) {
+    for (QAction* item : tray.GetMenu()->actions())
+        if (item->data().toInt() == id)
             return item;
-        }
-    }
     return nullptr;
 }
 
@@ -68,15 +48,24 @@ private:
     QIcon m_resting = SolidIcon(Qt::blue);
     QIcon m_ringing = SolidIcon(Qt::red);
     QIcon m_other = SolidIcon(Qt::green);
+    CSystemTray* m_tray = nullptr;
+    std::unique_ptr<QWidget> m_window;
 
     // A tray set up as the frame sets it up, with {resting, ringing} as its frames.
-    void SetUp(CSystemTray& tray, QWidget& frame)
+    CSystemTray& SetUp()
     {
-        tray.CreateTrayIcon(&frame, QStringLiteral("Zembra"), m_resting);
-        QVERIFY(tray.SetAnimationIcons({m_resting, m_ringing}));
+        m_window = std::make_unique<QWidget>();
+        m_tray = new CSystemTray(m_window.get());
+        m_tray->CreateTrayIcon(m_window.get(), u"Zembra"_s, m_resting);
+        m_tray->SetAnimationIcons({m_resting, m_ringing}); // (StartAnimation fails without)
+        return *m_tray;
     }
-
-    qint64 Shown(const CSystemTray& tray) const { return tray.GetTrayIcon().cacheKey(); }
+    qint64 Shown() const { return m_tray->GetTrayIcon().cacheKey(); }
+    void Step(qint64 ms)
+    {
+        m_now += ms * kTicksPerMillisecond;
+        m_tray->OnAnimationTimer();
+    }
 
     void StopWatcher()
     {
@@ -86,7 +75,6 @@ private:
             m_pWatcher.reset();
         }
     }
-
     void StartWatcher()
     {
         m_pWatcher = std::make_unique<QProcess>();
@@ -95,25 +83,20 @@ private:
         QVERIFY2(m_pWatcher->waitForReadyRead(10000), "the stand-in watcher did not start");
         QCOMPARE(m_pWatcher->readLine().trimmed(), QByteArray("ready"));
     }
-
     // The icon digest of the next item the watcher saw register with `tooltip`; lines about
     // the trays of earlier tests are passed over.
     QString NextRegistration(const QString& tooltip)
     {
-        const QString wanted = QStringLiteral("tooltip=") + tooltip + QStringLiteral(" icon=");
+        const QString wanted = u"tooltip="_s + tooltip + u" icon="_s;
         // The tray answers the watcher from this thread, so wait in an event loop.
         QSignalSpy output(m_pWatcher.get(), &QProcess::readyReadStandardOutput);
         for (;;) {
-            while (!m_pWatcher->canReadLine()) {
-                if (!output.wait(10000)) {
+            while (!m_pWatcher->canReadLine())
+                if (!output.wait(10000))
                     return {};
-                }
-            }
             const QString line = QString::fromUtf8(m_pWatcher->readLine().trimmed());
-            const qsizetype at = line.indexOf(wanted);
-            if (at >= 0) {
+            if (const qsizetype at = line.indexOf(wanted); at >= 0)
                 return line.mid(at + wanted.size());
-            }
         }
     }
 
@@ -122,27 +105,31 @@ private Q_SLOTS:
     {
         // Qt decides once per process whether a tray host is there, so it must be up first.
         if (qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER")
-            && !qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE")) {
+            && !qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE"))
             StartWatcher();
-        }
     }
     void cleanupTestCase() { StopWatcher(); }
-
     void init()
     {
         m_now = 133'000'000'000'000'000; // 2022-06-18
-        zembra::Clock::SetForTesting([this] { return m_now; });
+        Clock::SetForTesting([this] { return m_now; });
     }
-    void cleanup() { zembra::Clock::SetForTesting({}); }
+    void cleanup()
+    {
+        Clock::SetForTesting({});
+        m_window.reset();
+    }
 
     void theDefaultEntryIsBoldAndOnlyASingleClickIsPassedOn()
     {
+        // The frame's side of the menu, for the two commands the test runs.
+        QAction about(u"&O programie Zembra..."_s);
+        QAction hide(u"&Ukryj"_s);
+        QSignalSpy aboutRuns(&about, &QAction::triggered);
+        m_window = std::make_unique<QWidget>();
         CSystemTray tray;
-        FrameActions frame;
-        tray.SetMenuActions(frame.Map());
-        QSignalSpy about(&frame.about, &QAction::triggered);
-        QWidget window;
-        SetUp(tray, window);
+        tray.SetMenuActions({{CSystemTray::kIdAppAbout, &about}, {CSystemTray::kIdHide, &hide}});
+        tray.CreateTrayIcon(m_window.get(), u"Zembra"_s, m_resting);
         // Until the frame chooses, the first entry is the default and shown bold.
         QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdAppAbout));
         QVERIFY(tray.SetDefaultMenuItem(CSystemTray::kIdHide, false));
@@ -159,26 +146,33 @@ private Q_SLOTS:
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Context);
         QCOMPARE(left.count(), 0);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Trigger);
-        DoubleClick(tray);
+        Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::DoubleClick);
+        QCoreApplication::processEvents(); // the command runs once the click has been handled
         QCOMPARE(left.count(), 1);
-        QCOMPARE(about.count(), 0);
+        QCOMPARE(aboutRuns.count(), 0);
     }
 
-    void animationAlternatesTheFrames()
+    void animationAlternatesTheFramesAndStopPutsTheSavedIconBack()
     {
-        CSystemTray tray;
-        QWidget window;
-        SetUp(tray, window);
+        CSystemTray& tray = SetUp();
+        tray.SetTrayIcon(m_other);
         QVERIFY(tray.StartAnimation(500, -1));
-        QCOMPARE(Shown(tray), m_resting.cacheKey()); // the first step shows the second frame
-
-        const qint64 expected[] = {m_ringing.cacheKey(), m_resting.cacheKey(),
-                                   m_ringing.cacheKey()};
-        for (const qint64 frame : expected) {
-            m_now += 500 * kTicksPerMillisecond;
-            tray.OnAnimationTimer();
-            QCOMPARE(Shown(tray), frame);
+        QCOMPARE(Shown(), m_other.cacheKey()); // until the first step shows the second frame
+        for (const QIcon* frame : {&m_ringing, &m_resting, &m_ringing}) {
+            Step(500);
+            QCOMPARE(Shown(), frame->cacheKey());
         }
+        // A restart saves the icon from before the first start, not a frame.
+        QVERIFY(tray.StartAnimation(500, -1));
+        QCOMPARE(Shown(), m_other.cacheKey());
+        Step(500);
+        QVERIFY(tray.StopAnimation());
+        QCOMPARE(Shown(), m_other.cacheKey());
+        QVERIFY(!tray.StopAnimation()); // idle: nothing to stop
+        // Without frames there is nothing to animate.
+        tray.SetAnimationIcons({});
+        QVERIFY(!tray.StartAnimation(500, -1));
+        QCOMPARE(Shown(), m_other.cacheKey());
     }
 
     void animationEnd_data()
@@ -187,54 +181,27 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("elapsedMs");
         QTest::addColumn<bool>("animating");
         // 3.499 s rounds to 3, not past the end yet; 3.5 s rounds up to 4 and ends it.
+        const qint64 decade = qint64(10) * 365 * 24 * 3600 * 1000;
         QTest::newRow("3 s, 3.499 s on") << 3 << qint64(3499) << true;
         QTest::newRow("3 s, 3.5 s on") << 3 << qint64(3500) << false;
-        QTest::newRow("-1 never ends") << -1 << qint64(10) * 365 * 24 * 3600 * 1000 << true;
-        QTest::newRow("0 never ends") << 0 << qint64(10) * 365 * 24 * 3600 * 1000 << true;
+        QTest::newRow("-1 never ends") << -1 << decade << true;
+        QTest::newRow("0 never ends") << 0 << decade << true;
     }
     void animationEnd()
     {
         QFETCH(int, seconds);
         QFETCH(qint64, elapsedMs);
         QFETCH(bool, animating);
-        CSystemTray tray;
-        QWidget window;
-        SetUp(tray, window);
+        CSystemTray& tray = SetUp();
         QVERIFY(tray.StartAnimation(500, seconds));
-        m_now += elapsedMs * kTicksPerMillisecond;
-        tray.OnAnimationTimer();
+        Step(elapsedMs);
         QCOMPARE(tray.IsAnimating(), animating);
-        QCOMPARE(Shown(tray), (animating ? m_ringing : m_resting).cacheKey());
-    }
-
-    void stopPutsTheSavedIconBack()
-    {
-        CSystemTray tray;
-        QWidget window;
-        SetUp(tray, window);
-        tray.SetTrayIcon(m_other);
-        QVERIFY(tray.StartAnimation(500, -1));
-        tray.OnAnimationTimer();
-        QCOMPARE(Shown(tray), m_ringing.cacheKey());
-        // A restart saves the icon from before the first start, not a frame.
-        QVERIFY(tray.StartAnimation(500, -1));
-        QCOMPARE(Shown(tray), m_other.cacheKey());
-        tray.OnAnimationTimer();
-        QVERIFY(tray.StopAnimation());
-        QCOMPARE(Shown(tray), m_other.cacheKey());
-        QVERIFY(!tray.StopAnimation()); // idle: nothing to stop
-
-        // Without frames there is nothing to animate.
-        tray.SetAnimationIcons({});
-        QVERIFY(!tray.StartAnimation(500, -1));
-        QCOMPARE(Shown(tray), m_other.cacheKey());
+        QCOMPARE(Shown(), (animating ? m_ringing : m_resting).cacheKey());
     }
 
     void anotherThreadStartsAndStopsThroughQueuedCalls()
     {
-        CSystemTray tray;
-        QWidget window;
-        SetUp(tray, window);
+        CSystemTray& tray = SetUp();
         std::thread([&tray] {
             QMetaObject::invokeMethod(&tray, "StartAnimation", Qt::QueuedConnection,
                                       Q_ARG(int, 500), Q_ARG(int, -1));
@@ -242,7 +209,6 @@ private Q_SLOTS:
         QVERIFY(!tray.IsAnimating());
         QCoreApplication::processEvents();
         QVERIFY(tray.IsAnimating());
-
         std::thread([&tray] {
             QMetaObject::invokeMethod(&tray, "StopAnimation", Qt::QueuedConnection);
         }).join();
@@ -252,12 +218,11 @@ private Q_SLOTS:
 
     void trayHostShowsTheIconAndGetsItBack()
     {
-        if (!m_pWatcher) {
+        if (!m_pWatcher)
             QSKIP("needs a tray host: `ctest -R test_tray_host` runs this with a stand-in "
                   "StatusNotifier watcher on a private session bus and a virtual X display");
-        }
         QVERIFY(CSystemTray::IsAvailable());
-        const QString tooltip = QStringLiteral("Zembra-host");
+        const QString tooltip = u"Zembra-host"_s;
         CSystemTray tray;
         QWidget window;
         QVERIFY(tray.CreateTrayIcon(&window, tooltip, CSystemTray::RestingIcon()));
@@ -269,9 +234,8 @@ private Q_SLOTS:
         tray.SetTrayIcon(CSystemTray::RingingIcon());
         StopWatcher();
         StartWatcher();
-        if (QTest::currentTestFailed()) {
+        if (QTest::currentTestFailed())
             return;
-        }
         const QString ringing = NextRegistration(tooltip);
         QVERIFY(!ringing.isEmpty());
         QVERIFY(ringing != resting);
@@ -280,12 +244,11 @@ private Q_SLOTS:
     // A login where the program starts before the panel: the icon comes up when the panel does.
     void aTrayHostThatComesLaterIsTakenUp()
     {
-        if (!qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE")) {
+        if (!qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE"))
             QSKIP("`ctest -R test_tray_late_host` runs this with a stand-in StatusNotifier "
                   "watcher that starts after the icon was made");
-        }
         QVERIFY(!CSystemTray::IsAvailable());
-        const QString tooltip = QStringLiteral("Zembra-late");
+        const QString tooltip = u"Zembra-late"_s;
         CSystemTray tray;
         QWidget window;
         QSignalSpy available(&tray, &CSystemTray::AvailabilityChanged);
