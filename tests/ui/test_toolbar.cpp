@@ -90,7 +90,6 @@ private Q_SLOTS:
         QVERIFY(!m_toolBar->ButtonTextsSet());
         m_toolBar->UpdateButtonTexts();
         QVERIFY(m_toolBar->ButtonTextsSet());
-        QCOMPARE(m_toolBar->iconSize(), QSize(24, 24));
         const QList<QAction*> shown = m_toolBar->actions();
         QCOMPARE(shown.size(), CTrueColorToolBar::ButtonOrder().size());
         qsizetype n = 0;

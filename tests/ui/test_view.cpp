@@ -40,11 +40,6 @@ class TestView : public QObject {
 
     FileTime m_now = 0;
 
-    static SystemTime Local(int y, int mo, int d, int h, int mi, int s)
-    {
-        const auto u = [](int v) { return static_cast<std::uint16_t>(v); };
-        return SystemTime{u(y), u(mo), 0, u(d), u(h), u(mi), u(s), 0};
-    }
     static FileTime Utc(const SystemTime& t)
     {
         FileTime ft = 0;
@@ -68,9 +63,9 @@ class TestView : public QObject {
         QTimer* timer = view.findChild<QTimer*>(QStringLiteral("countdownTimer"));
         Fixture()
         {
-            Add("Pobudka", Local(2026, 3, 30, 7, 0, 0), true, kFrequencyOnce);
-            Add("Spotkanie", Local(2026, 4, 2, 9, 30, 0), false, kFrequencyWeekly);
-            Add("Wyłącz", Local(2026, 4, 5, 23, 0, 0), true, kFrequencyOnce);
+            Add("Pobudka", SystemTime{2026, 3, 0, 30, 7, 0, 0, 0}, true, kFrequencyOnce);
+            Add("Spotkanie", SystemTime{2026, 4, 0, 2, 9, 30, 0, 0}, false, kFrequencyWeekly);
+            Add("Wyłącz", SystemTime{2026, 4, 0, 5, 23, 0, 0, 0}, true, kFrequencyOnce);
         }
         void Add(const char* comment, SystemTime time, bool active, const char* frequency)
         {
@@ -116,7 +111,7 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
         Clock::SetForTesting([this] { return m_now; });
     }
-    void init() { m_now = Utc(Local(2026, 3, 29, 1, 56, 53)); }
+    void init() { m_now = Utc(SystemTime{2026, 3, 0, 29, 1, 56, 53, 0}); }
     void cleanupTestCase() { Clock::SetForTesting({}); }
 
     void countdownTextDropsNoDaysAndStopsAtZero()
@@ -151,7 +146,7 @@ private Q_SLOTS:
         CAlarm* edited = f.alarms[1].get();
         edited->m_strComment = "Spotkanie przesunięte";
         edited->m_bActive = true;
-        edited->m_time = Local(2026, 4, 3, 10, 0, 0);
+        edited->m_time = SystemTime{2026, 4, 0, 3, 10, 0, 0, 0};
         QVERIFY(f.view.UpdateAlarmRow(edited));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 1);
