@@ -5,9 +5,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -15,28 +14,23 @@
 namespace zembra::test {
 
 // Runs `act` on the first modal window (of the class `className`, when given) that appears
-// within `timeoutMs`; gives up silently after that (the test then fails on what it expected the
+// within ten seconds; gives up silently after that (the test then fails on what it expected the
 // answer to do).
-inline void AnswerNextModal(std::function<void(QWidget*)> act, const char* className = nullptr,
-                            int timeoutMs = 10000)
+inline void AnswerNextModal(std::function<void(QWidget*)> act, const char* className = nullptr)
 {
     auto* timer = new QTimer(qApp);
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
     QObject::connect(timer, &QTimer::timeout, timer,
-                     [timer, clock, act = std::move(act), className, timeoutMs] {
+                     [timer, deadline = QDeadlineTimer(10000), act = std::move(act), className] {
                          QWidget* modal = QApplication::activeModalWidget();
-                         if (modal == nullptr || !modal->isVisible()
-                             || (className != nullptr && !modal->inherits(className))) {
-                             if (clock->elapsed() > timeoutMs) {
-                                 timer->deleteLater();
-                                 timer->stop();
-                             }
-                             return;
+                         const bool found = modal != nullptr && modal->isVisible()
+                                            && (className == nullptr || modal->inherits(className));
+                         if (found || deadline.hasExpired()) {
+                             timer->stop();
+                             timer->deleteLater();
                          }
-                         timer->stop();
-                         timer->deleteLater();
-                         act(modal);
+                         if (found) {
+                             act(modal);
+                         }
                      });
     timer->start(10);
 }
@@ -44,10 +38,9 @@ inline void AnswerNextModal(std::function<void(QWidget*)> act, const char* class
 // Presses a button of a message box the way a click does.
 inline void Press(QWidget* box, QMessageBox::StandardButton which)
 {
-    if (auto* message = qobject_cast<QMessageBox*>(box)) {
-        if (QAbstractButton* button = message->button(which)) {
-            button->click();
-        }
+    auto* message = qobject_cast<QMessageBox*>(box);
+    if (QAbstractButton* button = message != nullptr ? message->button(which) : nullptr) {
+        button->click();
     }
 }
 

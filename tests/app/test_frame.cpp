@@ -1,335 +1,667 @@
-// The main frame: its menus and accelerators, the enable rules of the commands, hiding to the
-// tray (and what happens on a desktop without one), the settings command with everything it
-// stores and applies, and the toolbar texts.
+// The main frame and what the user does through it: the enable rules of the commands, hiding to
+// the tray (and what happens on a desktop without one), the settings command with everything it
+// stores and applies; and about a ringing or coming alarm, through the real frame, document and
+// alerter thread: snoozing from each place that offers it, a snooze the machine slept through,
+// the warning window before power alarms with its commands, and both countdowns (the window
+// and the pop-up) ending the moment their alarm stops coming. The clock is a test clock; the
+// sound device and the power back end only record what they are asked.
 
+#include "../alert/RecordingPower.h"
+#include "../alert/RecordingSound.h"
+#include "AlarmLists.h"
 #include "CAlarmDialog.h"
 #include "CAlarmList.h"
-#include "ModalAnswer.h"
 #include "CAlerterThread.h"
+#include "CAlerterWindow.h"
 #include "CDialogSettings.h"
 #include "CLateAlarmsNotice.h"
 #include "CMainFrame.h"
-#include "QuietTimer.h"
 #include "CMessageBox.h"
 #include "CPower.h"
+#include "CPowerCountdown.h"
 #include "CSettings.h"
+#include "CStatusDIalog.h"
 #include "CSystemTray.h"
 #include "CTaskbarNotifier.h"
-#include "CTrueColorToolBar.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
+#include "ModalAnswer.h"
+#include "QuietTimer.h"
+#include "model/CScheduler.h"
 #include "time/Clock.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QApplication>
 #include <QFile>
-#include <QMenuBar>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
+#include <QTimer>
+
+#include <atomic>
 
 using namespace zembra;
+using namespace Qt::StringLiterals;
 using zembra::test::QuietTimer;
+using zembra::test::RecordingPower;
+using zembra::test::RecordingSound;
+using zembra::test::SoundLog;
+
+namespace {
+
+FileTime Local(int hour, int minute, int second = 0)
+{
+    SystemTime local{};
+    local.wYear = 2026;
+    local.wMonth = 6;
+    local.wDay = 2;
+    local.wHour = static_cast<std::uint16_t>(hour);
+    local.wMinute = static_cast<std::uint16_t>(minute);
+    local.wSecond = static_cast<std::uint16_t>(second);
+    return LocalSystemTimeToUtc(local).value();
+}
+
+CAlarm MakeAlarm(FileTime atUtc, const char* type, const char* comment)
+{
+    return test::Alarm(UtcToLocalSystemTime(atUtc).value(), comment, kFrequencyOnce, type);
+}
+
+// Slid in all the way (its own timer's steps).
+void SlideIn(CTaskbarNotifier* notifier)
+{
+    for (int step = 0; step < 1000 && notifier->State() != CTaskbarNotifier::StateWaiting; ++step) {
+        notifier->OnTimer(CTaskbarNotifier::TimerSlideIn);
+    }
+}
+
+QPushButton* RowButton(CPowerCountdown* window, int row, const char* name)
+{
+    const QList<QWidget*> rows = window->findChildren<QWidget*>(u"countdownRow"_s);
+    return row < rows.size() ? rows[row]->findChild<QPushButton*>(QString::fromLatin1(name))
+                             : nullptr;
+}
+
+} // namespace
 
 class TestFrame : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void shortcutsAndTitle();
-    void editAndDeleteActOnTheAlarmTheKeyboardPicked();
-    void exitIsDisabledWhileAnAlarmDialogIsOpen();
-    void hideAndRestoreSetTheTrayDefault();
-    void withoutATrayTheWindowIsMinimisedAndToldOnce();
-    void closingTheWindowDoesNotEndTheProgram();
-    void settingsAreStoredAndApplied();
-    void cancelledSettingsChangeNothing();
-    void lateAlarmsAreListedInANoticeThatDoesNotBlock();
-    void aTrayThatComesLaterTakesTheWindowAndAClickShowsOrHidesIt();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath(u"config"_s).toUtf8());
+        CSettings::SetStorePath(m_dir->filePath(u"settings.ini"_s));
+        CMessageBox::SetTestMode(true);
+        CMessageBox::TakeShownTexts();
+        m_now = Local(6, 50);
+        Clock::SetForTesting([this] { return m_now.load(); });
+        m_sound.Clear();
+        m_powerRequests.Clear();
+        m_settings = std::make_unique<CSettings>();
+        m_settings->m_regMaxRingVolume = 0; // the machine's own volume is left alone
+        m_settings->m_strProgramPath = u"/opt/zembra/bin/zembra"_s;
+        m_power = std::make_unique<CPower>(std::make_unique<QuietTimer>());
+        m_power->Init();
+        m_alerter =
+            std::make_unique<CAlerterThread>(*m_settings, &m_powerRequests, nullptr, [this] {
+                return std::make_unique<RecordingSound>(&m_sound);
+            });
+        m_alerter->Start();
+        m_doc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings, &m_powerRequests,
+                                                m_alerter.get());
+        connect(m_doc.get(), &CZembracfgDoc::AlarmsDue, m_alerter.get(),
+                [this](const FiringPass& pass) { m_alerter->CarryOut(pass); });
+        m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, m_alerter.get());
+    }
+    void cleanup()
+    {
+        m_frame.reset();
+        m_doc.reset();
+        m_alerter.reset();
+        m_power.reset();
+        m_settings.reset();
+        Clock::SetForTesting({});
+        CSettings::SetStorePath({});
+        CMessageBox::SetTestMode(false);
+        m_dir.reset();
+    }
+    void editAndDeleteActOnTheAlarmTheKeyboardPicked()
+    {
+        CMessageBox::SetTestMode(false);
+        const SystemTime at{2030, 3, 1, 4, 7, 0, 0, 0};
+        const QString path = m_dir->filePath(u"three.zmb"_s);
+        QVERIFY(test::WriteList(
+            path, {test::Alarm(at, "A"), test::Alarm(at, "B"), test::Alarm(at, "C")}));
+        QVERIFY(m_doc->OnOpenDocument(path));
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        CAlarmList* list = m_frame->View()->List();
+        const auto comments = [list] {
+            QStringList texts;
+            for (int row = 0; row < list->RowCount(); ++row) {
+                texts << list->model()->index(row, CAlarmList::kCommentColumn).data().toString();
+            }
+            return texts;
+        };
+        QVERIFY(!m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
+
+        // Click the first row, then move down with the keyboard: the second is the picked one.
+        QTest::mouseClick(
+            list->viewport(), Qt::LeftButton, {},
+            list->visualRect(list->model()->index(0, CAlarmList::kTimeColumn)).center());
+        QTest::keyClick(list, Qt::Key_Down);
+        QVERIFY(m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
+        test::AnswerNextModal([](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>(u"editComment"_s)->setText(u"B2"_s);
+            dialog->findChild<QPushButton*>(u"buttonOk"_s)->click();
+        });
+        m_frame->Action(CMainFrame::kEditAlarm)->trigger();
+        QCOMPARE(comments(), (QStringList{u"A"_s, u"B2"_s, u"C"_s}));
+        QCOMPARE(m_doc->Scheduler().At(1)->m_strComment, std::string("B2"));
+
+        QTest::keyClick(list, Qt::Key_Down);
+        QString question;
+        test::AnswerNextBox(QMessageBox::Yes, &question);
+        m_frame->Action(CMainFrame::kDeleteAlarm)->trigger();
+        QCOMPARE(question, u"Czy na pewno chcesz usunąć alarm?"_s);
+        QCOMPARE(comments(), (QStringList{u"A"_s, u"B2"_s}));
+        QCOMPARE(m_doc->Scheduler().Count(), 2u);
+        QCOMPARE(m_doc->Scheduler().At(1)->m_strComment, std::string("B2"));
+
+        // Space switches the current row's alarm off in whatever column.
+        QTest::keyClick(list, Qt::Key_Up);
+        QTest::keyClick(list, Qt::Key_Space);
+        QVERIFY(!m_doc->Scheduler().At(0)->m_bActive);
+    }
+    void exitIsDisabledWhileAnAlarmDialogIsOpen()
+    {
+        bool exitEnabledInside = true;
+        m_doc->SetDialogRunner([&](CAlarmDialog&) {
+            m_frame->UpdateCommandStates();
+            exitEnabledInside = m_frame->Action(CMainFrame::kAppExit)->isEnabled();
+            return static_cast<int>(QDialog::Rejected);
+        });
+        m_doc->OnNewAlarm();
+        QVERIFY(!exitEnabledInside);
+        QVERIFY(m_frame->Action(CMainFrame::kAppExit)->isEnabled());
+    }
+    void hideAndRestoreSetTheTrayDefaultAndWithoutATrayMinimise()
+    {
+        m_frame->SetHasTrayForTesting(true);
+        m_frame->show();
+        QVERIFY(m_frame->Action(CMainFrame::kHide)->isEnabled());
+        QVERIFY(!m_frame->Action(CMainFrame::kRestore)->isEnabled());
+        // Before any hide or restore the tray's default is its first entry, the about box.
+        QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(),
+                 int{CMainFrame::kAppAbout});
+
+        m_frame->HideToTray();
+        QVERIFY(!m_frame->isVisible());
+        QVERIFY(m_frame->Action(CMainFrame::kRestore)->isEnabled());
+        QVERIFY(!m_frame->Action(CMainFrame::kHide)->isEnabled());
+        QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(),
+                 int{CMainFrame::kRestore});
+
+        m_frame->RestoreFromTray();
+        QVERIFY(m_frame->isVisible());
+        QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(), int{CMainFrame::kHide});
+        // A minimised window has both disabled.
+        m_frame->showMinimized();
+        m_frame->UpdateCommandStates();
+        QVERIFY(!m_frame->Action(CMainFrame::kHide)->isEnabled());
+        QVERIFY(!m_frame->Action(CMainFrame::kRestore)->isEnabled());
+
+        // Without a tray the window is minimised instead, and that is told once.
+        m_frame->SetHasTrayForTesting(false);
+        m_frame->showNormal();
+        m_frame->HideToTray();
+        m_frame->HideToTray();
+        QVERIFY(m_frame->isVisible());
+        QCOMPARE(CMessageBox::TakeShownTexts().size(), 1);
+    }
+    void closingTheWindowDoesNotEndTheProgram()
+    {
+        m_frame->SetHasTrayForTesting(true);
+        m_frame->show();
+        QCOMPARE(m_frame->windowTitle(), u"Zembra - Bez nazwy"_s);
+        QSignalSpy exit(m_frame.get(), &CMainFrame::ExitRequested);
+        QVERIFY(!m_frame->close()); // the close is turned into a hide
+        QVERIFY(!m_frame->isVisible());
+        QCOMPARE(exit.count(), 0);
+        QVERIFY(m_frame->Exit());
+        QCOMPARE(exit.count(), 1);
+        QVERIFY(m_frame->close());
+    }
+    void settingsAreStoredAndApplied()
+    {
+        m_settings->m_regLang = u"Polski"_s;
+        QString shownLanguage;
+        m_frame->SetSettingsRunner([&](CDialogSettings& dialog) {
+            shownLanguage = dialog.m_strLanguage;
+            dialog.m_bAutostart = true;
+            dialog.m_bMaxVolume = true;
+            dialog.m_bHideOnStartup = true;
+            dialog.m_bAutoload = false;
+            dialog.m_nTransparency = 30;
+            dialog.m_nSleepMode = 1;
+            dialog.m_strLanguageChoice = u"English"_s;
+            return static_cast<int>(QDialog::Accepted);
+        });
+        m_frame->OnSettings();
+        QCOMPARE(shownLanguage, u"Polski"_s);
+
+        CSettings stored; // what the next start reads
+        QCOMPARE(stored.m_regAutostart.Get(), 1u);
+        QCOMPARE(stored.m_regMaxRingVolume.Get(), 1u);
+        QCOMPARE(stored.m_regHideOnStartup.Get(), 1u);
+        QCOMPARE(stored.m_regAutoload.Get(), 0u);
+        QCOMPARE(stored.m_regTransparency.Get(), 30u);
+        QCOMPARE(stored.m_regButtonSleepMode.Get(), 1u);
+        QCOMPARE(stored.m_regLang.Get(), u"English"_s);
+        // Applied at once: the autostart entry, the pop-up's opacity (70 % of 255), the language.
+        QFile autostart(m_dir->filePath(u"config/autostart/zembra.desktop"_s));
+        QVERIFY(autostart.open(QIODevice::ReadOnly));
+        QVERIFY(autostart.readAll().contains("Exec=/opt/zembra/bin/zembra"));
+        QCOMPARE(qRound(m_alerter->Notifier()->windowOpacity() * 255), 178);
+        QCOMPARE(m_frame->Language(), 1);
+
+        // The same language again switches nothing: a locale set meanwhile stays.
+        QLocale::setDefault(QLocale(QLocale::French));
+        m_frame->OnSettings();
+        QCOMPARE(QLocale().language(), QLocale::French);
+        m_frame->SetLanguage(2);
+    }
+    void cancelledSettingsChangeNothing()
+    {
+        m_frame->SetSettingsRunner([](CDialogSettings& dialog) {
+            dialog.m_nTransparency = 80;
+            dialog.m_bAutostart = true;
+            return static_cast<int>(QDialog::Rejected);
+        });
+        m_frame->OnSettings();
+        CSettings stored;
+        QCOMPARE(stored.m_regTransparency.Get(), 50u);
+        QCOMPARE(stored.m_regAutostart.Get(), 0u);
+        QVERIFY(!QFile::exists(m_dir->filePath(u"config/autostart/zembra.desktop"_s)));
+    }
+    void lateAlarmsAreListedInANoticeThatDoesNotBlock()
+    {
+        CAlarm slept;
+        slept.m_strType = kTypeStandby;
+        slept.m_strFrequency = kFrequencyOnce;
+        slept.m_strComment = "Koniec pracy";
+        slept.m_time = SystemTime{2030, 3, 1, 4, 23, 0, 0, 0};
+        const FileTime due = LocalSystemTimeToUtc(slept.m_time).value();
+        CAlarm onTime = slept;
+        onTime.m_strType = kTypeWakeup;
+        onTime.m_strComment = "on time";
+        FiringPass pass;
+        pass.alarms = {DueAlarm{slept, due, due + 95 * kTicksPerMinute, true, true},
+                       DueAlarm{onTime, due, due + kTicksPerSecond, false, false}};
+
+        Q_EMIT m_doc->AlarmsDue(pass);
+        CLateAlarmsNotice* notice = m_frame->LateNotice();
+        QVERIFY(notice->isVisible());
+        QVERIFY(!notice->isModal());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        const QStringList lines = notice->informativeText().split(u'\n');
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].contains(u"Koniec pracy: spóźniony o 95 min"_s));
+        QVERIFY(lines[0].endsWith(u"Zaplanowane uśpienie pominięte"_s));
+
+        // A second pass adds to the open notice; a pass without late alarms shows nothing.
+        pass.alarms.pop_back();
+        Q_EMIT m_doc->AlarmsDue(pass);
+        QCOMPARE(notice->informativeText().split(u'\n').size(), 2);
+        notice->close();
+        pass.alarms = {DueAlarm{onTime, due, due, false, false}};
+        Q_EMIT m_doc->AlarmsDue(pass);
+        QVERIFY(!notice->isVisible());
+    }
+    void aTrayThatComesLaterTakesTheWindowAndAClickShowsOrHidesIt()
+    {
+        QVERIFY(!m_frame->HasTray()); // offscreen: no panel at start
+        m_frame->StartInTray();
+        QVERIFY(m_frame->isVisible());
+        m_frame->activateWindow(); // the window manager focuses the first window of a login
+        // The panel comes up: the window goes where the start asked for it, closing keeps it there.
+        Q_EMIT m_frame->Tray()->AvailabilityChanged(true);
+        QVERIFY(m_frame->HasTray());
+        QVERIFY(!m_frame->isVisible());
+
+        // Once the user has taken the window up, a panel that comes (back) later leaves it alone.
+        Q_EMIT m_frame->Tray()->AvailabilityChanged(false);
+        m_frame->StartInTray();
+        QVERIFY(m_frame->isVisible());
+        QTest::mouseClick(m_frame->View()->List()->viewport(), Qt::LeftButton);
+        Q_EMIT m_frame->Tray()->AvailabilityChanged(true);
+        QVERIFY(m_frame->isVisible());
+
+        // With nothing ringing, a click hides the window, the next shows it.
+        QSystemTrayIcon* icon = m_frame->Tray()->TrayIconForTesting();
+        Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(!m_frame->isVisible());
+        Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(m_frame->isVisible());
+    }
+    void snoozeFromEachPlaceRingsAgainWithoutTheProgram_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::newRow("Alarm menu") << u"alarm menu"_s;
+        QTest::newRow("tray menu") << u"tray menu"_s;
+        QTest::newRow("pop-up menu") << u"pop-up menu"_s;
+    }
+    void snoozeFromEachPlaceRingsAgainWithoutTheProgram()
+    {
+        QFETCH(QString, place);
+        const FileTime at = Local(7, 0);
+        CAlarm alarm = MakeAlarm(at, kTypeWakeup, "budzik");
+        alarm.m_strMessage = "Wstawaj!";
+        alarm.m_bMessageActive = true;
+        alarm.m_strSound = "/sounds/alarm.wav";
+        alarm.m_bSoundActive = true;
+        alarm.m_strProgram = "true";
+        alarm.m_bProgramActive = true;
+        OpenList({alarm});
+
+        RunAt(at + kTicksPerSecond);
+        QVERIFY(m_alerter->IsRinging());
+        m_frame->UpdateCommandStates();
+        QVERIFY(m_frame->SnoozeMenu()->isEnabled());
+        QAction* snooze = m_frame->SnoozeMenu()->findChild<QAction*>(u"snooze10"_s);
+        QVERIFY(snooze != nullptr);
+        QVERIFY(m_frame->SnoozeMenu()->defaultAction() == snooze); // the setting's length
+
+        if (place == QLatin1String("tray menu")) {
+            QVERIFY(m_frame->Tray()->GetMenu()->actions().contains(
+                m_frame->SnoozeMenu()->menuAction()));
+            snooze->trigger();
+        } else if (place == QLatin1String("pop-up menu")) {
+            ShowPopUp();
+            CTaskbarNotifier* notifier = m_alerter->Notifier();
+            // The menu runs its own loop; the entry is chosen from inside it, as a user would.
+            bool chosen = false;
+            QTimer::singleShot(0, this, [&chosen] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu != nullptr);
+                for (QAction* entry : menu->actions()) {
+                    if (entry->menu() != nullptr) {
+                        if (QAction* ten = entry->menu()->findChild<QAction*>(u"snooze10"_s)) {
+                            menu->close();
+                            ten->trigger();
+                            chosen = true;
+                        }
+                    }
+                }
+            });
+            SlideIn(notifier); // then clicked on its face
+            QTest::mouseClick(notifier, Qt::RightButton, {}, notifier->rect().center());
+            QVERIFY(chosen);
+        } else {
+            snooze->trigger();
+        }
+        WaitForAlerter();
+        QVERIFY(!m_alerter->IsRinging());
+        QCOMPARE(m_sound.Entries().last(), u"stop"_s);
+        QVERIFY(m_doc->HasSnoozes());
+        QCOMPARE(m_doc->NextFiringUtc(), at + kTicksPerSecond + 10 * kTicksPerMinute);
+        // The status panel tells the snooze's own time, not the alarm's.
+        const QString next = m_frame->View()->StatusPanel()->NextAlarmText();
+        QVERIFY2(next.contains(u"7:10:01"_s), qPrintable(next));
+
+        QSignalSpy due(m_doc.get(), &CZembracfgDoc::AlarmsDue);
+        RunAt(m_doc->NextFiringUtc());
+        QCOMPARE(due.count(), 1);
+        const auto pass = due.last().at(0).value<FiringPass>();
+        QCOMPARE(pass.alarms.size(), std::size_t(1));
+        QVERIFY(pass.alarms[0].snoozed); // message and sound only: the alerter starts no program
+        QVERIFY(m_alerter->IsRinging());
+        QCOMPARE(m_sound.Entries().count(u"play"_s), 2);
+        QVERIFY(m_powerRequests.Requests().count(u"display-on"_s) == 1); // the first ring only
+
+        // Snoozed again and then confirmed: the snooze is gone with the ringing.
+        m_frame->SnoozeAlarm(0);
+        WaitForAlerter();
+        QVERIFY(m_doc->HasSnoozes());
+        m_frame->UpdateCommandStates();
+        QVERIFY(m_frame->Action(CMainFrame::kConfirm)->isEnabled());
+        m_frame->Action(CMainFrame::kConfirm)->trigger();
+        QVERIFY(!m_doc->HasSnoozes());
+        QCOMPARE(m_doc->NextAlarm(), nullptr);
+    }
+    void clearMessagesTakesThePopUpAwayFromTheKeyboard_data()
+    {
+        QTest::addColumn<bool>("fromTray");
+        QTest::newRow("Alarm menu") << false;
+        QTest::newRow("tray menu") << true;
+    }
+    // The pop-up has no keyboard focus of its own: the menus' command is the keyboard's way to it.
+    void clearMessagesTakesThePopUpAwayFromTheKeyboard()
+    {
+        QFETCH(bool, fromTray);
+        const FileTime at = Local(7, 0);
+        CAlarm alarm = MakeAlarm(at, kTypeWakeup, "herbata");
+        alarm.m_strMessage = "Czas na herbatę";
+        alarm.m_bMessageActive = true;
+        OpenList({alarm});
+        QAction* clear = m_frame->Action(CMainFrame::kClearMessages);
+        m_frame->UpdateCommandStates();
+        QVERIFY(!clear->isEnabled()); // nothing shown yet
+
+        RunAt(at + kTicksPerSecond);
+        ShowPopUp();
+        CTaskbarNotifier* notifier = m_alerter->Notifier();
+        QVERIFY(m_alerter->IsRinging());
+        m_frame->UpdateCommandStates();
+        QVERIFY(clear->isEnabled());
+
+        if (fromTray) {
+            QAction* entry = nullptr;
+            for (QAction* action : m_frame->Tray()->GetMenu()->actions()) {
+                if (action->data().toInt() == CSystemTray::kIdClearMessages) {
+                    entry = action;
+                }
+            }
+            QVERIFY(entry != nullptr && entry->isEnabled());
+            entry->trigger();
+        } else {
+            clear->trigger();
+        }
+        WaitForAlerter();
+        QTRY_COMPARE(notifier->State(), int(CTaskbarNotifier::StateSlidingOut));
+        QVERIFY(!m_alerter->IsRinging());
+    }
+    void aSnoozeTheMachineSleptThroughIsReportedNotRung()
+    {
+        const FileTime at = Local(7, 0);
+        CAlarm alarm = MakeAlarm(at, kTypeWakeup, "budzik");
+        alarm.m_strSound = "/sounds/alarm.wav";
+        alarm.m_bSoundActive = true;
+        OpenList({alarm});
+        RunAt(at);
+        m_frame->SnoozeAlarm(5);
+        WaitForAlerter();
+        QVERIFY(m_doc->HasSnoozes());
+
+        RunAt(at + 3 * kTicksPerHour);
+        QCOMPARE(m_sound.Entries().count(u"play"_s), 1);
+        QVERIFY(!m_alerter->IsRinging());
+        QVERIFY(!m_doc->HasSnoozes());
+        QVERIFY(m_frame->LateNotice()->isVisible());
+        QVERIFY2(m_frame->LateNotice()->informativeText().contains(
+                     u"budzik: spóźniony o 175 min. Drzemka nie zadzwoniła"_s),
+                 qPrintable(m_frame->LateNotice()->informativeText()));
+    }
+    void twoPowerAlarmsEachGetTheirWarningAndItsCommandsChangeOneOccurrence()
+    {
+        const FileTime standbyAt = Local(22, 0);
+        const FileTime shutdownAt = Local(22, 3);
+        m_now = Local(21, 50);
+        OpenList({MakeAlarm(standbyAt, kTypeStandby, "przerwa"),
+                  MakeAlarm(shutdownAt, kTypeShutdown, "koniec")});
+        QFile file(m_list);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        CPowerCountdown* window = m_frame->Countdown();
+        window->SetBlockersSource([](const std::string& type) {
+            return type == kTypeShutdown ? u"Odtwarzacz (film)"_s : QString();
+        });
+
+        // Five minutes ahead and not before; the timer waits for that moment, not ticking.
+        QVERIFY(window->Shown().empty());
+        QVERIFY(std::abs(window->NextRefreshMs() - 300'000) <= 1);
+        m_now = standbyAt - 4 * kTicksPerMinute - kTicksPerSecond / 2;
+        window->Refresh();
+        QCOMPARE(window->Shown().size(), std::size_t(1));
+        QVERIFY(window->isVisible());
+        QVERIFY(!window->isActiveWindow());
+        QCOMPARE(window->findChild<QLabel*>(u"countdownTitle"_s)->text(),
+                 u"Uśpienie komputera za 04:00"_s);
+        QCOMPARE(window->NextRefreshMs(), 501); // the next whole second of the time left
+
+        m_now = standbyAt - kTicksPerMinute;
+        window->Refresh();
+        QCOMPARE(window->Shown().size(), std::size_t(2));
+        QTRY_VERIFY(
+            window->findChildren<QLabel*>(u"countdownBlockers"_s).at(1)->isVisibleTo(window));
+        QCOMPARE(window->findChildren<QLabel*>(u"countdownBlockers"_s).at(1)->text(),
+                 u"Zablokowane przez: Odtwarzacz (film)"_s);
+        QVERIFY(!window->findChildren<QLabel*>(u"countdownBlockers"_s).at(0)->isVisibleTo(window));
+
+        // Postponed by five minutes: six minutes away, its row goes until its countdown comes
+        // again, after the shut-down's.
+        QTest::mouseClick(RowButton(window, 0, "postpone5"), Qt::LeftButton);
+        QCOMPARE(window->Shown().size(), std::size_t(1));
+        QCOMPARE(window->Shown()[0].alarm.m_strComment, std::string("koniec"));
+        QCOMPARE(m_doc->NextFiringUtc(), shutdownAt);
+        m_now = standbyAt + 30 * kTicksPerSecond;
+        window->Refresh();
+        QCOMPARE(window->Shown().size(), std::size_t(2));
+        QCOMPARE(window->Shown()[1].atUtc, standbyAt + 5 * kTicksPerMinute);
+
+        // Skipped from the tray menu, which offers each countdown's commands.
+        QList<QMenu*> trayCountdowns;
+        for (QAction* entry : m_frame->Tray()->GetMenu()->actions()) {
+            if (entry->menu() != nullptr
+                && entry->menu()->objectName() == QLatin1String("countdownMenu")) {
+                trayCountdowns << entry->menu();
+            }
+        }
+        QCOMPARE(trayCountdowns.size(), 2);
+        QCOMPARE(trayCountdowns[0]->title(), u"Wyłączenie komputera o 22:03"_s);
+        trayCountdowns[0]->actions().at(2)->trigger(); // "Pomiń tym razem"
+        QCOMPARE(window->Shown().size(), std::size_t(1));
+        QCOMPARE(m_doc->NextFiringUtc(), standbyAt + 5 * kTicksPerMinute);
+        RunAt(shutdownAt + kTicksPerSecond);
+        QVERIFY(m_powerRequests.Requests().isEmpty());
+
+        // "Teraz": carried out at once, its power request included.
+        QTest::mouseClick(RowButton(window, 0, "now"), Qt::LeftButton);
+        WaitForAlerter();
+        QCOMPARE(m_powerRequests.Requests(), QStringList{u"standby"_s});
+        QVERIFY(window->Shown().empty());
+        QVERIFY(!window->isVisible());
+        QCOMPARE(m_doc->NextAlarm(), nullptr);
+
+        // None of it touched the list.
+        QVERIFY(!m_doc->IsModified());
+        file.seek(0);
+        QCOMPARE(file.readAll(), saved);
+    }
+    void aCountdownEndsWhenItsAlarmStopsComing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("switched off") << u"off"_s;
+        QTest::newRow("deleted") << u"delete"_s;
+        QTest::newRow("postponed") << u"postpone"_s;
+        QTest::newRow("carried out") << u"carried out"_s;
+    }
+    void aCountdownEndsWhenItsAlarmStopsComing()
+    {
+        QFETCH(QString, how);
+        const FileTime standbyAt = Local(22, 0);
+        m_now = standbyAt - 50 * kTicksPerSecond;
+        OpenList({MakeAlarm(standbyAt, kTypeStandby, "przerwa")});
+        WaitForAlerter();
+
+        // Both count down: the warning window has its row, the pop-up has risen with the time left.
+        CPowerCountdown* window = m_frame->Countdown();
+        CTaskbarNotifier* popUp = m_alerter->Notifier();
+        QCOMPARE(window->Shown().size(), std::size_t(1));
+        QVERIFY(window->isVisible());
+        QCOMPARE(popUp->Text(), u"Do uśpienia zostało: 00:50"_s);
+        SlideIn(popUp);
+        QCOMPARE(popUp->State(), CTaskbarNotifier::StateWaiting);
+
+        if (how == u"off") {
+            m_doc->SetAlarmActive(m_doc->Scheduler().At(0), false);
+        } else if (how == u"delete") {
+            QVERIFY(m_doc->RemoveAlarmAt(0));
+        } else if (how == u"postpone") {
+            QTest::mouseClick(RowButton(window, 0, "postpone5"), Qt::LeftButton);
+        } else {
+            m_now = standbyAt + kTicksPerSecond;
+            m_doc->Resync();
+        }
+        WaitForAlerter();
+
+        QVERIFY(window->Shown().empty());
+        QVERIFY(!window->isVisible());
+        // The pop-up leaves at once rather than after its stay.
+        QVERIFY(popUp->IsTimerActive(CTaskbarNotifier::TimerSlideOut));
+        QVERIFY(!popUp->IsTimerActive(CTaskbarNotifier::TimerStay));
+        QCOMPARE(m_powerRequests.Requests(),
+                 how == u"carried out" ? QStringList{u"standby"_s} : QStringList{});
+    }
 
 private:
+    void OpenList(const std::vector<CAlarm>& alarms)
+    {
+        m_list = m_dir->filePath(u"alarms.zmb"_s);
+        QVERIFY(test::WriteList(m_list, alarms));
+        QVERIFY(m_doc->OnOpenDocument(m_list));
+        m_doc->ApproveAllPrograms();
+    }
+    // The pop-up shows what rings (its timer's turn).
+    void ShowPopUp()
+    {
+        CAlerterWindow* window = m_alerter->Window();
+        QMetaObject::invokeMethod(
+            window, [window] { window->OnTimer(CAlerterWindow::kMessageTimer); },
+            Qt::BlockingQueuedConnection);
+        QTRY_VERIFY(m_alerter->Notifier()->isVisible());
+    }
+    // The clock moves to `utc` and the document runs its pass; returns once the alerter thread
+    // has carried out what the pass gave it.
+    void RunAt(FileTime utc)
+    {
+        m_now = utc;
+        m_doc->Resync();
+        WaitForAlerter();
+    }
+    void WaitForAlerter()
+    {
+        // Queued after whatever the pass sent, so it returns once that has been carried out.
+        QMetaObject::invokeMethod(
+            m_alerter->Window(), [] {}, Qt::BlockingQueuedConnection);
+        QCoreApplication::processEvents(); // what the alerter signalled back
+    }
+
+    std::atomic<FileTime> m_now{0};
     std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_list;
+    SoundLog m_sound;
+    RecordingPower m_powerRequests;
     std::unique_ptr<CSettings> m_settings;
     std::unique_ptr<CPower> m_power;
     std::unique_ptr<CAlerterThread> m_alerter;
     std::unique_ptr<CZembracfgDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
 };
-
-void TestFrame::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
-    CSettings::SetStorePath(m_dir->filePath(QStringLiteral("settings.ini")));
-    CMessageBox::SetTestMode(true);
-    CMessageBox::TakeShownTexts();
-    m_settings = std::make_unique<CSettings>();
-    m_settings->m_strProgramPath = QStringLiteral("/opt/zembra/bin/zembra");
-    m_power = std::make_unique<CPower>(std::make_unique<QuietTimer>());
-    m_power->Init();
-    m_alerter = std::make_unique<CAlerterThread>(*m_settings, nullptr);
-    m_doc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings, nullptr, m_alerter.get());
-    m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, m_alerter.get());
-}
-
-void TestFrame::cleanup()
-{
-    m_frame.reset();
-    m_doc.reset();
-    m_alerter.reset();
-    m_power.reset();
-    m_settings.reset();
-    CSettings::SetStorePath({});
-    CMessageBox::SetTestMode(false);
-    m_dir.reset();
-}
-
-void TestFrame::shortcutsAndTitle()
-{
-    QCOMPARE(m_frame->Action(CMainFrame::kFileNew)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
-    QCOMPARE(m_frame->Action(CMainFrame::kFileOpen)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    QCOMPARE(m_frame->Action(CMainFrame::kFileSave)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QCOMPARE(m_frame->Action(CMainFrame::kNewAlarm)->shortcut(), QKeySequence(Qt::Key_Insert));
-    QCOMPARE(m_frame->Action(CMainFrame::kEditAlarm)->shortcut(), QKeySequence(Qt::Key_Return));
-    QCOMPARE(m_frame->Action(CMainFrame::kContextHelp)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
-    QCOMPARE(m_frame->windowTitle(), QStringLiteral("Zembra - Bez nazwy"));
-}
-
-void TestFrame::editAndDeleteActOnTheAlarmTheKeyboardPicked()
-{
-    CMessageBox::SetTestMode(false);
-    CScheduler three;
-    for (const char* comment : {"A", "B", "C"}) {
-        auto alarm = std::make_unique<CAlarm>();
-        alarm->m_strFrequency = kFrequencyOnce;
-        alarm->m_strType = kTypeWakeup;
-        alarm->m_time = SystemTime{2030, 3, 1, 4, 7, 0, 0, 0};
-        alarm->m_bActive = true;
-        alarm->m_strComment = comment;
-        three.AddAlarm(std::move(alarm));
-    }
-    const QString path = m_dir->filePath(QStringLiteral("three.zmb"));
-    QCOMPARE(three.SaveToFile(path.toStdString()), 0);
-    QVERIFY(m_doc->OnOpenDocument(path));
-    m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
-    CAlarmList* list = m_frame->View()->List();
-    const auto comments = [list] {
-        QStringList texts;
-        for (int row = 0; row < list->RowCount(); ++row) {
-            texts << list->model()->index(row, CAlarmList::kCommentColumn).data().toString();
-        }
-        return texts;
-    };
-    QVERIFY(!m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
-
-    // Click the first row, then move down with the keyboard: the second is the picked one.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(0, CAlarmList::kTimeColumn)).center());
-    QTest::keyClick(list, Qt::Key_Down);
-    QVERIFY(m_frame->Action(CMainFrame::kEditAlarm)->isEnabled());
-    test::AnswerNextModal([](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("editComment"))->setText(QStringLiteral("B2"));
-        dialog->findChild<QPushButton*>(QStringLiteral("buttonOk"))->click();
-    });
-    m_frame->Action(CMainFrame::kEditAlarm)->trigger();
-    QCOMPARE(comments(), (QStringList{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C")}));
-    QCOMPARE(m_doc->Scheduler().At(1)->m_strComment, std::string("B2"));
-
-    QTest::keyClick(list, Qt::Key_Down);
-    QString question;
-    test::AnswerNextBox(QMessageBox::Yes, &question);
-    m_frame->Action(CMainFrame::kDeleteAlarm)->trigger();
-    QCOMPARE(question, QStringLiteral("Czy na pewno chcesz usunąć alarm?"));
-    QCOMPARE(comments(), (QStringList{QStringLiteral("A"), QStringLiteral("B2")}));
-    QCOMPARE(m_doc->Scheduler().Count(), 2u);
-    QCOMPARE(m_doc->Scheduler().At(1)->m_strComment, std::string("B2"));
-
-    // Space switches the current row's alarm off in whatever column.
-    QTest::keyClick(list, Qt::Key_Up);
-    QTest::keyClick(list, Qt::Key_Space);
-    QVERIFY(!m_doc->Scheduler().At(0)->m_bActive);
-}
-
-void TestFrame::exitIsDisabledWhileAnAlarmDialogIsOpen()
-{
-    bool exitEnabledInside = true;
-    m_doc->SetDialogRunner([&](CAlarmDialog&) {
-        m_frame->UpdateCommandStates();
-        exitEnabledInside = m_frame->Action(CMainFrame::kAppExit)->isEnabled();
-        return static_cast<int>(QDialog::Rejected);
-    });
-    m_doc->OnNewAlarm();
-    QVERIFY(!exitEnabledInside);
-    QVERIFY(m_frame->Action(CMainFrame::kAppExit)->isEnabled());
-}
-
-void TestFrame::hideAndRestoreSetTheTrayDefault()
-{
-    m_frame->SetHasTrayForTesting(true);
-    m_frame->show();
-    QVERIFY(m_frame->Action(CMainFrame::kHide)->isEnabled());
-    QVERIFY(!m_frame->Action(CMainFrame::kRestore)->isEnabled());
-    // Before any hide or restore the tray's default is its first entry, the about box.
-    QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(), int{CMainFrame::kAppAbout});
-
-    m_frame->HideToTray();
-    QVERIFY(!m_frame->isVisible());
-    QVERIFY(m_frame->Action(CMainFrame::kRestore)->isEnabled());
-    QVERIFY(!m_frame->Action(CMainFrame::kHide)->isEnabled());
-    QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(), int{CMainFrame::kRestore});
-
-    m_frame->RestoreFromTray();
-    QVERIFY(m_frame->isVisible());
-    QCOMPARE(m_frame->Tray()->GetDefaultMenuAction()->data().toInt(), int{CMainFrame::kHide});
-    // A minimised window has both disabled.
-    m_frame->showMinimized();
-    m_frame->UpdateCommandStates();
-    QVERIFY(!m_frame->Action(CMainFrame::kHide)->isEnabled());
-    QVERIFY(!m_frame->Action(CMainFrame::kRestore)->isEnabled());
-}
-
-void TestFrame::withoutATrayTheWindowIsMinimisedAndToldOnce()
-{
-    m_frame->SetHasTrayForTesting(false);
-    m_frame->show();
-    m_frame->HideToTray();
-    m_frame->HideToTray();
-    QVERIFY(m_frame->isVisible());
-    QCOMPARE(CMessageBox::TakeShownTexts().size(), 1);
-}
-
-void TestFrame::closingTheWindowDoesNotEndTheProgram()
-{
-    m_frame->SetHasTrayForTesting(true);
-    m_frame->show();
-    QSignalSpy exit(m_frame.get(), &CMainFrame::ExitRequested);
-    QVERIFY(!m_frame->close()); // the close is turned into a hide
-    QVERIFY(!m_frame->isVisible());
-    QCOMPARE(exit.count(), 0);
-    QVERIFY(m_frame->Exit());
-    QCOMPARE(exit.count(), 1);
-    QVERIFY(m_frame->close());
-}
-
-void TestFrame::settingsAreStoredAndApplied()
-{
-    m_settings->m_regLang = QStringLiteral("Polski");
-    QString shownLanguage;
-    m_frame->SetSettingsRunner([&](CDialogSettings& dialog) {
-        shownLanguage = dialog.m_strLanguage;
-        dialog.m_bAutostart = true;
-        dialog.m_bMaxVolume = true;
-        dialog.m_bHideOnStartup = true;
-        dialog.m_bAutoload = false;
-        dialog.m_nTransparency = 30;
-        dialog.m_nSleepMode = 1;
-        dialog.m_strLanguageChoice = QStringLiteral("English");
-        return static_cast<int>(QDialog::Accepted);
-    });
-    m_frame->OnSettings();
-    QCOMPARE(shownLanguage, QStringLiteral("Polski"));
-
-    CSettings stored; // what the next start reads
-    QCOMPARE(stored.m_regAutostart.Get(), 1u);
-    QCOMPARE(stored.m_regMaxRingVolume.Get(), 1u);
-    QCOMPARE(stored.m_regHideOnStartup.Get(), 1u);
-    QCOMPARE(stored.m_regAutoload.Get(), 0u);
-    QCOMPARE(stored.m_regTransparency.Get(), 30u);
-    QCOMPARE(stored.m_regButtonSleepMode.Get(), 1u);
-    QCOMPARE(stored.m_regLang.Get(), QStringLiteral("English"));
-    // Applied at once: the autostart entry, the pop-up's opacity (70 % of 255), the language.
-    QFile autostart(m_dir->filePath(QStringLiteral("config/autostart/zembra.desktop")));
-    QVERIFY(autostart.open(QIODevice::ReadOnly));
-    QVERIFY(autostart.readAll().contains("Exec=/opt/zembra/bin/zembra"));
-    QCOMPARE(qRound(m_alerter->Notifier()->windowOpacity() * 255), 178);
-    QCOMPARE(m_frame->Language(), 1);
-
-    // The same language again switches nothing: a locale set meanwhile stays.
-    QLocale::setDefault(QLocale(QLocale::French));
-    m_frame->OnSettings();
-    QCOMPARE(QLocale().language(), QLocale::French);
-    m_frame->SetLanguage(2);
-}
-
-void TestFrame::cancelledSettingsChangeNothing()
-{
-    m_frame->SetSettingsRunner([](CDialogSettings& dialog) {
-        dialog.m_nTransparency = 80;
-        dialog.m_bAutostart = true;
-        return static_cast<int>(QDialog::Rejected);
-    });
-    m_frame->OnSettings();
-    CSettings stored;
-    QCOMPARE(stored.m_regTransparency.Get(), 50u);
-    QCOMPARE(stored.m_regAutostart.Get(), 0u);
-    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("config/autostart/zembra.desktop"))));
-}
-
-void TestFrame::lateAlarmsAreListedInANoticeThatDoesNotBlock()
-{
-    CAlarm slept;
-    slept.m_strType = kTypeStandby;
-    slept.m_strFrequency = kFrequencyOnce;
-    slept.m_strComment = "Koniec pracy";
-    slept.m_time = SystemTime{2030, 3, 1, 4, 23, 0, 0, 0};
-    const FileTime due = LocalSystemTimeToUtc(slept.m_time).value();
-    CAlarm onTime = slept;
-    onTime.m_strType = kTypeWakeup;
-    onTime.m_strComment = "on time";
-    FiringPass pass;
-    pass.alarms = {DueAlarm{slept, due, due + 95 * kTicksPerMinute, true, true},
-                   DueAlarm{onTime, due, due + kTicksPerSecond, false, false}};
-
-    Q_EMIT m_doc->AlarmsDue(pass);
-    CLateAlarmsNotice* notice = m_frame->LateNotice();
-    QVERIFY(notice->isVisible());
-    QVERIFY(!notice->isModal());
-    QVERIFY(QApplication::activeModalWidget() == nullptr);
-    const QStringList lines = notice->informativeText().split(u'\n');
-    QCOMPARE(lines.size(), 1);
-    QVERIFY(lines[0].contains(QStringLiteral("Koniec pracy: spóźniony o 95 min")));
-    QVERIFY(lines[0].endsWith(QStringLiteral("Zaplanowane uśpienie pominięte")));
-
-    // A second pass adds to the open notice; a pass without late alarms shows nothing.
-    pass.alarms.pop_back();
-    Q_EMIT m_doc->AlarmsDue(pass);
-    QCOMPARE(notice->informativeText().split(u'\n').size(), 2);
-    notice->close();
-    pass.alarms = {DueAlarm{onTime, due, due, false, false}};
-    Q_EMIT m_doc->AlarmsDue(pass);
-    QVERIFY(!notice->isVisible());
-}
-
-void TestFrame::aTrayThatComesLaterTakesTheWindowAndAClickShowsOrHidesIt()
-{
-    QVERIFY(!m_frame->HasTray()); // offscreen: no panel at start
-    m_frame->StartInTray();
-    QVERIFY(m_frame->isVisible());
-    m_frame->activateWindow(); // the window manager focuses the first window of a login
-    // The panel comes up: the window goes where the start asked for it, closing keeps it there.
-    Q_EMIT m_frame->Tray()->AvailabilityChanged(true);
-    QVERIFY(m_frame->HasTray());
-    QVERIFY(!m_frame->isVisible());
-
-    // Once the user has taken the window up, a panel that comes (back) later leaves it alone.
-    Q_EMIT m_frame->Tray()->AvailabilityChanged(false);
-    m_frame->StartInTray();
-    QVERIFY(m_frame->isVisible());
-    QTest::mouseClick(m_frame->View()->List()->viewport(), Qt::LeftButton);
-    Q_EMIT m_frame->Tray()->AvailabilityChanged(true);
-    QVERIFY(m_frame->isVisible());
-
-    // With nothing ringing, a click hides the window, the next shows it.
-    QSystemTrayIcon* icon = m_frame->Tray()->TrayIconForTesting();
-    Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(!m_frame->isVisible());
-    Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(m_frame->isVisible());
-}
 
 QTEST_MAIN(TestFrame)
 #include "test_frame.moc"
