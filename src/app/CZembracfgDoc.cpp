@@ -14,12 +14,12 @@
 #include "time/Clock.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDate>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 #include <QMetaObject>
 #include <QMetaType>
 #include <QTime>
@@ -46,13 +46,6 @@ constexpr int kDiskCheckDelayMs = 200;
 // zembractl holds a list's lock only while it writes the file.
 constexpr int kSaveLockTimeoutMs = 3000;
 constexpr int kReturnFreedHeapDelayMs = 1000;
-
-QByteArray FileDigest(const std::string& bytes)
-{
-    return QCryptographicHash::hash(
-        QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
-        QCryptographicHash::Sha256);
-}
 
 QString RecentFileKey()
 {
@@ -440,7 +433,7 @@ bool CZembracfgDoc::WriteList(const QString& path, FileProblem* problem)
     std::string onDisk;
     const bool ownFile = !m_strPathName.isEmpty() && Canonical(path) == m_strPathName;
     if (ownFile && ReadWholeFile(native, onDisk, error)
-        && (!m_bFileKnown || FileDigest(onDisk) != m_fileDigest)) {
+        && (!m_bFileKnown || DigestOf(onDisk) != m_fileDigest)) {
         const QString changed =
             tr("Plik %1 został zmieniony na dysku po wczytaniu listy.").arg(Shown(path));
         if (problem != nullptr) {
@@ -473,9 +466,15 @@ bool CZembracfgDoc::WriteList(const QString& path, FileProblem* problem)
 
 // ---- the list's file on disk ----
 
+CZembracfgDoc::FileDigest CZembracfgDoc::DigestOf(const std::string& bytes)
+{
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return {view.size(), qHash(view, 0)};
+}
+
 void CZembracfgDoc::KnowFile(const std::string& bytes)
 {
-    m_fileDigest = FileDigest(bytes);
+    m_fileDigest = DigestOf(bytes);
     m_seenDigest = m_fileDigest;
     m_bFileKnown = true;
     if (CZembracfgView* view = m_pView) {
@@ -488,8 +487,8 @@ void CZembracfgDoc::KnowFile(const std::string& bytes)
 
 void CZembracfgDoc::ForgetFile()
 {
-    m_fileDigest.clear();
-    m_seenDigest.clear();
+    m_fileDigest = {};
+    m_seenDigest = {};
     m_bFileKnown = false;
     if (CZembracfgView* view = m_pView) {
         view->HideDiskChangedBar();
@@ -537,7 +536,7 @@ void CZembracfgDoc::CheckFileOnDisk()
                                  .arg(Shown(m_strPathName)));
         return;
     }
-    const QByteArray digest = FileDigest(bytes);
+    const FileDigest digest = DigestOf(bytes);
     if (digest == m_seenDigest && m_bFileKnown) {
         return; // this program's own save, a touch, or a change already told
     }
