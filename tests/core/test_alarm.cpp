@@ -403,6 +403,16 @@ TEST(Schedule, RemoveHandsBackWithoutDeletingAndIdsStayUnique)
     CAlarm* added = Add(schedule, kFrequencyOnce, St(2026, 6, 2, 10));
     EXPECT_EQ(schedule.IndexOf(added), 4);
     EXPECT_EQ(schedule.IndexOf(b), -1);
+
+    // An alarm taken out behind a walk's place keeps the place: the next due one is not skipped.
+    schedule.ResetWalk();
+    const SystemTime from = LocalAsUtcSt(St(2026, 6, 2, 0));
+    const SystemTime to = LocalAsUtcSt(St(2026, 6, 3, 0));
+    ASSERT_EQ(schedule.GetNextDueAlarm(from, to), schedule.At(0));
+    ASSERT_EQ(schedule.GetNextDueAlarm(from, to), schedule.At(1));
+    CAlarm* const third = schedule.At(2);
+    const std::unique_ptr<CAlarm> first = schedule.RemoveAlarm(schedule.At(0));
+    EXPECT_EQ(schedule.GetNextDueAlarm(from, to), third);
 }
 
 // ---- command lines of programs ----------------------------------------------------------------
