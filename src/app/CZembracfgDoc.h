@@ -307,9 +307,9 @@ private:
     QTimer m_diskCheckDelay;
     // The file as last read or written here, by its size and hash; none with m_bFileKnown false
     // for a list never saved or a file gone. A save over other contents asks first. A digest,
-    // not the bytes: a large list would otherwise be held three times over. No one forges a
-    // collision against the user's own editor, so a fast hash does (a cryptographic one costs a
-    // 10,000-alarm list 30 ms at every read).
+    // not the bytes: a large list's file would otherwise be held twice beside the list itself.
+    // No one forges a collision against the user's own editor, so a fast hash does (a
+    // cryptographic one costs a 10,000-alarm list 30 ms at every read).
     FileDigest m_fileDigest;
     bool m_bFileKnown = false;
     // The digest of the file as last looked at, so that one change is told once.
