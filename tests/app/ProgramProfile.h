@@ -21,6 +21,8 @@ inline QProcessEnvironment ProgramProfile(const QString& folder, const QByteArra
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
+    // Recovery copies of unsaved lists.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
     env.insert(QStringLiteral("TMPDIR"), folder); // the single-instance socket lives here
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

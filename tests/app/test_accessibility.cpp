@@ -185,6 +185,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         qputenv("XDG_CONFIG_HOME", m_dir.filePath(u"config"_s).toUtf8());
+        qputenv("XDG_DATA_HOME", m_dir.filePath(u"data"_s).toUtf8());
         CSettings::SetStorePath(m_dir.filePath(u"settings.ini"_s));
         CMessageBox::SetTestMode(true);
     }

@@ -461,6 +461,7 @@ int main(int argc, char** argv)
     QFile::setPermissions(home.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_CONFIG_HOME", home.filePath(u"config"_s).toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath(u"data"_s).toUtf8()); // the recovery copies
     qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     qputenv("TMPDIR", home.path().toUtf8());
     QApplication app(argc, argv);

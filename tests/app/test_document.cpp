@@ -714,9 +714,9 @@ private:
 int main(int argc, char** argv)
 {
     QTemporaryDir root;
-    if (!root.isValid()
-        || !qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(u"cfg"_s)))) {
-        return 2; // the settings cannot be kept apart from the user's
+    if (!root.isValid() || !qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(u"cfg"_s)))
+        || !qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(u"data"_s)))) {
+        return 2; // the settings and recovery copies cannot be kept apart from the user's
     }
     qputenv("TZ", "Europe/Warsaw");
     ReloadTimeZone();

@@ -216,6 +216,7 @@ int main(int argc, char** argv)
 {
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.filePath(u"config"_s).toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath(u"data"_s).toUtf8());
     qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     qputenv("TMPDIR", home.path().toUtf8());
     QApplication app(argc, argv);
