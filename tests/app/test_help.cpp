@@ -116,6 +116,10 @@ private Q_SLOTS:
         const QStringList pages = CHelpWindow::Pages();
         QVERIFY(pages.contains(QLatin1String(CHelpWindow::kMainTopic)));
         static const QRegularExpression link(u"href=\"([^\":]*)\""_s);
+        // The loops below would pass on an empty list: the help speaks the program's languages.
+        const QStringList languages = CHelpWindow::Languages();
+        QCOMPARE(QSet<QString>(languages.begin(), languages.end()),
+                 (QSet<QString>{u"pl"_s, u"en"_s, u"de"_s}));
         for (const QString& language : CHelpWindow::Languages()) {
             const QStringList files = QDir(u":/help/"_s + language).entryList(QDir::Files);
             QCOMPARE(QSet<QString>(files.begin(), files.end()),
@@ -140,6 +144,7 @@ private Q_SLOTS:
 
     void everyMappedSectionExistsInEveryLanguage()
     {
+        QVERIFY(!CHelpWindow::KnownContexts().isEmpty());
         for (const quint32 context : CHelpWindow::KnownContexts()) {
             const auto [page, anchor] = CHelpWindow::SectionForContext(context);
             QVERIFY2(!anchor.isEmpty(), qPrintable(QString::number(context, 16)));
