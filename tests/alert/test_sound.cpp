@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using zembra::CSoundDevice;
@@ -38,8 +39,8 @@ void writeWav(const QString& path, int ms)
     out.writeRawData("RIFF", 4);
     out << quint32(36 + dataBytes);
     out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000)
-        << quint16(2) << quint16(16);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2)
+        << quint16(16);
     out.writeRawData("data", 4);
     out << dataBytes;
     file.write(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
@@ -78,9 +79,10 @@ private Q_SLOTS:
         CSoundDevice device;
         QSignalSpy ended(&device, &CSoundDevice::PlayedToEnd);
         QSignalSpy failed(&device, &CSoundDevice::Failed);
-        QVERIFY(device.Open(m_short));
+        QString reason = u"stale"_s;
+        QVERIFY(device.Open(m_short, &reason));
+        QVERIFY(reason.isEmpty());
 
-        QString reason;
         QVERIFY(!device.Open(file, &reason));
         QVERIFY(!reason.isEmpty());
         // The refused open still closed the sound that was open before.
@@ -91,36 +93,22 @@ private Q_SLOTS:
         QCOMPARE(failed.count(), 0);
     }
 
-    void playsOnceToTheEnd_data()
+    // The program's own tone needs no file, is no silence, and plays once to its end. (A file's
+    // sound plays to its end on the thread of its own below.)
+    void theBuiltInTonePlaysOnceToTheEnd()
     {
-        QTest::addColumn<bool>("builtInTone");
-        QTest::newRow("file") << false;
-        QTest::newRow("built-in tone") << true;
-    }
+        const QByteArray wav = zembra::BuiltInToneWav();
+        QVERIFY(wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE");
+        int peak = 0;
+        for (qsizetype i = 44; i + 1 < wav.size(); i += 2) {
+            peak = std::max(peak, std::abs(qFromLittleEndian<qint16>(wav.constData() + i)));
+        }
+        QVERIFY(peak > 16000);
 
-    void playsOnceToTheEnd()
-    {
-        QFETCH(bool, builtInTone);
         CSoundDevice device;
         QSignalSpy ended(&device, &CSoundDevice::PlayedToEnd);
         QSignalSpy failed(&device, &CSoundDevice::Failed);
-        QVERIFY(!device.Play());
-
-        if (builtInTone) {
-            // The program's own tone needs no file, and is no silence.
-            const QByteArray wav = zembra::BuiltInToneWav();
-            QVERIFY(wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE");
-            int peak = 0;
-            for (qsizetype i = 44; i + 1 < wav.size(); i += 2) {
-                peak = std::max(peak, std::abs(qFromLittleEndian<qint16>(wav.constData() + i)));
-            }
-            QVERIFY(peak > 16000);
-            QVERIFY(device.OpenBuiltInTone());
-        } else {
-            QString reason = u"stale"_s;
-            QVERIFY(device.Open(m_short, &reason));
-            QVERIFY(reason.isEmpty());
-        }
+        QVERIFY(device.OpenBuiltInTone());
         QVERIFY(device.Play());
         QVERIFY(device.IsPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
@@ -170,16 +158,21 @@ private Q_SLOTS:
         QCOMPARE(output->volume(), 1.0f);
     }
 
-    void worksOnItsOwnThread()
+    // As on the alerter's thread: a file's sound made, played and told of on a thread of its
+    // own; played again after its end, as a repeated alarm sound is, it starts over.
+    void aFilePlaysToItsEndOnItsOwnThreadAndOverAgain()
     {
         QThread thread;
         QObject context;
         context.moveToThread(&thread);
         thread.start();
         CSoundDevice* device = nullptr;
+        // Runs `call` on that thread and waits for it.
+        const auto onThread = [&context](const std::function<void()>& call) {
+            QMetaObject::invokeMethod(&context, call, Qt::BlockingQueuedConnection);
+        };
         const auto stopThread = qScopeGuard([&] {
-            QMetaObject::invokeMethod(
-                &context, [&] { delete device; }, Qt::BlockingQueuedConnection);
+            onThread([&] { delete device; });
             thread.quit();
             thread.wait();
         });
@@ -187,20 +180,20 @@ private Q_SLOTS:
         std::atomic<int> ended{0};
         std::atomic<bool> endedOnThread{false};
         bool started = false;
-        QMetaObject::invokeMethod(
-            &context,
-            [&] {
-                device = new CSoundDevice;
-                QObject::connect(device, &CSoundDevice::PlayedToEnd, device, [&] {
-                    endedOnThread = QThread::currentThread() == &thread;
-                    ++ended;
-                });
-                started = device->Open(m_short) && device->Play();
-            },
-            Qt::BlockingQueuedConnection);
+        onThread([&] {
+            device = new CSoundDevice;
+            QObject::connect(device, &CSoundDevice::PlayedToEnd, device, [&] {
+                endedOnThread = QThread::currentThread() == &thread;
+                ++ended;
+            });
+            started = device->Open(m_short) && device->Play();
+        });
         QVERIFY(started);
         QTRY_COMPARE_WITH_TIMEOUT(ended.load(), 1, 10000);
         QVERIFY(endedOnThread.load());
+        onThread([&] { started = device->Play(); });
+        QVERIFY(started);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.load(), 2, 10000);
     }
 };
 
