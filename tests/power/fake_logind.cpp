@@ -7,25 +7,24 @@
 // org.freedesktop.ScreenSaver on the session bus. Each call is appended to the call log as
 // "<Method> <interactive>" ("SimulateUserActivity" for the screen saver) before it is
 // answered, so a caller that got its answer finds the line already there.
-//   --deny        answer every call with an error, as logind does when policy forbids it
+//   --deny        answer every call with an error, as logind and the screen saver do when
+//                 policy forbids it
 //   --inhibitor   one inhibitor for ListInhibitors to list, in the order given
-// Prints "ready" once both names are owned; quits when its standard input closes, so it does
-// not outlive a test that crashed.
+// The test knows it is up when both names are owned by this process. It dies with the process
+// that started it, so it does not outlive a test that crashed.
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusError>
 #include <QDBusMetaType>
 #include <QFile>
 #include <QObject>
-#include <QSocketNotifier>
 #include <QStringList>
 
-#include <cstdio>
-#include <unistd.h>
+#include <csignal>
+#include <sys/prctl.h>
 
 // One entry of ListInhibitors, a(ssssuu) on the bus.
 struct Inhibitor {
@@ -57,12 +56,6 @@ Q_DECLARE_METATYPE(Inhibitor)
 
 namespace {
 
-void Complain(const QString& text)
-{
-    static_cast<void>(
-        std::fputs(qPrintable(QStringLiteral("fake_logind: ") + text + QLatin1Char('\n')), stderr));
-}
-
 struct Behaviour {
     QString logPath;
     bool deny = false;
@@ -70,18 +63,16 @@ struct Behaviour {
 };
 
 // Records a call, then refuses it when told to.
-void Handle(QDBusContext& context, const Behaviour& behaviour, const QString& line,
-            const QString& errorName, const QString& errorMessage)
+void Handle(QDBusContext& context, const Behaviour& behaviour, const QString& line)
 {
     QFile log(behaviour.logPath);
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        Complain(QStringLiteral("cannot write ") + behaviour.logPath);
-    } else {
-        log.write((line + QLatin1Char('\n')).toUtf8());
-        log.close();
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)
+        || log.write((line + QLatin1Char('\n')).toUtf8()) < 0 || !log.flush()) {
+        qWarning("fake_logind: cannot write %s", qPrintable(behaviour.logPath));
     }
     if (behaviour.deny) {
-        context.sendErrorReply(errorName, errorMessage);
+        context.sendErrorReply(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+                               QStringLiteral("Not allowed"));
     }
 }
 
@@ -101,9 +92,7 @@ public Q_SLOTS:
     void PowerOff(bool interactive) { Record(QStringLiteral("PowerOff"), interactive); }
     QList<Inhibitor> ListInhibitors()
     {
-        Handle(*this, m_behaviour, QStringLiteral("ListInhibitors"),
-               QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-               QStringLiteral("Not allowed to list inhibitors"));
+        Handle(*this, m_behaviour, QStringLiteral("ListInhibitors"));
         return m_behaviour.inhibitors;
     }
 
@@ -111,9 +100,7 @@ private:
     void Record(const QString& method, bool interactive)
     {
         Handle(*this, m_behaviour,
-               method + (interactive ? QStringLiteral(" true") : QStringLiteral(" false")),
-               QStringLiteral("org.freedesktop.login1.NoPermission"),
-               QStringLiteral("Access denied"));
+               method + (interactive ? QStringLiteral(" true") : QStringLiteral(" false")));
     }
 
     const Behaviour& m_behaviour;
@@ -132,9 +119,7 @@ public:
 public Q_SLOTS:
     void SimulateUserActivity()
     {
-        Handle(*this, m_behaviour, QStringLiteral("SimulateUserActivity"),
-               QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-               QStringLiteral("Not allowed to simulate activity"));
+        Handle(*this, m_behaviour, QStringLiteral("SimulateUserActivity"));
     }
 
 private:
@@ -143,37 +128,13 @@ private:
 
 bool Publish(QDBusConnection bus, const QString& service, const QString& path, QObject* object)
 {
-    if (!bus.isConnected()) {
-        Complain(QStringLiteral("no bus for ") + service + QStringLiteral(": ")
-                 + bus.lastError().message());
-        return false;
+    if (bus.registerObject(path, object, QDBusConnection::ExportAllSlots)
+        && bus.registerService(service)) {
+        return true;
     }
-    if (!bus.registerObject(path, object, QDBusConnection::ExportAllSlots)) {
-        Complain(QStringLiteral("cannot publish ") + path + QStringLiteral(": ")
-                 + bus.lastError().message());
-        return false;
-    }
-    if (!bus.registerService(service)) {
-        Complain(QStringLiteral("cannot own ") + service + QStringLiteral(": ")
-                 + bus.lastError().message());
-        return false;
-    }
-    return true;
-}
-
-// "<what>|<who>|<why>|<mode>|<uid>|<pid>"
-bool ParseInhibitor(const QString& text, Inhibitor& inhibitor)
-{
-    const QStringList fields = text.split(QLatin1Char('|'));
-    if (fields.size() != 6) {
-        return false;
-    }
-    bool uidOk = false;
-    bool pidOk = false;
-    const uint uid = fields[4].toUInt(&uidOk);
-    const uint pid = fields[5].toUInt(&pidOk);
-    inhibitor = {fields[0], fields[1], fields[2], fields[3], uid, pid};
-    return uidOk && pidOk;
+    qWarning("fake_logind: cannot own %s: %s", qPrintable(service),
+             qPrintable(bus.lastError().message()));
+    return false;
 }
 
 } // namespace
@@ -181,34 +142,27 @@ bool ParseInhibitor(const QString& text, Inhibitor& inhibitor)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
 
     Behaviour behaviour;
     const QString inhibitorOption = QStringLiteral("--inhibitor=");
-    const QStringList args = app.arguments().mid(1);
-    for (const QString& arg : args) {
+    for (const QString& arg : app.arguments().mid(1)) {
+        // "<what>|<who>|<why>|<mode>|<uid>|<pid>"
+        const QStringList fields = arg.mid(inhibitorOption.size()).split(QLatin1Char('|'));
         if (arg == QLatin1String("--deny")) {
             behaviour.deny = true;
-        } else if (arg.startsWith(inhibitorOption)) {
-            Inhibitor inhibitor;
-            if (!ParseInhibitor(arg.mid(inhibitorOption.size()), inhibitor)) {
-                Complain(QStringLiteral("bad inhibitor ") + arg);
-                return 2;
-            }
-            behaviour.inhibitors.append(inhibitor);
+        } else if (arg.startsWith(inhibitorOption) && fields.size() == 6) {
+            behaviour.inhibitors.append({fields[0], fields[1], fields[2], fields[3],
+                                         fields[4].toUInt(), fields[5].toUInt()});
         } else if (!arg.startsWith(QLatin1String("--")) && behaviour.logPath.isEmpty()) {
             behaviour.logPath = arg;
         } else {
-            Complain(QStringLiteral("unknown argument ") + arg);
+            qWarning("fake_logind: bad argument %s", qPrintable(arg));
             return 2;
         }
     }
-    if (behaviour.logPath.isEmpty()) {
-        Complain(QStringLiteral("usage: fake_logind <call log> [--deny] "
-                                "[--inhibitor=<what>|<who>|<why>|<mode>|<uid>|<pid>]..."));
-        return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS")) {
-        Complain(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS must name a private bus"));
+    if (behaviour.logPath.isEmpty() || qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS")) {
+        qWarning("fake_logind: needs a call log, and DBUS_SYSTEM_BUS_ADDRESS naming a private bus");
         return 2;
     }
 
@@ -221,19 +175,6 @@ int main(int argc, char* argv[])
         || !Publish(QDBusConnection::sessionBus(), QStringLiteral("org.freedesktop.ScreenSaver"),
                     QStringLiteral("/org/freedesktop/ScreenSaver"), &screenSaver)) {
         return 1;
-    }
-
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
-        char buffer[256];
-        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
-            input.setEnabled(false);
-            QCoreApplication::quit();
-        }
-    });
-
-    if (std::fputs("ready\n", stdout) == EOF || std::fflush(stdout) != 0) {
-        return 1; // nobody would learn that the service is there
     }
     return QCoreApplication::exec();
 }
