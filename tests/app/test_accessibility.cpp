@@ -2,6 +2,7 @@
 // the keyboard reaches every field and command by a key of its own, the focus is drawn where it
 // can be seen, texts stay readable under a dark palette and a large desktop font cuts none.
 
+#include "AlarmLists.h"
 #include "CAboutDlg.h"
 #include "CAlarmDialog.h"
 #include "CAlarmPropDialog.h"
@@ -22,7 +23,6 @@
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 #include "QuietTimer.h"
-#include "model/CScheduler.h"
 #include "time/Clock.h"
 
 #include <QAbstractButton>
@@ -35,7 +35,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSlider>
@@ -138,10 +137,7 @@ int HighlightPixels(QWidget& control, bool focused)
         control.setFocus();
     else
         control.clearFocus();
-    {
-        QPainter painter(&image);
-        control.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    }
+    control.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     const QRgb highlight = control.palette().color(QPalette::Active, QPalette::Highlight).rgb();
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -168,12 +164,17 @@ double Contrast(QRgb a, QRgb b)
 
 CAlarm PowerAlarm(std::uint64_t id, const char* comment)
 {
-    CAlarm alarm;
+    CAlarm alarm = test::Alarm({}, comment, kFrequencyOnce, kTypeStandby);
     alarm.m_nId = id;
-    alarm.m_strType = kTypeStandby;
-    alarm.m_bActive = true;
-    alarm.m_strComment = comment;
     return alarm;
+}
+
+// A dialog filled in as it is before it shows.
+template <class Dialog> std::unique_ptr<QWidget> Prepared()
+{
+    auto dialog = std::make_unique<Dialog>();
+    dialog->InitDialog();
+    return dialog;
 }
 
 } // namespace
@@ -227,49 +228,35 @@ private Q_SLOTS:
         m_frame->SetLanguage(language);
 
         std::unique_ptr<QWidget> owned;
-        QWidget* shown = nullptr;
+        QWidget* shown = m_frame.get();
         if (window == u"main window") {
-            m_doc->SetDialogRunner([](CAlarmDialog& dialog) {
-                dialog.InitDialog();
-                dialog.accept();
-                return static_cast<int>(QDialog::Accepted);
-            });
-            m_doc->OnNewAlarm();
-            m_doc->SetModifiedFlag(false);
+            ShowOneAlarm(kFrequencyEveryday, kTypeWakeup);
             // The bars above the list, with their answers, are part of the window when they show.
             m_frame->View()->ShowConsentBar(u"lista.zmb"_s, {u"/bin/true"_s});
             m_frame->View()->ShowDiskChangedBar(u"lista.zmb"_s);
-            shown = m_frame.get();
         } else if (window.startsWith(u"alarm")) {
-            auto* dialog = new CAlarmDialog;
-            dialog->InitDialog();
+            owned = Prepared<CAlarmDialog>();
             // While a sound plays its button reads "Stop", and keeps a key of its own.
             if (window == u"alarm playing")
-                dialog->findChild<QAbstractButton*>(u"buttonPlay"_s)
+                owned->findChild<QAbstractButton*>(u"buttonPlay"_s)
                     ->setText(QCoreApplication::translate("zembra::CAlarmDialog", "&Stop"));
-            owned.reset(dialog);
         } else if (window == u"settings") {
-            auto* dialog = new CDialogSettings;
-            dialog->InitDialog();
-            owned.reset(dialog);
+            owned = Prepared<CDialogSettings>();
         } else if (window == u"tips") {
-            auto* dialog = new CTipsDialog;
-            dialog->InitDialog();
-            owned.reset(dialog);
+            owned = Prepared<CTipsDialog>();
         } else if (window == u"wake test") {
-            auto* dialog = new CWakeTestDialog;
+            auto dialog = std::make_unique<CWakeTestDialog>();
             dialog->SetWakeProblem(u"RTC"_s, u"sudo true"_s);
-            owned.reset(dialog);
+            owned = std::move(dialog);
         } else if (window == u"countdown") {
             // Two power alarms close together: two rows with the same buttons.
             const FileTime now = Clock::Now();
-            auto* countdown = new CPowerCountdown;
+            auto countdown = std::make_unique<CPowerCountdown>();
             countdown->SetOccurrences({{PowerAlarm(1, "Noc"), now + 60 * kTicksPerSecond, 0},
                                        {PowerAlarm(2, "Kino"), now + 120 * kTicksPerSecond, 0}});
             QCOMPARE(countdown->Shown().size(), std::size_t(2));
-            owned.reset(countdown);
+            owned = std::move(countdown);
         } else if (window == u"help") {
-            CHelpWindow::Instance()->ShowMainTopic();
             shown = CHelpWindow::Instance();
         } else {
             owned = std::make_unique<CAboutDlg>();
@@ -280,29 +267,7 @@ private Q_SLOTS:
         const QStringList findings = Findings(shown, qobject_cast<QDialog*>(shown) != nullptr);
         QVERIFY2(findings.isEmpty(), qPrintable(findings.join(u'\n')));
     }
-    void theAlarmDialogOpensOnTheTimeAndEndsWithOkAndCancel()
-    {
-        CAlarmDialog dialog;
-        dialog.InitDialog();
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QWidget* time = dialog.findChild<QTimeEdit*>(u"timeEdit"_s);
-        QCOMPARE(dialog.focusWidget(), time);
-        // Tab goes round once: top to bottom, OK and Cancel last, then back to the time.
-        QStringList order;
-        QWidget* widget = time;
-        do {
-            order << widget->objectName();
-            widget = widget->nextInFocusChain();
-            while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(&dialog)
-                   || widget->focusProxy() != nullptr || widget->window() != &dialog)
-                widget = widget->nextInFocusChain();
-        } while (widget != time && order.size() < 100);
-        QCOMPARE(order.mid(0, 3), (QStringList{u"timeEdit"_s, u"dateEdit"_s, u"radioOnce"_s}));
-        QCOMPARE(order.mid(order.size() - 3),
-                 (QStringList{u"checkActive"_s, u"buttonOk"_s, u"buttonCancel"_s}));
-    }
-    void theTimeTakesTabAfterAPartThatFilledItself_data()
+    void theDialogOpensOnTheTimeWhichTakesTabAfterAPartThatFilledItself_data()
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("typed");
@@ -314,7 +279,9 @@ private Q_SLOTS:
         // after it leaves the field (the field starts at a morning time).
         QTest::newRow("AM/PM, p for PM") << 1 << u"7\t30\t00\tp\t"_s << QTime(19, 30);
     }
-    void theTimeTakesTabAfterAPartThatFilledItself()
+    // The alarm dialog opens on the time, and Tab goes round once from there: top to bottom,
+    // OK and Cancel last.
+    void theDialogOpensOnTheTimeWhichTakesTabAfterAPartThatFilledItself()
     {
         QFETCH(int, language);
         QFETCH(QString, typed);
@@ -327,6 +294,19 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         auto* edit = dialog.findChild<QTimeEdit*>(u"timeEdit"_s);
         QVERIFY(edit->hasFocus());
+        QStringList order;
+        QWidget* widget = edit;
+        do {
+            order << widget->objectName();
+            widget = widget->nextInFocusChain();
+            while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(&dialog)
+                   || widget->focusProxy() != nullptr || widget->window() != &dialog)
+                widget = widget->nextInFocusChain();
+        } while (widget != edit && order.size() < 100);
+        QCOMPARE(order.mid(0, 3), (QStringList{u"timeEdit"_s, u"dateEdit"_s, u"radioOnce"_s}));
+        QCOMPARE(order.mid(order.size() - 3),
+                 (QStringList{u"checkActive"_s, u"buttonOk"_s, u"buttonCancel"_s}));
+
         QCOMPARE(edit->displayFormat().contains(u"AP"_s, Qt::CaseInsensitive), language == 1);
         edit->setSelectedSection(QDateTimeEdit::HourSection);
         QTest::keyClicks(edit, typed);
@@ -376,15 +356,12 @@ private Q_SLOTS:
         CFocusStyle style(u"Fusion"_s);
         QWidget window;
         QWidget* control = nullptr;
-        if (kind == u"check box") {
+        if (kind == u"check box")
             control = new QCheckBox(u"&Aktywny"_s, &window);
-        } else if (kind == u"radio button") {
+        else if (kind == u"radio button")
             control = new QRadioButton(u"&Raz"_s, &window);
-        } else {
-            auto* slider = new QSlider(Qt::Horizontal, &window);
-            slider->setRange(0, 90);
-            control = slider;
-        }
+        else
+            control = new QSlider(Qt::Horizontal, &window);
         control->setStyle(&style);
         control->resize(control->sizeHint().expandedTo(QSize(120, 24)));
         window.show();
@@ -422,12 +399,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         CMainFrame& frame = *m_frame;
 
-        QVERIFY2(frame.width() >= frame.sizeHint().width()
-                     && frame.height() >= frame.sizeHint().height(),
-                 qPrintable(u"%1 x %2 for %3 x %4"_s.arg(frame.width())
-                                .arg(frame.height())
-                                .arg(frame.sizeHint().width())
-                                .arg(frame.sizeHint().height())));
+        QCOMPARE(frame.size().expandedTo(frame.sizeHint()), frame.size());
         // Each button has at least the room its whole text asks for, and none is pushed into the
         // toolbar's overflow menu.
         for (QAction* action : frame.ToolBar()->ButtonActions()) {
@@ -435,8 +407,7 @@ private Q_SLOTS:
             const QString text = button->text();
             QVERIFY2(button->isVisible(), qPrintable(text));
             QVERIFY2(!text.contains(u"..."_s) && !text.contains(QChar(0x2026)), qPrintable(text));
-            QVERIFY2(button->width() >= button->sizeHint().width()
-                         && button->height() >= button->sizeHint().height(),
+            QVERIFY2(button->size().expandedTo(button->sizeHint()) == button->size(),
                      qPrintable(text));
         }
         // Every text of the panels fits its label whole, and none runs over the picture.
@@ -500,8 +471,6 @@ private Q_SLOTS:
         } else if (part == u"list") {
             ShowOneAlarm(kFrequencyEveryday, kTypeWakeup);
             auto* view = m_frame->View()->findChild<QAbstractItemView*>();
-            view->clearSelection();
-            view->setCurrentIndex({});
             // The comment's cell of the row, as the list paints it.
             const QModelIndex comment = view->model()->index(0, view->model()->columnCount() - 1);
             area = view->visualRect(comment).intersected(view->viewport()->rect());
@@ -544,17 +513,12 @@ private:
     void ShowOneAlarm(const char* frequency, const char* type)
     {
         m_power->Init();
-        CScheduler schedule;
-        auto alarm = std::make_unique<CAlarm>();
-        alarm->m_strFrequency = frequency;
-        alarm->m_strType = type;
-        alarm->m_time = SystemTime{2030, 3, 1, 4, 7, 30, 0, 0};
-        alarm->m_bActive = alarm->m_bMessageActive = true;
-        alarm->m_strMessage = "Czas wstawać";
-        alarm->m_strComment = "Poranna pobudka przed pracą";
-        schedule.AddAlarm(std::move(alarm));
+        CAlarm alarm = test::Alarm({2030, 3, 1, 4, 7, 30, 0, 0}, "Poranna pobudka przed pracą",
+                                   frequency, type);
+        alarm.m_bMessageActive = true;
+        alarm.m_strMessage = "Czas wstawać";
         const QString list = m_dir.filePath(u"one.zmb"_s);
-        QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
+        QVERIFY(test::WriteList(list, {alarm}));
         QVERIFY(m_doc->OnOpenDocument(list));
         m_frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
