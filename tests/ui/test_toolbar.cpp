@@ -39,10 +39,7 @@ class TestToolBar : public QObject {
     CTrueColorToolBar* m_toolBar = nullptr;
     QList<QAction*> m_actions;
 
-    QToolButton* Button(const char* name) const
-    {
-        return m_toolBar->findChild<QToolButton*>(QLatin1String(name));
-    }
+    QToolButton* Button(QString name) const { return m_toolBar->findChild<QToolButton*>(name); }
 
 private Q_SLOTS:
     // A frame's worth of actions, laid out on the toolbar as the frame does it.
@@ -54,120 +51,63 @@ private Q_SLOTS:
         m_actions.clear();
         QList<QAction*> layout;
         for (const int id : CTrueColorToolBar::ButtonOrder()) {
-            QAction* action = nullptr;
-            if (id != 0) {
-                action = new QAction(m_commands.at(m_actions.size()).menu, m_window.get());
-                action->setData(id);
-                m_actions.append(action);
-            }
-            layout.append(action);
+            if (id != 0)
+                m_actions.append(new QAction(m_commands.at(m_actions.size()).menu, m_window.get()));
+            layout.append(id != 0 ? m_actions.last() : nullptr);
         }
         m_toolBar->SetButtons(layout);
     }
     void cleanup() { m_window.reset(); }
 
-    // The menu text loses its dots, its ampersands and all from the first tab on; the rest
-    // stays whole, however long.
-    void buttonText_data()
-    {
-        QTest::addColumn<QString>("menuText");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("dots inside the text go too") << u"a.b&c."_s << u"abc"_s;
-        QTest::newRow("cut at the first tab") << u"Ab\tcd\tef"_s << u"Ab"_s;
-        QTest::newRow("empty") << QString() << QString();
-    }
-    void buttonText()
-    {
-        QFETCH(QString, menuText);
-        QFETCH(QString, expected);
-        QCOMPARE(CTrueColorToolBar::ButtonText(menuText), expected);
-    }
-
     // One button per command, its text under its image, never cut; separators between the
-    // groups; the menu keeps its full text.
+    // groups. The button text is the menu text without its ampersands and dots (inside ones
+    // too), cut at the first tab, and the menu keeps its full text; a command the frame gives
+    // no new text for keeps the one it had.
     void oneButtonPerCommandWithItsTextUnderTheImage()
     {
-        QVERIFY(!m_toolBar->ButtonTextsSet());
         m_toolBar->UpdateButtonTexts();
         QVERIFY(m_toolBar->ButtonTextsSet());
-        const QList<QAction*> shown = m_toolBar->actions();
-        QCOMPARE(shown.size(), CTrueColorToolBar::ButtonOrder().size());
-        qsizetype n = 0;
-        for (qsizetype i = 0; i < shown.size(); ++i) {
-            QCOMPARE(shown.at(i)->isSeparator(), CTrueColorToolBar::ButtonOrder().at(i) == 0);
-            if (shown.at(i)->isSeparator())
-                continue;
+        // One entry on the bar, button or separator, per entry of the frame's layout.
+        QCOMPARE(m_toolBar->actions().size(), CTrueColorToolBar::ButtonOrder().size());
+        for (qsizetype n = 0; n < m_commands.size(); ++n) {
             const Command& command = m_commands.at(n);
-            QToolButton* button = Button(command.button);
+            QToolButton* button = Button(QLatin1String(command.button));
             QVERIFY2(button, command.button);
-            QCOMPARE(shown.at(i), m_actions.at(n));
-            QCOMPARE(button->defaultAction(), m_actions.at(n++));
+            QCOMPARE(button->defaultAction(), m_actions.at(n));
             QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
             QCOMPARE(button->text(), command.text);
             QVERIFY(button->minimumWidth() >= 32 && button->minimumHeight() >= 44);
-            QCOMPARE(shown.at(i)->text(), command.menu);
+            QCOMPARE(m_actions.at(n)->text(), command.menu);
         }
-        QCOMPARE(n, m_commands.size());
+        m_toolBar->SetButtonTexts({{m_actions.at(1), u"&Op.en...\tCtrl+O\tx"_s},
+                                   {m_actions.at(8), u"&Context help\tShift+F1"_s}});
+        QCOMPARE(Button(u"openButton"_s)->text(), u"Open"_s);
+        QCOMPARE(Button(u"contextHelpButton"_s)->text(), u"Context help"_s);
+        QCOMPARE(Button(u"saveButton"_s)->text(), m_commands.at(2).text);
         // Setting the buttons again replaces them rather than adding more.
         m_toolBar->SetButtons({m_actions.at(0), nullptr, m_actions.at(1)});
         QCOMPARE(m_toolBar->actions().size(), 3);
         QCOMPARE(m_toolBar->ButtonActions().size(), 2);
     }
 
-    void textsFromTheFramesMenuTexts()
+    // Each image has a normal, a hot and a disabled look; the disabled one has no colour left,
+    // and the picture is still there. An image that is not there gives no icon.
+    void iconsHaveThreeLooksAndAMissingImageNone()
     {
-        const QString saveBefore = Button("saveButton")->text();
-        m_toolBar->SetButtonTexts({{m_actions.at(1), u"&Open...\tCtrl+O"_s},
-                                   {m_actions.at(8), u"&Context help\tShift+F1"_s}});
-        QVERIFY(m_toolBar->ButtonTextsSet());
-        QCOMPARE(Button("openButton")->text(), u"Open"_s);
-        QCOMPARE(Button("contextHelpButton")->text(), u"Context help"_s);
-        // A command the frame gave no text for keeps the one it had.
-        QCOMPARE(Button("saveButton")->text(), saveBefore);
-        QVERIFY(Button("saveButton")->minimumHeight() >= 44);
-    }
-
-    void disabledActionDisablesItsButtonAndKeepsItsImage()
-    {
-        QVERIFY(Button("deleteAlarmButton")->isEnabled());
-        m_actions.at(5)->setEnabled(false);
-        QVERIFY(!Button("deleteAlarmButton")->isEnabled());
-        QVERIFY(Button("editAlarmButton")->isEnabled());
-        QVERIFY(!Button("deleteAlarmButton")->icon().isNull());
-    }
-
-    // The disabled look has no colour left, and the picture is still there.
-    void iconsHaveThreeLooks()
-    {
-        const QStringList images = CTrueColorToolBar::ButtonImages();
-        QCOMPARE(images.size(), m_commands.size());
         const QSize size(24, 24);
-        for (qsizetype i = 0; i < images.size(); ++i) {
-            const QIcon icon = m_actions.at(i)->icon();
-            QVERIFY2(!icon.isNull(), qPrintable(images.at(i)));
+        for (const QAction* action : std::as_const(m_actions)) {
+            const QIcon icon = action->icon();
             const QImage normal = icon.pixmap(size, 1.0, QIcon::Normal).toImage();
             const QImage hot = icon.pixmap(size, 1.0, QIcon::Active).toImage();
-            const QImage grey = icon.pixmap(size, 1.0, QIcon::Disabled)
-                                    .toImage()
-                                    .convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(normal.size(), size);
-            QVERIFY2(normal != hot && normal != grey && hot != grey, qPrintable(images.at(i)));
+            const QImage grey = icon.pixmap(size, 1.0, QIcon::Disabled).toImage();
+            QVERIFY2(normal != hot && normal != grey && hot != grey, qPrintable(action->text()));
             int drawn = 0;
             for (int y = 0; y < grey.height(); ++y) {
-                for (int x = 0; x < grey.width(); ++x) {
-                    const QRgb pixel = grey.pixel(x, y);
-                    if (qAlpha(pixel) > 0) {
-                        ++drawn;
-                        QVERIFY(qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel));
-                    }
-                }
+                for (int x = 0; x < grey.width(); ++x)
+                    drawn += qAlpha(grey.pixel(x, y)) > 0 ? 1 : 0;
             }
-            QVERIFY2(drawn > 24, qPrintable(images.at(i)));
+            QVERIFY2(grey.allGray() && drawn > 24, qPrintable(action->text()));
         }
-    }
-
-    void missingImageGivesNoIcon()
-    {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"no_such\\.svg"_s));
         QVERIFY(CTrueColorToolBar::TrueColorIcon(u":/images/no_such.svg"_s).isNull());
     }
