@@ -1,7 +1,6 @@
 // The tray icon: its menu and default command, clicks and the icon animation. Clicks are emitted
-// as the Qt icon's activated() signal; time moves by the injectable clock. The tests that need a
-// tray host run in the test_tray_host and test_tray_late_host variants, against a stand-in
-// watcher on a private bus.
+// as the Qt icon's activated() signal; time moves by the injectable clock. The test that needs a
+// tray host runs in the test_tray_host variant, against a stand-in watcher on a private bus.
 
 #include "CSystemTray.h"
 #include "time/Clock.h"
@@ -15,48 +14,34 @@
 #include <QWidget>
 
 #include <memory>
-#include <thread>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QIcon SolidIcon(Qt::GlobalColor colour)
+// The command id of the menu's default entry; 0 when there is none.
+static int DefaultId(const CSystemTray& tray)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(colour);
-    return QIcon(pixmap);
+    const QAction* entry = tray.GetMenu()->defaultAction();
+    return entry != nullptr ? entry->data().toInt() : 0;
 }
-
-QAction* Entry(const CSystemTray& tray, int id)
-{
-    for (QAction* item : tray.GetMenu()->actions())
-        if (item->data().toInt() == id)
-            return item;
-    return nullptr;
-}
-
-} // namespace
 
 class TestTray : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QProcess> m_pWatcher; // the stand-in tray host, when there is one
     FileTime m_now = 0;
-    QIcon m_resting = SolidIcon(Qt::blue);
-    QIcon m_ringing = SolidIcon(Qt::red);
-    QIcon m_other = SolidIcon(Qt::green);
-    CSystemTray* m_tray = nullptr;
-    std::unique_ptr<QWidget> m_window;
+    // Icons are told apart by their cache keys, which every icon made has of its own.
+    QIcon m_resting = CSystemTray::RestingIcon();
+    QIcon m_ringing = CSystemTray::RingingIcon();
+    QIcon m_other = CSystemTray::ProgramIcon();
+    QWidget m_window; // the frame
+    std::unique_ptr<CSystemTray> m_tray;
 
     // A tray set up as the frame sets it up, with {resting, ringing} as its frames.
     CSystemTray& SetUp()
     {
-        m_window = std::make_unique<QWidget>();
-        m_tray = new CSystemTray(m_window.get());
-        m_tray->CreateTrayIcon(m_window.get(), u"Zembra"_s, m_resting);
+        m_tray = std::make_unique<CSystemTray>();
+        m_tray->CreateTrayIcon(&m_window, u"Zembra"_s, m_resting);
         m_tray->SetAnimationIcons({m_resting, m_ringing}); // (StartAnimation fails without)
         return *m_tray;
     }
@@ -67,48 +52,26 @@ private:
         m_tray->OnAnimationTimer();
     }
 
-    void StopWatcher()
+    // Starts the stand-in watcher, ending a running one first as a panel that restarts; true
+    // once it owns its name.
+    static bool StartWatcher(QProcess& watcher)
     {
-        if (m_pWatcher) {
-            m_pWatcher->kill();
-            m_pWatcher->waitForFinished();
-            m_pWatcher.reset();
-        }
+        watcher.kill();
+        watcher.waitForFinished();
+        watcher.start(qEnvironmentVariable("ZEMBRA_FAKE_SNI_WATCHER"), QStringList());
+        return watcher.waitForReadyRead(10000) && watcher.readLine().trimmed() == "ready";
     }
-    void StartWatcher()
+    // The watcher's next line about an item that registered:
+    // "registered tooltip=<tooltip> icon=<digest of its pixels>".
+    static QByteArray NextRegistration(QProcess& watcher)
     {
-        m_pWatcher = std::make_unique<QProcess>();
-        m_pWatcher->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_pWatcher->start(qEnvironmentVariable("ZEMBRA_FAKE_SNI_WATCHER"), QStringList());
-        QVERIFY2(m_pWatcher->waitForReadyRead(10000), "the stand-in watcher did not start");
-        QCOMPARE(m_pWatcher->readLine().trimmed(), QByteArray("ready"));
-    }
-    // The icon digest of the next item the watcher saw register with `tooltip`; lines about
-    // the trays of earlier tests are passed over.
-    QString NextRegistration(const QString& tooltip)
-    {
-        const QString wanted = u"tooltip="_s + tooltip + u" icon="_s;
-        // The tray answers the watcher from this thread, so wait in an event loop.
-        QSignalSpy output(m_pWatcher.get(), &QProcess::readyReadStandardOutput);
-        for (;;) {
-            while (!m_pWatcher->canReadLine())
-                if (!output.wait(10000))
-                    return {};
-            const QString line = QString::fromUtf8(m_pWatcher->readLine().trimmed());
-            if (const qsizetype at = line.indexOf(wanted); at >= 0)
-                return line.mid(at + wanted.size());
-        }
+        // The tray answers the watcher from this thread, so wait with the events running.
+        if (!QTest::qWaitFor([&watcher] { return watcher.canReadLine(); }, 10000))
+            return {};
+        return watcher.readLine().trimmed();
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // Qt decides once per process whether a tray host is there, so it must be up first.
-        if (qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER")
-            && !qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE"))
-            StartWatcher();
-    }
-    void cleanupTestCase() { StopWatcher(); }
     void init()
     {
         m_now = 133'000'000'000'000'000; // 2022-06-18
@@ -117,39 +80,37 @@ private Q_SLOTS:
     void cleanup()
     {
         Clock::SetForTesting({});
-        m_window.reset();
+        m_tray.reset();
     }
 
     void theDefaultEntryIsBoldAndOnlyASingleClickIsPassedOn()
     {
-        // The frame's side of the menu, for the two commands the test runs.
+        // The frame's side of the menu, for the default command.
         QAction about(u"&O programie Zembra..."_s);
-        QAction hide(u"&Ukryj"_s);
         QSignalSpy aboutRuns(&about, &QAction::triggered);
-        m_window = std::make_unique<QWidget>();
-        CSystemTray tray;
-        tray.SetMenuActions({{CSystemTray::kIdAppAbout, &about}, {CSystemTray::kIdHide, &hide}});
-        tray.CreateTrayIcon(m_window.get(), u"Zembra"_s, m_resting);
+        CSystemTray& tray = SetUp();
+        tray.SetMenuActions({{CSystemTray::kIdAppAbout, &about}});
         // Until the frame chooses, the first entry is the default and shown bold.
-        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdAppAbout));
-        QVERIFY(tray.SetDefaultMenuItem(CSystemTray::kIdHide, false));
-        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdHide));
-        // By position the separators count: position 3 is Hide, position 1 names no command.
-        QVERIFY(tray.SetDefaultMenuItem(3, true));
-        QCOMPARE(tray.GetMenu()->defaultAction(), Entry(tray, CSystemTray::kIdHide));
-        QVERIFY(tray.SetDefaultMenuItem(1, true));
-        QCOMPARE(tray.GetMenu()->defaultAction(), nullptr);
+        QCOMPARE(DefaultId(tray), CSystemTray::kIdAppAbout);
 
         // A single click is what every panel reports; the double click that follows it on
-        // some panels runs nothing more (it would undo what the click did).
+        // some panels runs nothing more, not even the default entry (it would undo what the
+        // click did).
         QSignalSpy left(&tray, &CSystemTray::LeftClicked);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Context);
-        QCOMPARE(left.count(), 0);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::Trigger);
         Q_EMIT tray.TrayIconForTesting()->activated(QSystemTrayIcon::DoubleClick);
-        QCoreApplication::processEvents(); // the command runs once the click has been handled
+        QCoreApplication::processEvents(); // a command would run once the click was handled
         QCOMPARE(left.count(), 1);
         QCOMPARE(aboutRuns.count(), 0);
+
+        // By position the separators count: position 3 is Hide, position 1 names no command.
+        tray.SetDefaultMenuItem(3, true);
+        QCOMPARE(DefaultId(tray), CSystemTray::kIdHide);
+        tray.SetDefaultMenuItem(1, true);
+        QCOMPARE(DefaultId(tray), 0);
+        tray.SetDefaultMenuItem(CSystemTray::kIdHide, false);
+        QCOMPARE(DefaultId(tray), CSystemTray::kIdHide);
     }
 
     void animationAlternatesTheFramesAndStopPutsTheSavedIconBack()
@@ -172,7 +133,6 @@ private Q_SLOTS:
         // Without frames there is nothing to animate.
         tray.SetAnimationIcons({});
         QVERIFY(!tray.StartAnimation(500, -1));
-        QCOMPARE(Shown(), m_other.cacheKey());
     }
 
     void animationEnd_data()
@@ -199,64 +159,39 @@ private Q_SLOTS:
         QCOMPARE(Shown(), (animating ? m_ringing : m_resting).cacheKey());
     }
 
-    void anotherThreadStartsAndStopsThroughQueuedCalls()
+    // A login where the program starts before the panel: the icon comes up when the panel does,
+    // and one made while the panel is there shows at once. The panel restarts while the alarm
+    // rings: the icon comes back as it is now, with its tooltip.
+    void aTrayHostThatComesLateOrRestartsShowsTheIconAsItIsNow()
     {
-        CSystemTray& tray = SetUp();
-        std::thread([&tray] {
-            QMetaObject::invokeMethod(&tray, "StartAnimation", Qt::QueuedConnection,
-                                      Q_ARG(int, 500), Q_ARG(int, -1));
-        }).join();
-        QVERIFY(!tray.IsAnimating());
-        QCoreApplication::processEvents();
-        QVERIFY(tray.IsAnimating());
-        std::thread([&tray] {
-            QMetaObject::invokeMethod(&tray, "StopAnimation", Qt::QueuedConnection);
-        }).join();
-        QCoreApplication::processEvents();
-        QVERIFY(!tray.IsAnimating());
-    }
-
-    void trayHostShowsTheIconAndGetsItBack()
-    {
-        if (!m_pWatcher)
-            QSKIP("needs a tray host: `ctest -R test_tray_host` runs this with a stand-in "
-                  "StatusNotifier watcher on a private session bus and a virtual X display");
-        QVERIFY(CSystemTray::IsAvailable());
-        const QString tooltip = u"Zembra-host"_s;
-        CSystemTray tray;
+        if (!qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER"))
+            QSKIP("`ctest -R test_tray_host` runs this with a stand-in StatusNotifier watcher on a "
+                  "private session bus and a virtual X display");
+        // (Qt decides once per process whether a tray host is there: no icon of an earlier test
+        // may have been made.)
+        QProcess watcher; // the stand-in tray host
+        watcher.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QWidget window;
-        QVERIFY(tray.CreateTrayIcon(&window, tooltip, CSystemTray::RestingIcon()));
-        const QString resting = NextRegistration(tooltip);
-        QVERIFY(!resting.isEmpty());
-
-        // The panel restarts while the alarm rings: the icon comes back as it is now, with its
-        // tooltip.
+        {
+            CSystemTray early;
+            QSignalSpy available(&early, &CSystemTray::AvailabilityChanged);
+            QVERIFY(!early.CreateTrayIcon(&window, u"Zembra-early"_s, CSystemTray::RestingIcon()));
+            QVERIFY2(StartWatcher(watcher), "the stand-in watcher did not start");
+            QVERIFY(available.wait(10000));
+            QCOMPARE(available.last().at(0).toBool(), true);
+            QVERIFY(NextRegistration(watcher).startsWith("registered tooltip=Zembra-early icon="));
+        }
+        CSystemTray tray;
+        QVERIFY(tray.CreateTrayIcon(&window, u"Zembra"_s, CSystemTray::RestingIcon()));
+        const QByteArray resting = NextRegistration(watcher);
+        QVERIFY(resting.startsWith("registered tooltip=Zembra icon="));
         tray.SetTrayIcon(CSystemTray::RingingIcon());
-        StopWatcher();
-        StartWatcher();
-        if (QTest::currentTestFailed())
-            return;
-        const QString ringing = NextRegistration(tooltip);
-        QVERIFY(!ringing.isEmpty());
+        QVERIFY2(StartWatcher(watcher), "the stand-in watcher did not start again");
+        const QByteArray ringing = NextRegistration(watcher);
+        QVERIFY(ringing.startsWith("registered tooltip=Zembra icon="));
         QVERIFY(ringing != resting);
-    }
-
-    // A login where the program starts before the panel: the icon comes up when the panel does.
-    void aTrayHostThatComesLaterIsTakenUp()
-    {
-        if (!qEnvironmentVariableIsSet("ZEMBRA_FAKE_SNI_WATCHER_LATE"))
-            QSKIP("`ctest -R test_tray_late_host` runs this with a stand-in StatusNotifier "
-                  "watcher that starts after the icon was made");
-        QVERIFY(!CSystemTray::IsAvailable());
-        const QString tooltip = u"Zembra-late"_s;
-        CSystemTray tray;
-        QWidget window;
-        QSignalSpy available(&tray, &CSystemTray::AvailabilityChanged);
-        QVERIFY(!tray.CreateTrayIcon(&window, tooltip, CSystemTray::RestingIcon()));
-        StartWatcher();
-        QVERIFY(available.wait(10000));
-        QCOMPARE(available.last().at(0).toBool(), true);
-        QVERIFY(!NextRegistration(tooltip).isEmpty());
+        watcher.kill();
+        watcher.waitForFinished();
     }
 };
 
