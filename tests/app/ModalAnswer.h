@@ -35,24 +35,18 @@ inline void AnswerNextModal(std::function<void(QWidget*)> act, const char* class
     timer->start(10);
 }
 
-// Presses a button of a message box the way a click does.
-inline void Press(QWidget* box, QMessageBox::StandardButton which)
-{
-    auto* message = qobject_cast<QMessageBox*>(box);
-    if (QAbstractButton* button = message != nullptr ? message->button(which) : nullptr) {
-        button->click();
-    }
-}
-
-// Answers the next message box with a button, keeping its text.
+// Answers the next message box with a button, the way a click does, keeping its text.
 inline void AnswerNextBox(QMessageBox::StandardButton which, QString* text = nullptr)
 {
     AnswerNextModal(
         [which, text](QWidget* box) {
+            auto* message = static_cast<QMessageBox*>(box);
             if (text != nullptr) {
-                *text = static_cast<QMessageBox*>(box)->text();
+                *text = message->text();
             }
-            Press(box, which);
+            if (QAbstractButton* button = message->button(which)) {
+                button->click();
+            }
         },
         "QMessageBox");
 }

@@ -13,14 +13,13 @@
 #include "CZembracfgView.h"
 #include "ModalAnswer.h"
 #include "ProgramProfile.h"
-#include "model/CScheduler.h"
 #include "time/Clock.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -86,11 +85,11 @@ private Q_SLOTS:
         CSettings::SetStorePath(m_dir->filePath(u"settings.ini"_s));
         CMessageBox::SetTestMode(true);
         CMessageBox::TakeShownTexts();
-        CSettings settings;
-        settings.m_regTips = 0;
     }
     void cleanup()
     {
+        m_app.reset();
+        Clock::SetForTesting({});
         CSettings::SetStorePath({});
         CMessageBox::SetTestMode(false);
         m_dir.reset();
@@ -98,59 +97,48 @@ private Q_SLOTS:
     void hideOnStartupNeverHidesIntoNowhere()
     {
         CSettings().m_regHideOnStartup = 1;
-        const auto app = Start();
-        QVERIFY(app);
+        QVERIFY(Start());
         // The offscreen desktop has no tray: the window stays reachable.
-        QVERIFY(!app->MainFrame()->HasTray());
-        QVERIFY(app->MainFrame()->isVisible());
+        QVERIFY(!m_app->MainFrame()->HasTray());
+        QVERIFY(m_app->MainFrame()->isVisible());
     }
-    void autoloadWithoutAListOpensNothing_data()
+    void anAutoloadedListThatIsGoneIsSaidAndKeptForLater()
     {
-        QTest::addColumn<QString>("last");
-        QTest::newRow("none stored") << QString();
-        QTest::newRow("stored, but gone: said, and kept for later") << u"gone.zmb"_s;
-    }
-    void autoloadWithoutAListOpensNothing()
-    {
-        QFETCH(QString, last);
-        const QString missing = last.isEmpty() ? QString() : m_dir->filePath(last);
+        const QString missing = m_dir->filePath(u"gone.zmb"_s);
         CSettings().m_regLastCfg = missing;
-        const auto app = Start();
-        QVERIFY(app);
-        QVERIFY(app->Document()->PathName().isEmpty());
-        QCOMPARE(app->Document()->Scheduler().Count(), 0u);
+        QVERIFY(Start());
+        QVERIFY(m_app->Document()->PathName().isEmpty());
         const QStringList shown = CMessageBox::TakeShownTexts();
-        QCOMPARE(shown.size(), missing.isEmpty() ? 0 : 1);
-        if (!missing.isEmpty()) {
-            QVERIFY(shown.first().contains(QDir::toNativeSeparators(missing)));
-        }
-        QCOMPARE(app->Settings().m_regLastCfg.Get(), missing);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].contains(QDir::toNativeSeparators(missing)), qPrintable(shown[0]));
+        QCOMPARE(m_app->Settings().m_regLastCfg.Get(), missing);
     }
-    void autoloadOpensTheLastListAndTheCommandLineWins()
+    // ProgramConsent is not set: an earlier version ran here, so the list it reopens is the
+    // user's own and its programs are approved.
+    void theLastListReopensApprovedOnTheFirstStartAndTheCommandLineWins()
     {
-        const QString last = MakeList(m_dir->filePath(u"last.zmb"_s), "last");
+        const QString last = ForeignList(m_dir->filePath(u"last.zmb"_s), m_dir->filePath(u"ran"_s));
         const QString given = MakeList(m_dir->filePath(u"given.zmb"_s), "given");
         CSettings().m_regLastCfg = last;
-        {
-            const auto app = Start();
-            QCOMPARE(QFileInfo(app->Document()->PathName()), QFileInfo(last));
-        }
-        const auto app = Start(given);
-        QCOMPARE(QFileInfo(app->Document()->PathName()), QFileInfo(given));
-        QCOMPARE(app->Document()->Scheduler().At(0)->m_strComment, std::string("given"));
+        QVERIFY(Start());
+        QCOMPARE(QFileInfo(m_app->Document()->PathName()), QFileInfo(last));
+        QVERIFY(!m_app->MainFrame()->View()->IsConsentBarShown());
+        QCOMPARE(m_app->Settings().m_regProgramConsent.Get(), 1u);
+        QVERIFY(Start(given));
+        QCOMPARE(QFileInfo(m_app->Document()->PathName()), QFileInfo(given));
     }
-    void secondStartHandsItsFileToTheFirst()
+    // Two real programs: the second start hands its list over to the first while the first shows
+    // the tip of the day (its modal loop runs); SIGTERM then ends the first, the tip still open.
+    void aSecondStartHandsItsFileOverAndSigtermEndsTheFirstWhateverDialogIsOpen()
     {
-        const QProcessEnvironment env = test::ProgramProfile(m_dir->path(), "Tips=0\nAutoload=0\n");
+        const QProcessEnvironment env = test::ProgramProfile(m_dir->path(), "Tips=1\nAutoload=0\n");
         const QStringList power{u"--simulate-power"_s, m_dir->filePath(u"power.log"_s)};
-
         QProcess first;
         first.setProcessEnvironment(env);
         first.start(QStringLiteral(ZEMBRA_PATH), power);
-        QVERIFY(first.waitForStarted());
-        QByteArray firstLog;
+        QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (firstLog += first.readAllStandardError()).contains("no alarm pending"), 10000);
+            (log += first.readAllStandardError()).contains("tip of the day shown"), 10000);
 
         const QString list = MakeList(m_dir->filePath(u"handed.zmb"_s), "handed over");
         QProcess second;
@@ -159,11 +147,11 @@ private Q_SLOTS:
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
         // The first instance opened the list: its alarm is armed.
-        QTRY_VERIFY_WITH_TIMEOUT((firstLog += first.readAllStandardError()).contains("armed for"),
+        QTRY_VERIFY_WITH_TIMEOUT((log += first.readAllStandardError()).contains("armed for"),
                                  10000);
-        QCOMPARE(first.state(), QProcess::Running);
         first.terminate();
-        QVERIFY(first.waitForFinished(10000));
+        QVERIFY(first.waitForFinished(3000));
+        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
         QCOMPARE(first.exitCode(), 0);
     }
     // The first instance runs here, with its real message boxes; later starts are real processes.
@@ -171,9 +159,8 @@ private Q_SLOTS:
     {
         CMessageBox::SetTestMode(false);
         QVERIFY(!CZembracfgApp::HandOverToRunningInstance({})); // this process is the first
-        const auto app = Start();
-        QVERIFY(app);
-        CZembracfgDoc& doc = *app->Document();
+        QVERIFY(Start());
+        CZembracfgDoc& doc = *m_app->Document();
         const auto handOver = [this](const QString& file) {
             QProcess second;
             second.start(QStringLiteral(ZEMBRA_PATH),
@@ -183,28 +170,14 @@ private Q_SLOTS:
         const QString one = MakeList(m_dir->filePath(u"one.zmb"_s), "one");
         const QString two = MakeList(m_dir->filePath(u"two.zmb"_s), "two");
 
-        // "Save changes?" answered No, then Cancel; then a file that cannot be opened. Each box
-        // runs its own event loop while the socket of the later start goes away.
+        // "Save changes?" answered No: the box runs its own event loop while the socket of the
+        // later start goes away.
         doc.SetModifiedFlag();
         QString asked;
         test::AnswerNextBox(QMessageBox::No, &asked);
         QVERIFY(handOver(one));
         QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(one));
         QCOMPARE(asked, u"Zapisać nową listę alarmów?"_s);
-
-        doc.SetModifiedFlag();
-        QString cancelled;
-        test::AnswerNextBox(QMessageBox::Cancel, &cancelled);
-        QVERIFY(handOver(two));
-        QTRY_VERIFY(!cancelled.isEmpty());
-        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
-        QCOMPARE(QFileInfo(doc.PathName()), QFileInfo(one));
-        doc.SetModifiedFlag(false);
-
-        QString cannot;
-        test::AnswerNextBox(QMessageBox::Ok, &cannot);
-        QVERIFY(handOver(m_dir->filePath(u"missing.zmb"_s)));
-        QTRY_VERIFY(cannot.contains(u"missing.zmb"_s));
 
         // While an alarm is being edited the list is not replaced under it: it opens afterwards.
         bool edited = false;
@@ -213,7 +186,7 @@ private Q_SLOTS:
                 edited = true;
                 QVERIFY(handOver(two));
                 // The request has arrived; nothing changes while the dialog is up.
-                QTRY_COMPARE(app->PendingHandOvers(), 1);
+                QTRY_COMPARE(m_app->PendingHandOvers(), 1);
                 QCOMPARE(QFileInfo(doc.PathName()), QFileInfo(one));
                 QMetaObject::invokeMethod(open, "reject", Qt::QueuedConnection);
             },
@@ -222,52 +195,30 @@ private Q_SLOTS:
         QVERIFY(edited);
         QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(two));
         QCOMPARE(doc.Scheduler().At(0)->m_strComment, std::string("two"));
-        app->ExitInstance();
-    }
-    void sigtermEndsTheProgramWhateverDialogIsOpen()
-    {
-        QProcess zembra;
-        zembra.setProcessEnvironment(test::ProgramProfile(m_dir->path(), "Tips=1\nAutoload=0\n"));
-        zembra.start(QStringLiteral(ZEMBRA_PATH),
-                     {u"--simulate-power"_s, m_dir->filePath(u"power.log"_s)});
-        QVERIFY(zembra.waitForStarted());
-        // The tip of the day is up (its modal loop runs) once it has loaded its tips.
-        QByteArray log;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (log += zembra.readAllStandardError()).contains("tip of the day shown"), 10000);
-        zembra.terminate();
-        QVERIFY(zembra.waitForFinished(3000));
-        QCOMPARE(zembra.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(zembra.exitCode(), 0);
     }
     void unsavedChangesSurviveAnEndWithoutQuestions()
     {
         CMessageBox::SetTestMode(false);
         const QString list = MakeList(m_dir->filePath(u"mine.zmb"_s), "mine");
-        {
-            const auto app = Start(list);
-            QVERIFY(app);
-            QCoreApplication::processEvents(); // the start-up's own questions (none here)
-            CScheduler changed;
-            changed.LoadFromFile(list.toStdString());
-            changed.At(0)->m_strComment = "changed, not saved";
-            const QString copy = m_dir->filePath(u"changed.zmb"_s);
-            changed.SaveToFile(copy.toStdString());
-            QVERIFY(app->Document()->OpenRecovered(copy, list));
-            // The session ends without allowing a question: the work is kept aside.
-            QVERIFY(app->OnCommitData(false));
-            QVERIFY(QFileInfo::exists(CRecoveryStore::Folder() + u"/unsaved.zmb"_s));
-            // With a question allowed, Cancel keeps the session (and the program) going.
-            test::AnswerNextBox(QMessageBox::Cancel);
-            QVERIFY(!app->OnCommitData(true));
-        }
+        QVERIFY(Start(list));
+        QCoreApplication::processEvents(); // the start-up's own questions (none here)
+        // The list as the window holds it, changed and not saved.
+        const QString changed = MakeList(m_dir->filePath(u"changed.zmb"_s), "changed, not saved");
+        QVERIFY(m_app->Document()->OpenRecovered(changed, list));
+        // The session ends without allowing a question: the work is kept aside.
+        QVERIFY(m_app->OnCommitData(false));
+        QVERIFY(QFileInfo::exists(CRecoveryStore::Folder() + u"/unsaved.zmb"_s));
+        // With a question allowed, Cancel keeps the session (and the program) going.
+        test::AnswerNextBox(QMessageBox::Cancel);
+        QVERIFY(!m_app->OnCommitData(true));
+
         // The next start offers the copy back, under the list's own name, unsaved.
+        m_app.reset();
         QString offer;
         test::AnswerNextBox(QMessageBox::Yes, &offer);
-        const auto app = Start();
-        QTRY_VERIFY(!offer.isEmpty());
-        QVERIFY(offer.contains(QDir::toNativeSeparators(list)));
-        CZembracfgDoc& doc = *app->Document();
+        QVERIFY(Start());
+        QTRY_VERIFY(offer.contains(QDir::toNativeSeparators(list)));
+        CZembracfgDoc& doc = *m_app->Document();
         QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(list));
         QVERIFY(doc.IsModified());
         QCOMPARE(doc.Scheduler().At(0)->m_strComment, std::string("changed, not saved"));
@@ -289,50 +240,42 @@ private Q_SLOTS:
         const QString list = ForeignList(m_dir->filePath(u"foreign.zmb"_s), marker);
         g_now = Seven(1) - kTicksPerHour;
         Clock::SetForTesting([] { return g_now; });
-        {
-            CSettings settings;
-            settings.m_regProgramConsent = 1; // not the first start of this version
-            if (door == QLatin1String("autoload")) {
-                settings.m_regLastCfg = list;
-            }
+        CSettings().m_regProgramConsent = 1; // not the first start of this version
+        CSettings().m_regLastCfg = door == u"autoload"_s ? list : QString();
+        if (door == u"hand-over"_s) {
+            QVERIFY(!CZembracfgApp::HandOverToRunningInstance({})); // this process is the first
         }
-        std::unique_ptr<CZembracfgApp> app;
-        if (door == QLatin1String("command line")) {
-            app = Start(list);
-        } else {
-            if (door == QLatin1String("hand-over")) {
-                QVERIFY(!CZembracfgApp::HandOverToRunningInstance({}));
-            }
-            app = Start();
-        }
-        QVERIFY(app);
-        CZembracfgDoc& doc = *app->Document();
-        if (door == QLatin1String("hand-over")) {
+        QVERIFY(Start(door == u"command line"_s ? list : QString()));
+        CZembracfgDoc& doc = *m_app->Document();
+        if (door == u"hand-over"_s) {
             QProcess second;
             second.start(QStringLiteral(ZEMBRA_PATH), {list});
             QVERIFY(second.waitForFinished(10000));
-        } else if (door == QLatin1String("drop")) {
+        } else if (door == u"drop"_s) {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(list)});
             // As a file manager drags it in: enter, then drop, on the list.
-            QWidget* target = app->MainFrame()->View();
+            QWidget* target = m_app->MainFrame()->View();
             QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
                                   Qt::NoModifier);
             QCoreApplication::sendEvent(target, &enter);
             QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(target, &drop);
-        } else if (door == QLatin1String("File > Open")) {
+        } else if (door == u"File > Open"_s) {
             CMessageBox::SetTestMode(false);
             test::AnswerNextModal(
                 [&](QWidget* dialog) {
-                    static_cast<QFileDialog*>(dialog)->selectFile(list);
-                    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                    // Typed into the name box and entered, as a user does: selectFile() leaves the
+                    // box alone while it has the focus, which now and then left the dialog open.
+                    auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
+                    name->setText(list);
+                    QTest::keyClick(name, Qt::Key_Return);
                 },
                 "QFileDialog");
             QVERIFY(doc.FileOpen());
         }
         QTRY_COMPARE(QFileInfo(doc.PathName()), QFileInfo(list));
-        CZembracfgView* view = app->MainFrame()->View();
+        CZembracfgView* view = m_app->MainFrame()->View();
         QVERIFY(view->IsConsentBarShown());
         QCOMPARE(view->ConsentBarPrograms().size(), 1);
         QVERIFY(!doc.IsModified());
@@ -341,96 +284,47 @@ private Q_SLOTS:
         g_now = Seven(1) + kTicksPerSecond;
         doc.Resync();
         QTRY_VERIFY(
-            AlerterMessages(*app->Alerter()).join(u' ').contains(u"Nie uruchomiono programu"_s));
+            AlerterMessages(*m_app->Alerter()).join(u' ').contains(u"Nie uruchomiono programu"_s));
 
         view->findChild<QPushButton*>(u"consentAllow"_s)->click();
         g_now = Seven(2) + kTicksPerSecond;
         doc.Resync();
-        QTRY_COMPARE(QFile::exists(marker), true);
-        QTRY_COMPARE(QString::fromUtf8([&] {
-                         QFile file(marker);
-                         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-                     }()),
-                     u"ran\n"_s);
+        QTRY_COMPARE(FileLines(marker), QStringList{u"ran"_s});
         QVERIFY(!doc.IsModified());
-        app->ExitInstance();
-        Clock::SetForTesting({});
-    }
-    void theFirstStartApprovesTheListItReopens()
-    {
-        const QString list = ForeignList(m_dir->filePath(u"mine.zmb"_s), m_dir->filePath(u"ran"_s));
-        CSettings().m_regLastCfg = list; // ProgramConsent is not set: an earlier version ran here
-        const auto app = Start();
-        QVERIFY(!app->MainFrame()->View()->IsConsentBarShown());
-        QCOMPARE(app->Settings().m_regProgramConsent.Get(), 1u);
     }
     void twoAlarmsAtOneSecondAreCarriedOutInOrder()
     {
-        const QTemporaryDir& dir = *m_dir;
         // A profile of its own: no tip of the day at start, no list reopened.
-        const QProcessEnvironment env = test::ProgramProfile(dir.path(), "Tips=0\nAutoload=0\n");
-
-        const FileTime now = GetSystemTimeAsFileTime();
-        const FileTime firing = (now / kTicksPerSecond + 3) * kTicksPerSecond;
+        const QProcessEnvironment env = test::ProgramProfile(m_dir->path(), "Tips=0\nAutoload=0\n");
+        const FileTime firing = (GetSystemTimeAsFileTime() / kTicksPerSecond + 3) * kTicksPerSecond;
         const SystemTime local = UtcToLocalSystemTime(firing).value();
-        const QString marker = dir.filePath(u"ran"_s);
-        const auto alarm = [&](const char* frequency, const char* type, const char* name,
-                               const char* message) {
-            CAlarm made = test::Alarm(local, name, frequency, type);
-            made.m_strMessage = message;
-            made.m_bMessageActive = true;
-            made.m_strProgram =
-                "sh -c 'echo " + std::string(name) + " >> \"" + marker.toStdString() + "\"'";
-            made.m_bProgramActive = true;
-            return made;
-        };
         // The timer is armed for the first; the second, at the same second, is carried out first,
         // and its standby is made once, after every other action (no "missed" alarm).
-        const QString list = dir.filePath(u"alarms.zmb"_s);
-        QVERIFY(test::WriteList(
-            list, {alarm(kFrequencyOnce, kTypeWakeup, "first", "Drugi alarm"),
-                   alarm(kFrequencyEveryday, kTypeStandby, "second", "Koniec pracy")}));
-        const QString log = dir.filePath(u"power.log"_s);
-
-        // The list is the user's own: its programs are approved, as saving it would.
-        QProcess approve;
-        approve.setProcessEnvironment(env);
-        approve.start(QStringLiteral(ZEMBRACTL_PATH), {u"approve"_s, list, u"--yes"_s});
-        QVERIFY(approve.waitForFinished(5000));
-        QCOMPARE(approve.exitCode(), 0);
-
+        const QString list = m_dir->filePath(u"alarms.zmb"_s);
+        QVERIFY(test::WriteList(list,
+                                {test::Alarm(local, "first"),
+                                 test::Alarm(local, "second", kFrequencyEveryday, kTypeStandby)}));
+        const QString log = m_dir->filePath(u"power.log"_s);
         QProcess zembra;
         zembra.setProcessEnvironment(env);
         zembra.start(QStringLiteral(ZEMBRA_PATH), {list, u"--simulate-power"_s, log});
-        QVERIFY(zembra.waitForStarted());
-
-        QTRY_COMPARE_WITH_TIMEOUT(FileLines(marker).size(), 2, 20000);
-        // Both programs ran; they run side by side, so the order is read from the log instead.
-        QStringList ran = FileLines(marker);
-        ran.sort();
-        QCOMPARE(ran, (QStringList{u"first"_s, u"second"_s}));
-
         QByteArray errors;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (errors += zembra.readAllStandardError()).contains("pop-up: \"1: Koniec pracy\"")
-                || errors.contains("pop-up: \"2: Koniec pracy\""),
-            10000);
+            (errors += zembra.readAllStandardError()).contains("carried out: first"), 20000);
         const qsizetype second = errors.indexOf("carried out: second");
         QVERIFY(second >= 0);
         QVERIFY(second < errors.indexOf("carried out: first"));
+        QTRY_COMPARE(FileLines(log).filter(u" standby"_s).size(), 1);
         const QStringList requests = FileLines(log);
-        QCOMPARE(requests.filter(u" standby"_s).size(), 1);
         QCOMPARE(requests.filter(u" hibernate"_s).size() + requests.filter(u" shutdown"_s).size(),
                  0);
 
         // Still running, armed for the everyday standby's next occurrence.
-        QCOMPARE(zembra.state(), QProcess::Running);
         const SystemTime tomorrow = UtcToLocalSystemTime(firing + kTicksPerDay).value();
         const QByteArray armed =
             "armed for " + QByteArray::fromStdString(FormatIso(tomorrow, false));
         QTRY_VERIFY2_WITH_TIMEOUT((errors += zembra.readAllStandardError()).contains(armed),
                                   errors.constData(), 5000);
-
         zembra.terminate();
         QVERIFY(zembra.waitForFinished(10000));
         QCOMPARE(zembra.exitStatus(), QProcess::NormalExit);
@@ -438,28 +332,26 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<CZembracfgApp> Start(const QString& file = {})
+    // The application of this process, started as main() starts it (no tip of the day).
+    bool Start(const QString& file = {})
     {
-        auto app = std::make_unique<CZembracfgApp>();
+        m_app.reset();
+        m_app = std::make_unique<CZembracfgApp>();
         CZembracfgApp::Options options;
         options.file = file;
         options.simulatePowerLog = m_dir->filePath(u"power.log"_s);
         options.noTips = true;
-        if (!app->InitInstance(options)) {
-            return nullptr;
-        }
-        return app;
+        return m_app->InitInstance(options);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CZembracfgApp> m_app;
 };
 
 int main(int argc, char** argv)
 {
     // Keep the program's sockets, locks and autostart entries out of the user's folders.
-    QTemporaryDir home;
-    QFile::setPermissions(home.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QTemporaryDir home; // made for its owner only, as a runtime folder must be
     qputenv("XDG_CONFIG_HOME", home.filePath(u"config"_s).toUtf8());
     qputenv("XDG_DATA_HOME", home.filePath(u"data"_s).toUtf8()); // the recovery copies
     qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());

@@ -10,7 +10,6 @@
 #include "CStatusDIalog.h"
 #include "CTipsFile.h"
 #include "CTrueColorToolBar.h"
-#include "CZembracfgApp.h"
 #include "CZembracfgDoc.h"
 #include "CZembracfgView.h"
 #include "ProgramProfile.h"
@@ -33,25 +32,36 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList ButtonTexts(CMainFrame& frame)
-{
-    QStringList texts;
-    for (QAction* action : frame.ToolBar()->ButtonActions())
-        texts << frame.ToolBar()->ButtonFor(action)->text();
-    return texts;
-}
-
 QStringList TipsIn(const QString& file)
 {
     QFile tips(QStringLiteral(ZEMBRA_SOURCE_DIR "/res/tips/") + file);
     return tips.open(QIODevice::ReadOnly) ? CTipsFile::ParseTips(tips.readAll()) : QStringList();
 }
 
-QString YesButtonText()
+// The texts of each kind of window part that a switch re-translates: the menu, the toolbar
+// (its short label too), the list's header, the status panel, the help, and Qt's own buttons.
+QStringList ShownTexts(CMainFrame& frame)
 {
     QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
-    return box.button(QMessageBox::Yes)->text();
+    const auto button = [&](int command) {
+        return frame.ToolBar()->ButtonFor(frame.Action(command))->text();
+    };
+    return {frame.menuBar()->actions().at(0)->text(),
+            button(CMainFrame::kFileOpen),
+            button(CMainFrame::kContextHelp),
+            frame.View()->List()->model()->headerData(1, Qt::Horizontal).toString(),
+            frame.View()->StatusPanel()->findChild<QGroupBox*>(u"statusGroup"_s)->title(),
+            CHelpWindow::Instance()->windowTitle(),
+            box.button(QMessageBox::Yes)->text()};
 }
+
+// The main window over a list, with a timer that never comes due.
+struct Window {
+    CSettings settings;
+    CPower power{std::make_unique<test::QuietTimer>()};
+    CZembracfgDoc doc{power, settings};
+    CMainFrame frame{doc, settings, nullptr};
+};
 
 } // namespace
 
@@ -64,90 +74,79 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         CSettings::SetStorePath(m_dir->filePath(u"settings.ini"_s));
         CMessageBox::SetTestMode(true);
-        m_settings = std::make_unique<CSettings>();
-        m_power = std::make_unique<CPower>(std::make_unique<test::QuietTimer>());
-        m_doc = std::make_unique<CZembracfgDoc>(*m_power, *m_settings);
-        m_frame = std::make_unique<CMainFrame>(*m_doc, *m_settings, nullptr);
+        m_window = std::make_unique<Window>();
     }
     void cleanup()
     {
-        if (m_frame)
-            m_frame->SetLanguage(2);
-        m_frame.reset();
-        m_doc.reset();
-        m_power.reset();
-        m_settings.reset();
+        m_window->frame.SetLanguage(2);
+        m_window.reset();
         CSettings::SetStorePath({});
         CMessageBox::SetTestMode(false);
     }
+    void switchingTranslatesEverythingAndLoadsEachLanguageOnce_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("tips");
+        QTest::addColumn<QString>("texts"); // ShownTexts, joined with '|'
+        QTest::newRow("English")
+            << 1 << u"en"_s << u"TipsEN.lng"_s
+            << u"&File|Open|What's This?|Time|Current Status|Zembra Help|&Yes"_s;
+        QTest::newRow("German") << 3 << u"de"_s << u"TipsGER.lng"_s
+                                << u"&Datei|Öffnen|Was ist das?|Zeit|Aktueller Status|"
+                                   u"Hilfe zu Zembra|&Ja"_s;
+        QTest::newRow("Polish, back from English")
+            << 2 << u"pl"_s << u"TipsPL.lng"_s
+            << u"&Plik|Otwórz|Pomoc kontekstowa|Czas|Aktualny stan|Pomoc programu Zembra|&Tak"_s;
+    }
     void switchingTranslatesEverythingAndLoadsEachLanguageOnce()
     {
-        m_doc->SetDialogRunner([](CAlarmDialog& dialog) {
+        QFETCH(int, language);
+        QFETCH(QString, code);
+        QFETCH(QString, tips);
+        QFETCH(QString, texts);
+        m_window->doc.SetDialogRunner([](CAlarmDialog& dialog) {
             dialog.InitDialog();
             dialog.accept();
             return static_cast<int>(QDialog::Accepted);
         });
-        m_doc->OnNewAlarm();
-        m_doc->SetModifiedFlag(false);
-        const int loadsBefore = CMainFrame::TranslatorLoads();
-        CHelpWindow* help = CHelpWindow::Instance();
-        const auto firstMenu = [this] { return m_frame->menuBar()->actions().at(0)->text(); };
+        m_window->doc.OnNewAlarm();
+        m_window->doc.SetModifiedFlag(false);
+        // There, away and back: a language already loaded is not loaded again.
+        const int loads = CMainFrame::TranslatorLoads();
+        m_window->frame.SetLanguage(language);
+        m_window->frame.SetLanguage(language == 2 ? 1 : 2);
+        m_window->frame.SetLanguage(language);
+        QVERIFY(CMainFrame::TranslatorLoads() - loads <= 1);
 
-        m_frame->SetLanguage(1);
-        QCOMPARE(firstMenu(), u"&File"_s);
-        const QStringList english = ButtonTexts(*m_frame);
-        QVERIFY(english.contains(u"Open"_s));
-        QVERIFY(english.contains(u"Settings"_s));
-        QVERIFY(english.contains(u"What's This?"_s));
-        const QAbstractItemModel* list = m_frame->View()->List()->model();
-        QCOMPARE(list->headerData(1, Qt::Horizontal).toString(), u"Time"_s);
-        QCOMPARE(list->headerData(2, Qt::Horizontal).toString(), u"Comment"_s);
-        QCOMPARE(m_frame->View()->StatusPanel()->findChild<QGroupBox*>(u"statusGroup"_s)->title(),
-                 u"Current Status"_s);
-        QCOMPARE(CTipsFile::Tips(), TipsIn(u"TipsEN.lng"_s));
-        QCOMPARE(QLocale().language(), QLocale::English);
-        QCOMPARE(help->Language(), u"en"_s);
-        QCOMPARE(help->windowTitle(), u"Zembra Help"_s);
+        QCOMPARE(ShownTexts(m_window->frame), texts.split(u'|'));
+        QCOMPARE(CTipsFile::Tips(), TipsIn(tips));
+        QCOMPARE(CHelpWindow::Instance()->Language(), code);
+        QCOMPARE(QLocale().language(), QLocale(code).language());
         // The rows are written again; the list itself did not change.
-        QCOMPARE(m_frame->View()->RowCount(), 1);
-        QVERIFY(!m_doc->IsModified());
-        QCOMPARE(YesButtonText(), u"&Yes"_s);
-
-        m_frame->SetLanguage(2);
-        QCOMPARE(firstMenu(), u"&Plik"_s);
-        QVERIFY(ButtonTexts(*m_frame).contains(u"Otwórz"_s));
-        QCOMPARE(list->headerData(1, Qt::Horizontal).toString(), u"Czas"_s);
-        QCOMPARE(CTipsFile::Tips(), TipsIn(u"TipsPL.lng"_s));
-        QCOMPARE(help->Language(), u"pl"_s);
-        QCOMPARE(help->windowTitle(), u"Pomoc programu Zembra"_s);
-        // Qt's own buttons speak the language too.
-        QCOMPARE(YesButtonText(), u"&Tak"_s);
-
-        m_frame->SetLanguage(1);
-        QCOMPARE(firstMenu(), u"&File"_s);
-        QCOMPARE(CMainFrame::TranslatorLoads() - loadsBefore, 1);
-
-        m_frame->SetLanguage(3);
-        QCOMPARE(firstMenu(), u"&Datei"_s);
-        QCOMPARE(CTipsFile::Tips(), TipsIn(u"TipsGER.lng"_s));
-        QCOMPARE(help->Language(), u"de"_s);
-        QCOMPARE(YesButtonText(), u"&Ja"_s);
+        QCOMPARE(m_window->frame.View()->RowCount(), 1);
+        QVERIFY(!m_window->doc.IsModified());
     }
-    void theProgramStartsInTheSystemLanguage_data()
+    void theProgramStartsInTheLanguageSetOrElseInTheSystems_data()
     {
+        QTest::addColumn<QByteArray>("lang");
         QTest::addColumn<QByteArray>("locale");
-        QTest::addColumn<int>("language");
-        QTest::newRow("German") << QByteArray("de_DE.UTF-8") << 3;
-        QTest::newRow("Polish") << QByteArray("pl_PL.UTF-8") << 2;
-        QTest::newRow("any other: English") << QByteArray("fr_FR.UTF-8") << 1;
+        QTest::addColumn<int>("language"); // 0: none switched to, the built-in Polish stays
+        QTest::newRow("German system") << QByteArray("default") << QByteArray("de_DE.UTF-8") << 3;
+        QTest::newRow("Polish system") << QByteArray("default") << QByteArray("pl_PL.UTF-8") << 2;
+        QTest::newRow("any other system: English")
+            << QByteArray("default") << QByteArray("fr_FR.UTF-8") << 1;
+        QTest::newRow("set in another letter case: nothing")
+            << QByteArray("english") << QByteArray("fr_FR.UTF-8") << 0;
     }
-    // The real program, with the language setting left at its default.
-    void theProgramStartsInTheSystemLanguage()
+    // The real program; its start-up is over once the tip of the day is up.
+    void theProgramStartsInTheLanguageSetOrElseInTheSystems()
     {
+        QFETCH(QByteArray, lang);
         QFETCH(QByteArray, locale);
         QFETCH(int, language);
         QProcessEnvironment env =
-            test::ProgramProfile(m_dir->path(), "Tips=0\nAutoload=0\nLang=default\n");
+            test::ProgramProfile(m_dir->path(), "Tips=1\nAutoload=0\nLang=" + lang + "\n");
         env.insert(u"LC_ALL"_s, QString::fromLatin1(locale));
         env.insert(u"LANGUAGE"_s, QString::fromLatin1(locale));
         QProcess zembra;
@@ -155,61 +154,37 @@ private Q_SLOTS:
         zembra.start(QStringLiteral(ZEMBRA_PATH),
                      {u"--simulate-power"_s, m_dir->filePath(u"log"_s)});
         QByteArray log;
-        int started = -1;
-        for (int i = 0; i < 100 && started < 0; ++i) {
-            zembra.waitForReadyRead(100);
-            log += zembra.readAllStandardError();
-            const qsizetype at = log.indexOf("language ");
-            if (at >= 0 && at + 9 < log.size())
-                started = log.at(at + 9) - '0';
-        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (log += zembra.readAllStandardError()).contains("tip of the day shown"), 10000);
         zembra.terminate();
         zembra.waitForFinished(10000);
-        QCOMPARE(started, language);
-    }
-    void otherLetterCaseSwitchesNothing()
-    {
-        m_frame.reset();
-        m_doc.reset();
-        m_settings->m_regLang = u"english"_s;
-        m_settings->m_regTips = 0;
-        CZembracfgApp app;
-        CZembracfgApp::Options options;
-        options.simulatePowerLog = m_dir->filePath(u"log"_s);
-        options.noTips = true;
-        QVERIFY(app.InitInstance(options));
-        QCOMPARE(app.MainFrame()->Language(), 2);
-        QCOMPARE(app.MainFrame()->menuBar()->actions().at(0)->text(), u"&Plik"_s);
-        app.ExitInstance();
+        const qsizetype at = log.indexOf("language ");
+        QCOMPARE(at < 0 ? 0 : log.at(at + 9) - '0', language);
     }
     void f1OnNewAlarmOpensTheHelpAboutAddingAlarms()
     {
-        m_frame->ShowHelpFor(CMainFrame::kNewAlarm);
+        const auto sectionOf = [](int command) {
+            return CHelpWindow::SectionForContext(CHelpWindow::ContextForCommand(command));
+        };
+        m_window->frame.ShowHelpFor(CMainFrame::kNewAlarm);
         CHelpWindow* help = CHelpWindow::Instance();
         QVERIFY(help->isVisible());
-        const auto section =
-            CHelpWindow::SectionForContext(CHelpWindow::ContextForCommand(CMainFrame::kNewAlarm));
-        QCOMPARE(help->CurrentPage(), section.first);
-        QCOMPARE(help->CurrentAnchor(), section.second);
+        QCOMPARE(qMakePair(help->CurrentPage(), help->CurrentAnchor()),
+                 sectionOf(CMainFrame::kNewAlarm));
         QVERIFY(help->CurrentAnchor().contains(u"alarm"_s));
 
         // Shift+F1, then a click on the Settings button: the help about the settings command.
         QToolButton* settings =
-            m_frame->ToolBar()->ButtonFor(m_frame->Action(CMainFrame::kSettings));
+            m_window->frame.ToolBar()->ButtonFor(m_window->frame.Action(CMainFrame::kSettings));
         QHelpEvent whatsThis(QEvent::WhatsThis, QPoint(1, 1), settings->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(settings, &whatsThis);
-        QCOMPARE(help->CurrentPage(), CHelpWindow::SectionForContext(
-                                          CHelpWindow::ContextForCommand(CMainFrame::kSettings))
-                                          .first);
+        QCOMPARE(help->CurrentPage(), sectionOf(CMainFrame::kSettings).first);
         help->close();
     }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<CSettings> m_settings;
-    std::unique_ptr<CPower> m_power;
-    std::unique_ptr<CZembracfgDoc> m_doc;
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<Window> m_window;
 };
 
 int main(int argc, char** argv)
