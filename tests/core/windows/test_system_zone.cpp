@@ -10,22 +10,17 @@ using namespace zembra;
 
 namespace {
 
-FileTime Utc(int year, int month, int day, int hour, int minute = 0)
+// A UTC instant written as ISO text, "2026-03-08T07:00Z".
+FileTime Utc(const char* iso)
 {
-    SystemTime st;
-    st.wYear = static_cast<std::uint16_t>(year);
-    st.wMonth = static_cast<std::uint16_t>(month);
-    st.wDay = static_cast<std::uint16_t>(day);
-    st.wHour = static_cast<std::uint16_t>(hour);
-    st.wMinute = static_cast<std::uint16_t>(minute);
     FileTime ft = 0;
-    SystemTimeToFileTime(st, ft);
+    EXPECT_TRUE(SystemTimeToFileTime(ParseIso(iso).value().time, ft)) << iso;
     return ft;
 }
 
 struct Offset {
     const char* name;
-    FileTime utc;
+    const char* utc;
     long seconds;
 };
 
@@ -35,23 +30,20 @@ class SystemZone : public ::testing::TestWithParam<Offset> {};
 
 TEST_P(SystemZone, OffsetIsTheOneOfTheConvertedInstant)
 {
-    EXPECT_EQ(UtcOffsetSecondsAt(GetParam().utc), GetParam().seconds);
+    EXPECT_EQ(UtcOffsetSecondsAt(Utc(GetParam().utc)), GetParam().seconds);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     NewYork, SystemZone,
-    ::testing::Values(Offset{"winter", Utc(2026, 1, 15, 12), -5 * 3600},
-                      Offset{"summer", Utc(2026, 7, 1, 12), -4 * 3600},
+    ::testing::Values(Offset{"stillTheOldYearLocally", "2026-01-01T03:00Z", -5 * 3600},
                       // Summer time began on the first Sunday of April until 2006.
-                      Offset{"march2006", Utc(2006, 3, 20, 12), -5 * 3600},
-                      Offset{"march2026", Utc(2026, 3, 20, 12), -4 * 3600},
-                      Offset{"beforeSpringChange", Utc(2026, 3, 8, 6, 59), -5 * 3600},
-                      Offset{"afterSpringChange", Utc(2026, 3, 8, 7, 0), -4 * 3600}),
-    [](const ::testing::TestParamInfo<Offset>& param) { return std::string(param.param.name); });
+                      Offset{"march2006", "2006-03-20T12:00Z", -5 * 3600},
+                      Offset{"beforeSpringChange", "2026-03-08T06:59Z", -5 * 3600},
+                      Offset{"afterSpringChange", "2026-03-08T07:00Z", -4 * 3600}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SystemZoneConversion, GapTakesTheOffsetBeforeIt)
 {
-    const auto utc = LocalSystemTimeToUtc(SystemTime{2026, 3, 0, 8, 2, 30, 0, 0});
-    ASSERT_TRUE(utc);
-    EXPECT_EQ(*utc, Utc(2026, 3, 8, 7, 30));
+    // 02:30 on the day of the spring change does not exist in New York: it is 03:30 (EDT).
+    EXPECT_EQ(LocalSystemTimeToUtc(ParseIso("2026-03-08T02:30")->time), Utc("2026-03-08T07:30Z"));
 }

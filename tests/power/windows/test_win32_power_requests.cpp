@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,20 +19,9 @@ using namespace zembra;
 
 namespace {
 
-struct Log {
-    std::vector<std::string> calls;
-    // The call that is refused, and with which error.
-    std::string refused;
-    unsigned long error = 0;
-};
-
+// Logs each call in a few words, which say whether its arguments were the expected ones.
 class RecordingPowerCalls final : public IPowerCalls {
 public:
-    explicit RecordingPowerCalls(Log& log)
-        : m_log(log)
-    {
-    }
-
     bool EnableShutdownPrivilege(unsigned long& error) override
     {
         return Record("privilege", error);
@@ -53,83 +42,62 @@ public:
         return Record(expected ? "execution display" : "execution other", error);
     }
 
+    std::vector<std::string> log;
+    std::string refused; // this call fails, with ERROR_ACCESS_DENIED
+
 private:
     bool Record(const std::string& call, unsigned long& error)
     {
-        m_log.calls.push_back(call);
-        if (call.rfind(m_log.refused, 0) == 0 && !m_log.refused.empty()) {
-            error = m_log.error;
-            return false;
-        }
-        return true;
+        log.push_back(call);
+        error = call == refused ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+        return call != refused;
     }
-
-    Log& m_log;
 };
 
 struct RequestCase {
     const char* name;
-    std::function<PowerResult(IPowerRequests&)> request;
+    PowerResult (IPowerRequests::*request)();
     std::vector<std::string> calls;
 };
 
 class PowerRequest : public ::testing::TestWithParam<RequestCase> {
 protected:
-    Log log;
-    Win32PowerRequests requests{std::make_unique<RecordingPowerCalls>(log)};
+    PowerResult Request() { return (requests.*GetParam().request)(); }
+
+    // Handed to `requests`, and still read through `calls`.
+    std::unique_ptr<RecordingPowerCalls> owned = std::make_unique<RecordingPowerCalls>();
+    RecordingPowerCalls& calls = *owned;
+    Win32PowerRequests requests{std::move(owned)};
 };
 
 } // namespace
 
-TEST_P(PowerRequest, MakesItsCallsAfterThePrivilege)
+TEST_P(PowerRequest, MakesItsCallsInOrderAndStopsAtARefusedOne)
 {
-    const PowerResult result = GetParam().request(requests);
-    EXPECT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(log.calls, GetParam().calls);
-}
-
-TEST_P(PowerRequest, RefusedPrivilegeStopsTheRequestWithTheSystemsText)
-{
-    log.refused = "privilege";
-    log.error = ERROR_PRIVILEGE_NOT_HELD;
-    const PowerResult result = GetParam().request(requests);
-    if (GetParam().calls.front() != "privilege") {
-        EXPECT_TRUE(result.ok); // turning the display on needs no privilege
-        return;
+    const std::vector<std::string>& all = GetParam().calls;
+    EXPECT_TRUE(Request().ok);
+    EXPECT_EQ(calls.log, all);
+    // Each call refused in turn: the request stops there.
+    for (auto refused = all.begin(); refused != all.end(); ++refused) {
+        calls.log.clear();
+        calls.refused = *refused;
+        const PowerResult result = Request();
+        EXPECT_FALSE(result.ok) << *refused;
+        EXPECT_EQ(calls.log, std::vector(all.begin(), refused + 1));
+        // The system's words ("Access denied"), not a number.
+        EXPECT_NE(result.error.find(": Access"), std::string::npos) << result.error;
     }
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(log.calls, std::vector<std::string>{"privilege"});
-    // The system's words ("A required privilege is not held by the client."), not a number.
-    EXPECT_NE(result.error.find("not held"), std::string::npos) << result.error;
 }
 
-TEST_P(PowerRequest, RefusedCallIsToldWithTheSystemsText)
-{
-    log.refused = GetParam().calls.back();
-    log.error = ERROR_ACCESS_DENIED;
-    const PowerResult result = GetParam().request(requests);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(log.calls, GetParam().calls);
-    EXPECT_NE(result.error.find("failed: Access"), std::string::npos) << result.error;
-}
+const RequestCase kRequests[] = {
+    {"standby", &IPowerRequests::Standby, {"privilege", "suspend standby"}},
+    {"hibernate", &IPowerRequests::Hibernate, {"privilege", "suspend hibernate"}},
+    {"shutdown", &IPowerRequests::Shutdown, {"privilege", "exit poweroff forced planned"}},
+    {"displayOn", &IPowerRequests::DisplayOn, {"execution display"}},
+};
 
-INSTANTIATE_TEST_SUITE_P(
-    Windows, PowerRequest,
-    ::testing::Values(RequestCase{"standby",
-                                  [](IPowerRequests& r) { return r.Standby(); },
-                                  {"privilege", "suspend standby"}},
-                      RequestCase{"hibernate",
-                                  [](IPowerRequests& r) { return r.Hibernate(); },
-                                  {"privilege", "suspend hibernate"}},
-                      RequestCase{"shutdown",
-                                  [](IPowerRequests& r) { return r.Shutdown(); },
-                                  {"privilege", "exit poweroff forced planned"}},
-                      RequestCase{"displayOn",
-                                  [](IPowerRequests& r) { return r.DisplayOn(); },
-                                  {"execution display"}}),
-    [](const ::testing::TestParamInfo<RequestCase>& param) {
-        return std::string(param.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Windows, PowerRequest, ::testing::ValuesIn(kRequests),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SystemPowerCalls, EnableTheShutdownPrivilegeOfTheProcess)
 {
@@ -140,11 +108,9 @@ TEST(SystemPowerCalls, EnableTheShutdownPrivilegeOfTheProcess)
 
 TEST(PowerBackendSelection, SimulationWhenALogIsGiven)
 {
-    char folder[MAX_PATH];
-    ASSERT_NE(::GetTempPathA(MAX_PATH, folder), 0u);
-    const std::string log =
-        std::string(folder) + "zembra-power-" + std::to_string(::GetCurrentProcessId()) + ".log";
-    EXPECT_TRUE(CreatePowerRequests(log)->Standby().ok);
-    EXPECT_NE(::GetFileAttributesA(log.c_str()), INVALID_FILE_ATTRIBUTES);
-    ::DeleteFileA(log.c_str());
+    const std::filesystem::path log =
+        std::filesystem::temp_directory_path()
+        / ("zembra-power-" + std::to_string(::GetCurrentProcessId()) + ".log");
+    EXPECT_TRUE(CreatePowerRequests(log.string())->Standby().ok);
+    EXPECT_TRUE(std::filesystem::remove(log)); // the simulation wrote it
 }
