@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <memory>
-
 using zembra::CTrueColorToolBar;
 using namespace Qt::StringLiterals;
 
@@ -35,81 +33,66 @@ class TestToolBar : public QObject {
         {"sleepButton", u"&Uśpij"_s, u"Uśpij"_s},
         {"contextHelpButton", u"Pomoc kontekstowa"_s, u"Pomoc kontekstowa"_s},
     };
-    std::unique_ptr<QMainWindow> m_window;
-    CTrueColorToolBar* m_toolBar = nullptr;
-    QList<QAction*> m_actions;
-
-    QToolButton* Button(QString name) const { return m_toolBar->findChild<QToolButton*>(name); }
 
 private Q_SLOTS:
-    // A frame's worth of actions, laid out on the toolbar as the frame does it.
-    void init()
+    // A frame's worth of actions, laid out on the toolbar as the frame does it: one button per
+    // command, its text under its image, never cut; separators between the groups. The button
+    // text is the menu text without its ampersands and dots (inside ones too), cut at the first
+    // tab, and the menu keeps its full text; a command the frame gives no new text for keeps
+    // the one it had. Each image has a normal, a hot and a disabled look; the disabled one has
+    // no colour left, and the picture is still there. An image that is not there gives no icon.
+    void oneButtonPerCommandWithItsTextUnderAnImageOfThreeLooks()
     {
-        m_window = std::make_unique<QMainWindow>();
-        m_toolBar = new CTrueColorToolBar(m_window.get());
-        m_window->addToolBar(Qt::TopToolBarArea, m_toolBar);
-        m_actions.clear();
-        QList<QAction*> layout;
+        QMainWindow window;
+        auto* toolBar = new CTrueColorToolBar(&window);
+        window.addToolBar(Qt::TopToolBarArea, toolBar);
+        QList<QAction*> actions, layout;
         for (const int id : CTrueColorToolBar::ButtonOrder()) {
             if (id != 0)
-                m_actions.append(new QAction(m_commands.at(m_actions.size()).menu, m_window.get()));
-            layout.append(id != 0 ? m_actions.last() : nullptr);
+                actions.append(new QAction(m_commands.at(actions.size()).menu, &window));
+            layout.append(id != 0 ? actions.last() : nullptr);
         }
-        m_toolBar->SetButtons(layout);
-    }
-    void cleanup() { m_window.reset(); }
-
-    // One button per command, its text under its image, never cut; separators between the
-    // groups. The button text is the menu text without its ampersands and dots (inside ones
-    // too), cut at the first tab, and the menu keeps its full text; a command the frame gives
-    // no new text for keeps the one it had.
-    void oneButtonPerCommandWithItsTextUnderTheImage()
-    {
-        m_toolBar->UpdateButtonTexts();
-        QVERIFY(m_toolBar->ButtonTextsSet());
+        toolBar->SetButtons(layout);
+        toolBar->UpdateButtonTexts();
+        QVERIFY(toolBar->ButtonTextsSet());
         // One entry on the bar, button or separator, per entry of the frame's layout.
-        QCOMPARE(m_toolBar->actions().size(), CTrueColorToolBar::ButtonOrder().size());
+        QCOMPARE(toolBar->actions().size(), layout.size());
+        const auto button = [toolBar](const char* name) {
+            return toolBar->findChild<QToolButton*>(QLatin1String(name));
+        };
         for (qsizetype n = 0; n < m_commands.size(); ++n) {
             const Command& command = m_commands.at(n);
-            QToolButton* button = Button(QLatin1String(command.button));
-            QVERIFY2(button, command.button);
-            QCOMPARE(button->defaultAction(), m_actions.at(n));
-            QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-            QCOMPARE(button->text(), command.text);
-            QVERIFY(button->minimumWidth() >= 32 && button->minimumHeight() >= 44);
-            QCOMPARE(m_actions.at(n)->text(), command.menu);
-        }
-        m_toolBar->SetButtonTexts({{m_actions.at(1), u"&Op.en...\tCtrl+O\tx"_s},
-                                   {m_actions.at(8), u"&Context help\tShift+F1"_s}});
-        QCOMPARE(Button(u"openButton"_s)->text(), u"Open"_s);
-        QCOMPARE(Button(u"contextHelpButton"_s)->text(), u"Context help"_s);
-        QCOMPARE(Button(u"saveButton"_s)->text(), m_commands.at(2).text);
-        // Setting the buttons again replaces them rather than adding more.
-        m_toolBar->SetButtons({m_actions.at(0), nullptr, m_actions.at(1)});
-        QCOMPARE(m_toolBar->actions().size(), 3);
-        QCOMPARE(m_toolBar->ButtonActions().size(), 2);
-    }
+            QToolButton* shown = button(command.button);
+            QVERIFY2(shown, command.button);
+            QCOMPARE(shown->defaultAction(), actions.at(n));
+            QCOMPARE(shown->text(), command.text);
+            QVERIFY(shown->minimumWidth() >= 32 && shown->minimumHeight() >= 44);
+            QCOMPARE(actions.at(n)->text(), command.menu);
 
-    // Each image has a normal, a hot and a disabled look; the disabled one has no colour left,
-    // and the picture is still there. An image that is not there gives no icon.
-    void iconsHaveThreeLooksAndAMissingImageNone()
-    {
-        const QSize size(24, 24);
-        for (const QAction* action : std::as_const(m_actions)) {
-            const QIcon icon = action->icon();
-            const QImage normal = icon.pixmap(size, 1.0, QIcon::Normal).toImage();
-            const QImage hot = icon.pixmap(size, 1.0, QIcon::Active).toImage();
-            const QImage grey = icon.pixmap(size, 1.0, QIcon::Disabled).toImage();
-            QVERIFY2(normal != hot && normal != grey && hot != grey, qPrintable(action->text()));
+            const QIcon icon = actions.at(n)->icon();
+            const QImage normal = icon.pixmap(QSize(24, 24), 1.0, QIcon::Normal).toImage();
+            const QImage hot = icon.pixmap(QSize(24, 24), 1.0, QIcon::Active).toImage();
+            const QImage grey = icon.pixmap(QSize(24, 24), 1.0, QIcon::Disabled).toImage();
+            QVERIFY2(normal != hot && normal != grey && hot != grey, command.button);
             int drawn = 0;
             for (int y = 0; y < grey.height(); ++y) {
                 for (int x = 0; x < grey.width(); ++x)
                     drawn += qAlpha(grey.pixel(x, y)) > 0 ? 1 : 0;
             }
-            QVERIFY2(grey.allGray() && drawn > 24, qPrintable(action->text()));
+            QVERIFY2(grey.allGray() && drawn > 24, command.button);
         }
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"no_such\\.svg"_s));
         QVERIFY(CTrueColorToolBar::TrueColorIcon(u":/images/no_such.svg"_s).isNull());
+
+        toolBar->SetButtonTexts({{actions.at(1), u"&Op.en...\tCtrl+O\tx"_s},
+                                 {actions.at(8), u"&Context help\tShift+F1"_s}});
+        QCOMPARE(button("openButton")->text(), u"Open"_s);
+        QCOMPARE(button("contextHelpButton")->text(), u"Context help"_s);
+        QCOMPARE(button("saveButton")->text(), m_commands.at(2).text);
+        // Setting the buttons again replaces them rather than adding more.
+        toolBar->SetButtons({actions.at(0), nullptr, actions.at(1)});
+        QCOMPARE(toolBar->actions().size(), 3);
+        QCOMPARE(toolBar->ButtonActions().size(), 2);
     }
 };
 
