@@ -2,9 +2,9 @@
 // The alarms are set a couple of seconds ahead, so each test waits for them on the process's
 // output (never by sleeping).
 
+#include "../app/AlarmLists.h"
 #include "../app/QuietTimer.h"
 #include "CAlarmRunner.h"
-#include "model/CScheduler.h"
 #include "time/Clock.h"
 
 #include <sstream>
@@ -22,29 +22,30 @@ namespace {
 const QString kZembractl = QStringLiteral(ZEMBRACTL_PATH);
 
 // The next whole second at least `ahead` seconds from now, as local wall-clock time.
-SystemTime LocalSecondsAhead(int ahead, FileTime* utc = nullptr)
+SystemTime LocalSecondsAhead(int ahead)
 {
     const FileTime at = (GetSystemTimeAsFileTime() / kTicksPerSecond + ahead + 1) * kTicksPerSecond;
-    if (utc != nullptr) {
-        *utc = at;
-    }
     return UtcToLocalSystemTime(at).value();
 }
 
-void AddAlarm(CScheduler& schedule, const SystemTime& local, const char* type, const char* comment,
-              const QString& program)
+// A one-time alarm with the message "message <comment>", starting `program` when one is given.
+CAlarm RunAlarm(const SystemTime& local, const char* type, const char* comment,
+                const QString& program = {})
 {
-    auto alarm = std::make_unique<CAlarm>();
-    alarm->m_strFrequency = kFrequencyOnce;
-    alarm->m_strType = type;
-    alarm->m_time = local;
-    alarm->m_bActive = true;
-    alarm->m_strComment = comment;
-    alarm->m_strMessage = std::string("message ") + comment;
-    alarm->m_bMessageActive = true;
-    alarm->m_strProgram = program.toStdString();
-    alarm->m_bProgramActive = !program.isEmpty();
-    schedule.AddAlarm(std::move(alarm));
+    CAlarm alarm = test::Alarm(local, comment, kFrequencyOnce, type);
+    alarm.m_strMessage = std::string("message ") + comment;
+    alarm.m_bMessageActive = true;
+    alarm.m_strProgram = program.toStdString();
+    alarm.m_bProgramActive = !program.isEmpty();
+    return alarm;
+}
+
+// The line that zembractl run writes when an alarm made by RunAlarm rings.
+QString Rang(const SystemTime& local, const char* type, const char* comment)
+{
+    return QStringLiteral("%1 %2 %3: message %3")
+        .arg(QString::fromStdString(FormatIso(local, false)), QLatin1String(type),
+             QLatin1String(comment));
 }
 
 // A program that adds a line to a file of the folder, named after the alarm.
@@ -52,6 +53,14 @@ QString WriteMarker(const QTemporaryDir& dir, const char* name)
 {
     return QStringLiteral("sh -c 'echo started >> \"%1\"'")
         .arg(dir.filePath(QString::fromLatin1(name)));
+}
+
+// zembractl run on the list, its power requests simulated into power.log of the folder.
+bool StartRun(QProcess& process, const QTemporaryDir& dir, const QString& list)
+{
+    process.start(kZembractl, {QStringLiteral("run"), list, QStringLiteral("--simulate-power"),
+                               dir.filePath(QStringLiteral("power.log"))});
+    return process.waitForStarted();
 }
 
 QStringList ReadLines(QProcess& process, int count, int timeoutMs)
@@ -92,49 +101,39 @@ class TestRun : public QObject {
 
 private Q_SLOTS:
     void carriesOutDueAlarmsInOrderWithOnePowerRequest();
-    void followsTheListWhenItChanges();
+    void holdsBackProgramsOfAListFromElsewhereAndFollowsItsChanges();
     void refusesFilesItCannotUse();
     void aLateShutdownIsReportedAndNotMade();
-    void programsOfAListFromElsewhereWaitForApproval();
 };
 
 void TestRun::carriesOutDueAlarmsInOrderWithOnePowerRequest()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    FileTime first = 0;
-    const SystemTime atFirst = LocalSecondsAhead(2, &first);
+    const SystemTime atFirst = LocalSecondsAhead(2);
     const SystemTime atSecond = LocalSecondsAhead(3);
-    CScheduler schedule;
     // The timer is armed for the first of the two at the same second; the other, carried out
     // first, is no missed alarm: its standby is made, once.
-    AddAlarm(schedule, atFirst, kTypeWakeup, "A", WriteMarker(dir, "a"));
-    AddAlarm(schedule, atFirst, kTypeStandby, "B", WriteMarker(dir, "b"));
-    AddAlarm(schedule, atSecond, kTypeWakeup, "C", WriteMarker(dir, "c"));
     const QString list = dir.filePath(QStringLiteral("list.zmb"));
-    QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
-    const QString log = dir.filePath(QStringLiteral("power.log"));
+    QVERIFY(test::WriteList(list, {RunAlarm(atFirst, kTypeWakeup, "A", WriteMarker(dir, "a")),
+                                   RunAlarm(atFirst, kTypeStandby, "B", WriteMarker(dir, "b")),
+                                   RunAlarm(atSecond, kTypeWakeup, "C", WriteMarker(dir, "c"))}));
     // The list is the user's own: its programs are approved, as saving it would.
     QProcess approve;
     approve.start(kZembractl, {QStringLiteral("approve"), list, QStringLiteral("--yes")});
     QVERIFY(approve.waitForFinished(5000));
+    QVERIFY(approve.readAllStandardOutput().endsWith("Approved 3 programs.\n"));
 
     QProcess process;
-    process.start(kZembractl,
-                  {QStringLiteral("run"), list, QStringLiteral("--simulate-power"), log});
-    QVERIFY(process.waitForStarted());
-    const QString firstText = QString::fromStdString(FormatIso(atFirst, false));
+    QVERIFY(StartRun(process, dir, list));
     QCOMPARE(ReadLines(process, 3, 15000),
-             (QStringList{firstText + QStringLiteral(" standby B: message B"),
-                          firstText + QStringLiteral(" wakeup A: message A"),
-                          QString::fromStdString(FormatIso(atSecond, false))
-                              + QStringLiteral(" wakeup C: message C")}));
+             (QStringList{Rang(atFirst, kTypeStandby, "B"), Rang(atFirst, kTypeWakeup, "A"),
+                          Rang(atSecond, kTypeWakeup, "C")}));
     for (const char* name : {"a", "b", "c"}) {
         QTRY_COMPARE_WITH_TIMEOUT(FileLines(dir.filePath(QString::fromLatin1(name))).size(), 1,
                                   5000);
     }
     // A display-on for each wake-up; one standby for the pass of A and B, after its actions.
-    const QStringList requests = FileLines(log);
+    const QStringList requests = FileLines(dir.filePath(QStringLiteral("power.log")));
     QStringList kinds;
     for (const QString& request : requests) {
         kinds << request.section(QLatin1Char(' '), 1);
@@ -144,38 +143,35 @@ void TestRun::carriesOutDueAlarmsInOrderWithOnePowerRequest()
     const auto when = ParseIso(requests[1].section(QLatin1Char(' '), 0, 0).toStdString());
     FileTime requestedAt = 0;
     QVERIFY(when && when->utc && SystemTimeToFileTime(when->time, requestedAt));
-    QVERIFY(requestedAt >= first);
+    QVERIFY(requestedAt >= LocalSystemTimeToUtc(atFirst).value());
 
     StopCleanly(process);
     // The start says whether the timer can wake the machine (either way).
     QVERIFY(process.readAllStandardError().contains("wake the computer from sleep"));
 }
 
-void TestRun::followsTheListWhenItChanges()
+// A list this profile never saw (its command line names the test's own folder, so no other case
+// approved it): the alarm rings, its program does not start. Saved anew the way the program
+// saves (a new file renamed over the old one), the list is read again.
+void TestRun::holdsBackProgramsOfAListFromElsewhereAndFollowsItsChanges()
 {
     QTemporaryDir dir;
     const QString list = dir.filePath(QStringLiteral("list.zmb"));
-    CScheduler empty;
-    QCOMPARE(empty.SaveToFile(list.toStdString()), 0);
-
-    QProcess process;
-    process.start(kZembractl, {QStringLiteral("run"), list, QStringLiteral("--simulate-power"),
-                               dir.filePath(QStringLiteral("power.log"))});
-    QVERIFY(process.waitForStarted());
-    QByteArray errors;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        (errors += process.readAllStandardError()).contains("no alarm pending"), 5000);
-
-    // Saved the way the program saves (a new file renamed over the old one).
     const SystemTime at = LocalSecondsAhead(2);
-    CScheduler changed;
-    AddAlarm(changed, at, kTypeWakeup, "late addition", {});
-    QCOMPARE(changed.SaveToFile(list.toStdString()), 0);
+    QVERIFY(test::WriteList(list, {RunAlarm(at, kTypeWakeup, "obcy", WriteMarker(dir, "ran"))}));
+    QProcess process;
+    QVERIFY(StartRun(process, dir, list));
+    QCOMPARE(ReadLines(process, 1, 15000), QStringList{Rang(at, kTypeWakeup, "obcy")});
+    QByteArray errors;
+    QTRY_COMPARE_WITH_TIMEOUT(
+        (errors += process.readAllStandardError()).count("program held back (not approved): sh -c"),
+        2, 5000); // said at the start, and when it rang
 
-    QCOMPARE(ReadLines(process, 1, 10000),
-             QStringList{QString::fromStdString(FormatIso(at, false))
-                         + QStringLiteral(" wakeup late addition: message late addition")});
+    const SystemTime later = LocalSecondsAhead(2);
+    QVERIFY(test::WriteList(list, {RunAlarm(later, kTypeWakeup, "late addition")}));
+    QCOMPARE(ReadLines(process, 1, 10000), QStringList{Rang(later, kTypeWakeup, "late addition")});
     StopCleanly(process);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("ran"))));
 }
 
 void TestRun::refusesFilesItCannotUse()
@@ -201,10 +197,8 @@ void TestRun::aLateShutdownIsReportedAndNotMade()
 {
     QTemporaryDir dir;
     const SystemTime at{2030, 3, 1, 4, 23, 0, 0, 0};
-    CScheduler schedule;
-    AddAlarm(schedule, at, kTypeShutdown, "night", {});
     const QString list = dir.filePath(QStringLiteral("list.zmb"));
-    QCOMPARE(schedule.SaveToFile(list.toStdString()), 0);
+    QVERIFY(test::WriteList(list, {RunAlarm(at, kTypeShutdown, "night")}));
     const FileTime due = LocalSystemTimeToUtc(at).value();
     FileTime now = due - kTicksPerHour;
     Clock::SetForTesting([&now] { return now; });
@@ -221,48 +215,10 @@ void TestRun::aLateShutdownIsReportedAndNotMade()
         runner.OnWake({WakeEvent::Kind::Expired, 1, due, {}});
     }
     Clock::SetForTesting({});
-    QCOMPARE(
-        QString::fromStdString(out.str()),
-        QString::fromStdString(FormatIso(at, false))
-            + QStringLiteral(" shutdown night: message night (late 7 min), shutdown skipped\n"));
+    QCOMPARE(QString::fromStdString(out.str()),
+             Rang(at, kTypeShutdown, "night")
+                 + QStringLiteral(" (late 7 min), shutdown skipped\n"));
     QVERIFY(FileLines(log).isEmpty());
-}
-
-void TestRun::programsOfAListFromElsewhereWaitForApproval()
-{
-    QTemporaryDir dir;
-    const QString list = dir.filePath(QStringLiteral("list.zmb"));
-    const QString marker = dir.filePath(QStringLiteral("ran"));
-    // Runs the list until its alarm rings: what the run said on its error output.
-    const auto runOnce = [&] {
-        CScheduler schedule;
-        AddAlarm(schedule, LocalSecondsAhead(2), kTypeWakeup, "obcy", WriteMarker(dir, "ran"));
-        schedule.SaveToFile(list.toStdString());
-        QProcess process;
-        process.start(kZembractl, {QStringLiteral("run"), list, QStringLiteral("--simulate-power"),
-                                   dir.filePath(QStringLiteral("power.log"))});
-        const QStringList lines = ReadLines(process, 1, 15000);
-        process.terminate();
-        process.waitForFinished(5000);
-        return lines.size() == 1 ? QString::fromUtf8(process.readAllStandardError()) : QString();
-    };
-
-    // A list this profile never saw: the alarm rings, its program does not start.
-    const QString held = runOnce();
-    QVERIFY2(held.contains(QStringLiteral("program held back (not approved): sh -c")),
-             qPrintable(held));
-    QVERIFY(!QFile::exists(marker));
-
-    QProcess approve;
-    approve.start(kZembractl, {QStringLiteral("approve"), list, QStringLiteral("--yes")});
-    QVERIFY(approve.waitForFinished(5000));
-    QCOMPARE(approve.exitCode(), 0);
-    QVERIFY(approve.readAllStandardOutput().contains("Approved 1 program."));
-
-    const QString released = runOnce();
-    QVERIFY(!released.isEmpty());
-    QVERIFY(!released.contains(QStringLiteral("held back")));
-    QTRY_COMPARE_WITH_TIMEOUT(FileLines(marker).size(), 1, 5000);
 }
 
 int main(int argc, char** argv)

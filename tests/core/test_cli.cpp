@@ -33,7 +33,6 @@ namespace fs = std::filesystem;
 using namespace zembra;
 using test::ReadBytes;
 using test::TempDir;
-using Args = std::vector<std::string>;
 using Strings = std::vector<std::string>;
 
 // The expectations below are Warsaw times; ctest sets TZ, and a run by hand gets it from here.
@@ -54,15 +53,12 @@ void PrintTo(const Outcome& outcome, std::ostream* os)
 }
 
 // A command line written as one string, its words split at spaces: LIST stands for
-// tests/data/cli_alarms.zmb, EMPTY for tests/data/cli_empty.zmb, TIE for tests/data/cli_tie.zmb
-// (three alarms at the same moment, the first switched off), FILE for `file`.
-Args Words(const std::string& line, const std::string& file = "")
+// tests/data/cli_alarms.zmb, EMPTY for tests/data/cli_empty.zmb, FILE for `file`.
+Strings Words(const std::string& line, const std::string& file = "")
 {
-    const std::map<std::string, std::string> names{{"LIST", kList},
-                                                   {"EMPTY", kData + "cli_empty.zmb"},
-                                                   {"TIE", kData + "cli_tie.zmb"},
-                                                   {"FILE", file}};
-    Args args;
+    const std::map<std::string, std::string> names{
+        {"LIST", kList}, {"EMPTY", kData + "cli_empty.zmb"}, {"FILE", file}};
+    Strings args;
     std::istringstream in(line);
     for (std::string word; in >> word;) {
         args.push_back(names.contains(word) ? names.at(word) : word);
@@ -72,7 +68,7 @@ Args Words(const std::string& line, const std::string& file = "")
 
 // Runs zembractl in-process; with `now`, the present moment is fixed for commands that default
 // to it; with `program`, a desktop program runs.
-Outcome Cli(const Args& args, const char* now = nullptr, IRunningProgram* program = nullptr)
+Outcome Cli(const Strings& args, const char* now = nullptr, IRunningProgram* program = nullptr)
 {
     CliEnvironment environment;
     environment.program = program;
@@ -92,7 +88,6 @@ Outcome Cli(const std::string& line, const char* now = nullptr, IRunningProgram*
 // occurrences --from 2026-03-28T00:00 --count 2 --json of tests/data/cli_alarms.zmb. Workdays:
 // Monday and Tuesday, in summer time; the monthly alarm skips April, which has no 31st; the
 // everyday alarm crosses the change on Sunday 29 March; the switched-off shut-down never fires.
-const char* const kOccurrences = "occurrences LIST --from 2026-03-28T00:00 --count 2 --json";
 const std::string kOccurrencesJson =
     R"([{"index": 0, "active": true, "occurrences": [)"
     R"({"local": "2026-03-30T06:30:00.000", "utc": "2026-03-30T04:30:00.000Z"}, )"
@@ -105,9 +100,6 @@ const std::string kOccurrencesJson =
     R"({"local": "2026-03-29T07:00:00.000", "utc": "2026-03-29T05:00:00.000Z"}]}, )"
     R"({"index": 3, "active": false, "occurrences": []}, )"
     R"({"index": 4, "active": true, "occurrences": []}])"
-    "\n";
-const std::string kSaturday7 =
-    R"({"index": 2, "local": "2026-03-28T07:00:00.000", "utc": "2026-03-28T06:00:00.000Z"})"
     "\n";
 
 // The alarms' own switches in list order, as "1" for on and "0" for off.
@@ -188,35 +180,17 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, CliRead,
     ::testing::ValuesIn(std::vector<ReadCase>{
         {"CheckSaysWhatTheFileIs", "check LIST", kList + ": alarm list with 5 alarms\n"},
-        {"ListText", "list LIST",
-         "#  On   Type       Frequency    Local time               Actions  Comment\n"
-         "0  yes  wakeup     workdays     2008-03-14T06:30:00.000  message  Praca\n"
-         "1  yes  standby    monthly      2026-01-31T08:00:00.000  sound    Rachunki\n"
-         "2  yes  wakeup     everyday     2026-03-01T07:00:00.000  message  Codziennie\n"
-         "3  no   shutdown   once         2026-03-30T12:00:00.000  program  Wyłącz\n"
-         "4  yes  hibernate  fortnightly  2026-03-02T07:00:00.000  -        Nieznana\n"},
         {"ListTextOfAnEmptyList", "list EMPTY", kData + "cli_empty.zmb" + ": no alarms\n"},
-        {"NextAtTheFiringItselfIsThatFiring", "next LIST --at 2026-03-28T07:00 --json", kSaturday7},
-        {"NextTimeWithZIsUtc", "next LIST --at 2026-03-28T05:45Z --json", kSaturday7},
-        {"NextWithoutAtIsFromNow", "next LIST --json", kSaturday7, "2026-03-28T05:45:00Z"},
-        // A millisecond after Saturday's firing: Sunday's, already in summer time.
-        {"NextAMillisecondLaterIsInSummerTime", "next LIST --at 2026-03-28T06:00:00.001Z --json",
-         R"({"index": 2, "local": "2026-03-29T07:00:00.000", "utc": "2026-03-29T05:00:00.000Z"})"
-         "\n"},
-        // The switched-off one-time alarm at 12:00 on 30 March would otherwise come first.
-        {"NextSkipsTheSwitchedOffAlarm", "next LIST --at 2026-03-30T11:00 --json",
-         R"({"index": 0, "local": "2026-03-31T06:30:00.000", "utc": "2026-03-31T04:30:00.000Z"})"
-         "\n"},
+        {"NextWithoutAtIsFromNow", "next LIST --json",
+         R"({"index": 2, "local": "2026-03-28T07:00:00.000", "utc": "2026-03-28T06:00:00.000Z"})"
+         "\n",
+         "2026-03-28T05:45:00Z"},
         // From Saturday 06:45 the everyday alarm (third in the list) comes before Monday's.
         {"NextIsTheEarliestFiring", "next LIST --at 2026-03-28T06:45",
          "alarm 2 (everyday) fires at 2026-03-28T07:00:00.000 (2026-03-28T06:00:00.000Z): "
          "Codziennie\n"},
-        {"NextOfEqualFiringsIsTheFirstSwitchedOnInTheList", "next TIE --at 2026-05-01T00:00 --json",
-         R"({"index": 1, "local": "2026-05-04T08:00:00.000", "utc": "2026-05-04T06:00:00.000Z"})"
-         "\n"},
         {"NextInAnEmptyListIsNull", "next EMPTY --at 2026-03-28T06:45 --json", "null\n"},
         {"NextTextInAnEmptyList", "next EMPTY --at 2026-03-28T06:45", "no alarm pending\n"},
-        {"OccurrencesOfEveryAlarmIncludingTheThirtyFirst", kOccurrences, kOccurrencesJson},
         // --to is inclusive: the workdays alarm's 06:30 on Tuesday is the last firing in it. The
         // switched-off shut-down at 12:00 on Monday lies inside, but never fires.
         {"OccurrencesTextUpToAndIncludingTo",
@@ -236,8 +210,6 @@ INSTANTIATE_TEST_SUITE_P(
         // The switched-off one-time alarm at 12:00 lies in the window too, but is not due.
         {"DueOnlySwitchedOn", "due LIST --from 2026-03-30T06:00 --to 2026-03-30T12:30 --json",
          "[0, 2]\n"},
-        {"DueIncludesBothEnds", "due LIST --from 2026-03-28T07:00 --to 2026-03-28T07:00 --json",
-         "[2]\n"},
         // 06:00Z is Saturday's 07:00, a millisecond after the window.
         {"DueInUtc", "due LIST --from 2026-03-28T05:00Z --to 2026-03-28T05:59:59.999Z --json",
          "[]\n"}}),
@@ -281,59 +253,9 @@ TEST(CliFiles, UnreadableOrUnwritableFilesExit3AndOtherTextsExit4Untouched)
     EXPECT_FALSE(fs::exists(nowhere));
 }
 
-// The spring change is in kOccurrencesJson.
-TEST(CliOccurrences, FromNowFiveFiringsAndTheLocalTimeKeptAcrossTheAutumnChange)
-{
-    EXPECT_PRED_FORMAT2(
-        testing::IsSubstring,
-        R"({"index": 2, "active": true, "occurrences": [)"
-        R"({"local": "2026-10-24T07:00:00.000", "utc": "2026-10-24T05:00:00.000Z"}, )"
-        R"({"local": "2026-10-25T07:00:00.000", "utc": "2026-10-25T06:00:00.000Z"}, )"
-        R"({"local": "2026-10-26T07:00:00.000", "utc": "2026-10-26T06:00:00.000Z"}, )"
-        R"({"local": "2026-10-27T07:00:00.000", "utc": "2026-10-27T06:00:00.000Z"}, )"
-        R"({"local": "2026-10-28T07:00:00.000", "utc": "2026-10-28T06:00:00.000Z"}]})",
-        Cli("occurrences LIST --json", "2026-10-24T04:00:00Z").out);
-}
-
-// The whole list in JSON, in list order; control characters come out escaped and UTF-8 byte for
-// byte.
-TEST(CliAdd, CreatesTheFileWithEveryOptionAndEscapedTexts)
-{
-    TempDir dir;
-    const std::string file = dir.File("new.zmb");
-    EXPECT_EQ(Cli({"add", file, "--at", "2026-07-01T09:15", "--frequency", "weekly", "--type",
-                   "hibernate", "--comment", "Basen", "--message", "Weź ręcznik"}),
-              (Outcome{kExitOk, "0\n", ""}));
-    EXPECT_EQ(ReadBytes(file).rfind(R"(<?xml version="1.0" encoding="windows-1250"?>)", 0), 0u);
-    EXPECT_EQ(Cli("check " + file).out, file + ": alarm list with 1 alarm\n");
-    // 07:15Z on 2 July is 09:15 in Warsaw (summer time); the alarm keeps the local time. An
-    // option given with an empty text still switches its action on.
-    EXPECT_EQ(
-        Cli({"add", file, "--at", "2026-07-02T07:15Z", "--message", "", "--sound", "/x/dzwonek.wav",
-             "--comment", "Say \"hi\" \\ to <me> & 'you'\t\x7f", "--program", "notify-send ⏰"}),
-        (Outcome{kExitOk, "1\n", ""}));
-    EXPECT_EQ(
-        Cli("list " + file + " --json").out,
-        R"([{"index": 0, "active": true, "type": "hibernate", "frequency": "weekly", )"
-        R"("local": "2026-07-01T09:15:00.000", "comment": "Basen", )"
-        R"("message": {"active": true, "text": "Weź ręcznik"}, "sound": {"active": false, "text": ""}, )"
-        R"("program": {"active": false, "text": ""}}, )"
-        R"({"index": 1, "active": true, "type": "wakeup", "frequency": "once", )"
-        R"("local": "2026-07-02T09:15:00.000", )"
-        R"("comment": "Say \"hi\" \\ to <me> & 'you'\u0009\u007f", )"
-        R"("message": {"active": true, "text": ""}, )"
-        R"("sound": {"active": true, "text": "/x/dzwonek.wav"}, )"
-        R"("program": {"active": true, "text": "notify-send ⏰"}}])"
-        "\n");
-    // Once means once.
-    EXPECT_PRED_FORMAT2(
-        testing::IsSubstring,
-        R"({"index": 1, "active": true, "occurrences": [)"
-        R"({"local": "2026-07-02T09:15:00.000", "utc": "2026-07-02T07:15:00.000Z"}]})",
-        Cli("occurrences " + file + " --from 2026-07-02T00:00 --json").out);
-}
-
-// Alarms keep their places through every change but a removal, which renumbers the rest.
+// Alarms keep their places through every change but a removal, which renumbers the rest. Added
+// alarms come last, with every option; the JSON listing escapes control characters and keeps
+// UTF-8 byte for byte.
 TEST(CliChange, AddAppendsSwitchingTouchesOnlyTheSwitchAndRemoveRenumbers)
 {
     TempDir dir;
@@ -351,19 +273,44 @@ TEST(CliChange, AddAppendsSwitchingTouchesOnlyTheSwitchAndRemoveRenumbers)
     EXPECT_EQ(change("disable", "3"), kExitOk);
     EXPECT_EQ(Cli("list " + file + " --json").out, before);
 
+    EXPECT_EQ(Cli({"add", file, "--at", "2026-07-01T09:15", "--frequency", "weekly", "--type",
+                   "hibernate", "--message", "Weź ręcznik", "--inactive"}),
+              (Outcome{kExitOk, "5\n", ""}));
+    // 07:15Z on 2 July is 09:15 in Warsaw (summer time); the alarm keeps the local time. An
+    // option given with an empty text still switches its action on.
     EXPECT_EQ(
-        Cli("add " + file + " --at 2026-12-24T18:00 --frequency yearly --type standby --inactive"),
-        (Outcome{kExitOk, "5\n", ""}));
-    EXPECT_EQ(Cli("list " + file + " --json").out.substr(0, before.size() - 2),
-              before.substr(0, before.size() - 2));
-    for (const char* index : {"1", "3", "0"}) {
+        Cli({"add", file, "--at", "2026-07-02T07:15Z", "--message", "", "--sound", "/x/dzwonek.wav",
+             "--comment", "Say \"hi\" \\ to <me> & 'you'\t\x7f", "--program", "notify-send ⏰"}),
+        (Outcome{kExitOk, "6\n", ""}));
+    EXPECT_EQ(
+        Cli("list " + file + " --json").out,
+        before.substr(0, before.size() - 2)
+            + R"(, {"index": 5, "active": false, "type": "hibernate", "frequency": "weekly", )"
+              R"("local": "2026-07-01T09:15:00.000", "comment": "", )"
+              R"("message": {"active": true, "text": "Weź ręcznik"}, )"
+              R"("sound": {"active": false, "text": ""}, "program": {"active": false, "text": ""}}, )"
+              R"({"index": 6, "active": true, "type": "wakeup", "frequency": "once", )"
+              R"("local": "2026-07-02T09:15:00.000", )"
+              R"("comment": "Say \"hi\" \\ to <me> & 'you'\u0009\u007f", )"
+              R"("message": {"active": true, "text": ""}, )"
+              R"("sound": {"active": true, "text": "/x/dzwonek.wav"}, )"
+              R"("program": {"active": true, "text": "notify-send ⏰"}}])"
+              "\n");
+    // Once means once.
+    EXPECT_PRED_FORMAT2(
+        testing::IsSubstring,
+        R"({"index": 6, "active": true, "occurrences": [)"
+        R"({"local": "2026-07-02T09:15:00.000", "utc": "2026-07-02T07:15:00.000Z"}]})",
+        Cli("occurrences " + file + " --from 2026-07-02T00:00 --json").out);
+
+    for (const char* index : {"1", "3", "4", "0"}) {
         EXPECT_EQ(change("remove", index), kExitOk) << index;
     }
     EXPECT_EQ(Cli("list " + file).out,
-              "#  On   Type      Frequency  Local time               Actions  Comment\n"
-              "0  yes  wakeup    everyday   2026-03-01T07:00:00.000  message  Codziennie\n"
-              "1  no   shutdown  once       2026-03-30T12:00:00.000  program  Wyłącz\n"
-              "2  no   standby   yearly     2026-12-24T18:00:00.000  -\n");
+              "#  On   Type       Frequency  Local time               Actions  Comment\n"
+              "0  yes  wakeup     everyday   2026-03-01T07:00:00.000  message  Codziennie\n"
+              "1  no   shutdown   once       2026-03-30T12:00:00.000  program  Wyłącz\n"
+              "2  no   hibernate  weekly     2026-07-01T09:15:00.000  message\n");
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(change("remove", "0"), kExitOk);
     }
@@ -392,10 +339,12 @@ Outcome RunBinary(const std::string& line, const char* zone = "Europe/Warsaw")
             ReadBytes(dir.File("out")), ReadBytes(dir.File("err"))};
 }
 
-// Help goes to the standard output, complaints to the standard error.
-TEST(CliBinary, ExitCodesStreamsAndTheProcesssZone)
+// The real process writes its output and help to the standard output, in the process's zone.
+// (Its complaints on the standard error are zembractl run's test.)
+TEST(CliBinary, OutputAndHelpOnTheStandardOutputInTheProcesssZone)
 {
-    EXPECT_EQ(RunBinary(kOccurrences), (Outcome{kExitOk, kOccurrencesJson, ""}));
+    EXPECT_EQ(RunBinary("occurrences LIST --from 2026-03-28T00:00 --count 2 --json"),
+              (Outcome{kExitOk, kOccurrencesJson, ""}));
     // The file holds UTC times; in UTC they are the local times too.
     EXPECT_EQ(
         RunBinary("next LIST --at 2026-03-28T05:45 --json", "UTC").out,
@@ -404,9 +353,6 @@ TEST(CliBinary, ExitCodesStreamsAndTheProcesssZone)
     const Outcome help = RunBinary("--help");
     EXPECT_EQ(help.code, kExitOk);
     EXPECT_PRED_FORMAT2(testing::IsSubstring, "Usage: zembractl COMMAND", help.out);
-    const Outcome garbage = RunBinary("check " + kData + "cli_garbage.zmb");
-    EXPECT_EQ(garbage.code, kExitNotAlarmList);
-    EXPECT_PRED_FORMAT2(testing::IsSubstring, "not an alarm list", garbage.err);
 }
 
 // Writers of one file take turns: none of a dozen at once loses another's alarm.
@@ -451,11 +397,8 @@ public:
                                 "2026-03-28T06:00:00.000Z"};
         return Reply("next");
     }
-    ProgramReply AddAlarm(const std::string& time, const CAlarm& alarm, int& index) override
-    {
-        index = 7;
-        return Reply("add " + time + " " + alarm.m_strComment + (alarm.m_bActive ? "" : " off"));
-    }
+    // Adding through the program is the D-Bus test's, with the real one.
+    ProgramReply AddAlarm(const std::string&, const CAlarm&, int&) override { return Reply("add"); }
     ProgramReply RemoveAlarm(int i) override { return Reply("remove " + std::to_string(i)); }
     ProgramReply SetAlarmActive(int index, bool active) override
     {
@@ -514,10 +457,6 @@ TEST_P(CliThroughProgram, GoesThroughTheProgram)
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliThroughProgram,
     ::testing::ValuesIn(std::vector<ThroughProgramCase>{
-        {"add", "add FILE --at 2026-03-28T09:15 --comment x --inactive", true,
-         "add 2026-03-28T09:15 x off", "7\n"},
-        {"remove", "remove FILE 3", true, "remove 3", ""},
-        {"enable", "enable FILE 4", true, "switch 4 on", ""},
         {"disable", "disable FILE 0", true, "switch 0 off", ""},
         {"list", "list FILE", false, "list",
          "#  On   Type    Frequency  Local time               Actions  Comment\n"
@@ -527,18 +466,16 @@ INSTANTIATE_TEST_SUITE_P(
          "\n"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
-// A program with another list open, or none, leaves the file to zembractl; a program with the
-// list open is asked, and its refusal is said with its status.
+// A program with another list open leaves the file to zembractl (as none does: the real binary's
+// cases run without one); a program with the list open is asked, and its refusal is said with
+// its status.
 TEST(CliProgram, OnlyTheProgramWithTheListIsAskedAndItsRefusalIsSaid)
 {
     TempDir dir;
     const std::string file = dir.Copy("cli_alarms.zmb");
     FakeProgram other(IRunningProgram::State{dir.File("other.zmb"), false});
-    FakeProgram none;
-    for (FakeProgram* program : {&other, &none}) {
-        EXPECT_EQ(Cli("disable " + file + " 0", nullptr, program).code, kExitOk);
-        EXPECT_EQ(program->calls, Strings{});
-    }
+    EXPECT_EQ(Cli("disable " + file + " 0", nullptr, &other).code, kExitOk);
+    EXPECT_EQ(other.calls, Strings{});
     EXPECT_EQ(ActiveFlags(file), "01101");
     FakeProgram refusing(IRunningProgram::State{file, false});
     refusing.refusal = {ProgramReply::Kind::BadArgument, "index 9 is out of range"};

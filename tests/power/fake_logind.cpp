@@ -62,29 +62,40 @@ struct Behaviour {
     QList<Inhibitor> inhibitors;
 };
 
-// Records a call, then refuses it when told to.
-void Handle(QDBusContext& context, const Behaviour& behaviour, const QString& line)
-{
-    QFile log(behaviour.logPath);
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)
-        || log.write((line + QLatin1Char('\n')).toUtf8()) < 0 || !log.flush()) {
-        qWarning("fake_logind: cannot write %s", qPrintable(behaviour.logPath));
-    }
-    if (behaviour.deny) {
-        context.sendErrorReply(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-                               QStringLiteral("Not allowed"));
-    }
-}
+// What both services share: each call is recorded, then refused when told to. Q_OBJECT here too:
+// Qt D-Bus finds the context of a call by casting to QDBusContext through the meta-object.
+class FakeService : public QObject, protected QDBusContext {
+    Q_OBJECT
 
-class FakeManager : public QObject, protected QDBusContext {
+public:
+    explicit FakeService(const Behaviour& behaviour)
+        : m_behaviour(behaviour)
+    {
+    }
+
+protected:
+    void Handle(const QString& line)
+    {
+        QFile log(m_behaviour.logPath);
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Append)
+            || log.write((line + QLatin1Char('\n')).toUtf8()) < 0 || !log.flush()) {
+            qWarning("fake_logind: cannot write %s", qPrintable(m_behaviour.logPath));
+        }
+        if (m_behaviour.deny) {
+            sendErrorReply(QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+                           QStringLiteral("Not allowed"));
+        }
+    }
+
+    const Behaviour& m_behaviour;
+};
+
+class FakeManager : public FakeService {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 
 public:
-    explicit FakeManager(const Behaviour& behaviour)
-        : m_behaviour(behaviour)
-    {
-    }
+    using FakeService::FakeService;
 
 public Q_SLOTS:
     void Suspend(bool interactive) { Record(QStringLiteral("Suspend"), interactive); }
@@ -92,38 +103,26 @@ public Q_SLOTS:
     void PowerOff(bool interactive) { Record(QStringLiteral("PowerOff"), interactive); }
     QList<Inhibitor> ListInhibitors()
     {
-        Handle(*this, m_behaviour, QStringLiteral("ListInhibitors"));
+        Handle(QStringLiteral("ListInhibitors"));
         return m_behaviour.inhibitors;
     }
 
 private:
     void Record(const QString& method, bool interactive)
     {
-        Handle(*this, m_behaviour,
-               method + (interactive ? QStringLiteral(" true") : QStringLiteral(" false")));
+        Handle(method + (interactive ? QStringLiteral(" true") : QStringLiteral(" false")));
     }
-
-    const Behaviour& m_behaviour;
 };
 
-class FakeScreenSaver : public QObject, protected QDBusContext {
+class FakeScreenSaver : public FakeService {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 
 public:
-    explicit FakeScreenSaver(const Behaviour& behaviour)
-        : m_behaviour(behaviour)
-    {
-    }
+    using FakeService::FakeService;
 
 public Q_SLOTS:
-    void SimulateUserActivity()
-    {
-        Handle(*this, m_behaviour, QStringLiteral("SimulateUserActivity"));
-    }
-
-private:
-    const Behaviour& m_behaviour;
+    void SimulateUserActivity() { Handle(QStringLiteral("SimulateUserActivity")); }
 };
 
 bool Publish(QDBusConnection bus, const QString& service, const QString& path, QObject* object)

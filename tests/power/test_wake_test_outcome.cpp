@@ -54,17 +54,14 @@ TEST_P(WakeTestVerdictOf, Samples)
 INSTANTIATE_TEST_SUITE_P(
     WakeTest, WakeTestVerdictOf,
     ::testing::Values(
-        Case{"awakeBeforeTheMoment", At(29), At(30), WakeTestOutcome::Running},
+        // Each outcome is met plainly in the wake test window's tests; these are the edges between.
         Case{"awakeWithinTheGrace", At(63), At(64.9), WakeTestOutcome::Running},
         Case{"awakePastTheGrace", At(64), At(65), WakeTestOutcome::DidNotSleep},
         Case{"aBlipIsNoSleep", At(69), At(70, 0.9), WakeTestOutcome::DidNotSleep},
-        // Asleep from the first sample on: the window of waking is [60, 63].
-        Case{"wokeByTheTimer", At(0), At(63, 60), WakeTestOutcome::WokeByTimer, 60, 1.5},
+        // Asleep for 66 s between samples 70 s apart: the window of waking is [75, 79].
         Case{"wokeByTheTimerAtTheLatest", At(9), At(79, 66), WakeTestOutcome::WokeByTimer, 66, 17},
         Case{"wokeOnlyAfterTheTolerance", At(9), At(79, 66.1), WakeTestOutcome::SleptPast, 66.1,
-             17.05},
-        Case{"wokeByHand", At(9), At(40, 26), WakeTestOutcome::WokeByHand, 26, -22.5},
-        Case{"sleptPastTheMoment", At(9), At(400, 386), WakeTestOutcome::SleptPast, 386, 337.5}),
+             17.05}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 // The real clocks: the time asleep is a difference of two readings of one unit, so it can never
