@@ -8,8 +8,7 @@
 #include "RecordingSound.h"
 #include "time/Clock.h"
 
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;

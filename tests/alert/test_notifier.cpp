@@ -6,13 +6,8 @@
 #include "NotifierAccessible.h"
 #include "NotifierGeometry.h"
 
-#include <QAccessible>
-#include <QApplication>
-#include <QEnterEvent>
-#include <QScopeGuard>
-#include <QScreen>
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace Qt::StringLiterals;
 using zembra::CTaskbarNotifier;

@@ -5,17 +5,8 @@
 #include "BuiltInTone.h"
 #include "CSoundDevice.h"
 
-#include <QAudioOutput>
-#include <QDataStream>
-#include <QFile>
-#include <QMediaPlayer>
-#include <QScopeGuard>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
-
-#include <QtEndian>
+#include <QtMultimedia>
+#include <QtTest>
 
 #include <algorithm>
 #include <atomic>

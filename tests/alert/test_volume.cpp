@@ -5,14 +5,8 @@
 #include "CVolumeMixer.h"
 #include "linux/PulseVolumeControl.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLocalServer>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtNetwork>
+#include <QtTest>
 
 #include <chrono>
 #include <csignal>

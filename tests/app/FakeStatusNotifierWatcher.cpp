@@ -4,12 +4,7 @@
 //   registered tooltip=<tooltip title> icon=<digest of the icon's pixels>
 // after printing "ready" once it owns its name.
 
-#include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QObject>
+#include <QtDBus>
 
 #include <cstdio>
 

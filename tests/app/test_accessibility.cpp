@@ -25,23 +25,8 @@
 #include "QuietTimer.h"
 #include "time/Clock.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAccessible>
-#include <QApplication>
-#include <QCalendarWidget>
-#include <QCheckBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QScopeGuard>
-#include <QSlider>
-#include <QStyleFactory>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimeEdit>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <cmath>
 

@@ -15,17 +15,8 @@
 #include "ProgramProfile.h"
 #include "time/Clock.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QDropEvent>
-#include <QFile>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QUrl>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;

@@ -15,19 +15,9 @@
 #include "ProgramProfile.h"
 #include "time/Clock.h"
 
-#include <QApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusPendingCall>
-#include <QDBusVariant>
-#include <QDateTime>
-#include <QFile>
-#include <QProcess>
-#include <QScopeGuard>
-#include <QSemaphore>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtDBus>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;

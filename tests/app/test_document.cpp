@@ -16,17 +16,8 @@
 #include "QuietTimer.h"
 #include "time/Clock.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <atomic>
 #include <mutex>

@@ -4,20 +4,8 @@
 #include "CAboutDlg.h"
 #include "CHelpWindow.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QSet>
-#include <QTest>
-#include <QTextBlock>
-#include <QTextBrowser>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;

@@ -15,17 +15,8 @@
 #include "ProgramProfile.h"
 #include "QuietTimer.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QGroupBox>
-#include <QHelpEvent>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;

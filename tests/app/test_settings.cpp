@@ -6,13 +6,7 @@
 #include "CRegistryString.h"
 #include "CSettings.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <cstdio>
 #include <memory>

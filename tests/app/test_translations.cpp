@@ -3,13 +3,8 @@
 // that keeps its placeholders and its keyboard accelerator. A text added to the code, or changed,
 // comes out unfinished, and so does one nobody translated.
 
-#include <QFile>
-#include <QKeySequence>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QXmlStreamReader>
+#include <QtGui>
+#include <QtTest>
 
 using namespace Qt::StringLiterals;
 

@@ -5,13 +5,8 @@
 #include "CSystemTray.h"
 #include "time/Clock.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 

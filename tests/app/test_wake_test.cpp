@@ -7,10 +7,8 @@
 #include "CWakeTestDialog.h"
 #include "QuietTimer.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;

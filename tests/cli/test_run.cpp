@@ -9,11 +9,7 @@
 
 #include <sstream>
 
-#include <QDeadlineTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 using namespace zembra;
 

@@ -13,15 +13,7 @@
 // The test knows it is up when both names are owned by this process. It dies with the process
 // that started it, so it does not outlive a test that crashed.
 
-#include <QCoreApplication>
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusContext>
-#include <QDBusError>
-#include <QDBusMetaType>
-#include <QFile>
-#include <QObject>
-#include <QStringList>
+#include <QtDBus>
 
 #include <csignal>
 #include <sys/prctl.h>

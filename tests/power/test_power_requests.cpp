@@ -9,15 +9,8 @@
 #include "linux/LogindPowerRequests.h"
 #include "model/CAlarm.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusReply>
-#include <QFile>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtDBus>
+#include <QtTest>
 
 #include <memory>
 #include <string>

@@ -11,11 +11,7 @@
 #include "linux/TimerFdWakeTimer.h"
 #include "time/ZTime.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
+#include <QtTest>
 
 #include <cerrno>
 #include <chrono>

@@ -12,20 +12,8 @@
 #include "time/Clock.h"
 #include "time/ZTime.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
-#include <QStyleOptionSlider>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimeEdit>
-#include <QTimer>
-#include <QWhatsThis>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;

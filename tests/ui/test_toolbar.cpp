@@ -3,12 +3,8 @@
 
 #include "CTrueColorToolBar.h"
 
-#include <QAction>
-#include <QImage>
-#include <QMainWindow>
-#include <QRegularExpression>
-#include <QTest>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 using zembra::CTrueColorToolBar;
 using namespace Qt::StringLiterals;

@@ -11,19 +11,8 @@
 #include "time/Clock.h"
 #include "time/ZTime.h"
 
-#include <QAbstractItemModel>
-#include <QAccessible>
-#include <QAction>
-#include <QContextMenuEvent>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLocale>
-#include <QMenu>
-#include <QSignalSpy>
-#include <QStyle>
-#include <QStyleOptionViewItem>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zembra;
 using namespace Qt::StringLiterals;
