@@ -88,11 +88,7 @@ inline FileTime Ft(const SystemTime& st)
 // A local wall-clock moment as a UTC file time / as a UTC broken-down time.
 inline FileTime LocalFt(const SystemTime& local)
 {
-    const auto utc = LocalSystemTimeToUtc(local);
-    if (!utc) {
-        throw std::invalid_argument("not a valid local moment");
-    }
-    return *utc;
+    return LocalSystemTimeToUtc(local).value(); // throws for a moment that does not exist
 }
 
 inline SystemTime LocalAsUtcSt(const SystemTime& local)
